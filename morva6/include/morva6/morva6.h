@@ -1,0 +1,103 @@
+/* Morva6 six-ink rendering library: the exported C interface.
+ *
+ * A picture is width x height pixels of three bytes, row after row from the
+ * top row, no padding. A channel-order flag of 1 means the bytes of a pixel
+ * are blue, green, red (the order of a 24-bit BMP); 0 means red, green, blue.
+ *
+ * The library keeps one process-wide render context, installed by
+ * Ovex_Morva6_render_init from the bytes of a LUT file. The context points
+ * into the caller's block, which must stay allocated and unchanged until the
+ * next successful initialisation. Initialisation must not overlap a render
+ * call; render calls only read the context. */
+#ifndef MORVA6_MORVA6_H
+#define MORVA6_MORVA6_H
+
+#include <stdint.h>
+
+#if defined(__GNUC__)
+#define MORVA6_API __attribute__((visibility("default")))
+#else
+#define MORVA6_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Status codes of the library entry points. */
+enum {
+    OVEX_OK = 0,
+    /* The LUT block is not OVEX_LUT_FILE_SIZE bytes long; the context is unchanged. */
+    OVEX_ERR_LUT_SIZE = 3,
+    /* Unknown dithering method (render calls) or transfer mode (TFT transfer). */
+    OVEX_ERR_UNKNOWN_METHOD = 13,
+    /* A render call before any successful Ovex_Morva6_render_init. */
+    OVEX_ERR_NOT_INITIALISED = 21,
+    /* A channel-order flag other than 0 or 1. */
+    OVEX_ERR_CHANNEL_ORDER = 22,
+    /* width x height x 4 does not fit a signed 32-bit integer, or (TFT
+     * transfer) a size below 1. */
+    OVEX_ERR_BAD_SIZE = 23
+};
+
+/* LUT file: six ink colours (blue, green, red each) then 64 x 64 x 64 entries. */
+#define OVEX_LUT_FILE_SIZE 786450
+
+/* Dithering method codes. */
+enum {
+    OVEX_DITHER_FLOYD = 0,
+    OVEX_DITHER_FLOYD_SERPENTINE = 1,
+    OVEX_DITHER_JARVIS = 2,
+    OVEX_DITHER_JARVIS_SERPENTINE = 3,
+    OVEX_DITHER_STUCKI = 4,
+    OVEX_DITHER_STUCKI_SERPENTINE = 5
+};
+
+/* Output modes. */
+enum {
+    OVEX_MODE_TCON = 1,       /* timing-controller code in all three bytes */
+    OVEX_MODE_AOI = 2,        /* ideal ink colour */
+    OVEX_MODE_SIMULATION = 3  /* measured ink colour from the LUT file */
+};
+
+/* Installs a LUT file's bytes as the render context. Returns OVEX_OK or
+ * OVEX_ERR_LUT_SIZE. The block must outlive every later render call. */
+MORVA6_API int32_t Ovex_Morva6_render_init(const uint8_t *lut, int32_t size);
+
+/* Maps input through the colour table, dithers it onto the six inks with
+ * method `dither` (0..5) and writes output in `mode` (1..3; any other mode
+ * writes nothing and returns OVEX_OK). Input is read completely before output
+ * is written, so input and output may be the same buffer.
+ * Returns OVEX_OK, OVEX_ERR_UNKNOWN_METHOD, OVEX_ERR_NOT_INITIALISED,
+ * OVEX_ERR_CHANNEL_ORDER or OVEX_ERR_BAD_SIZE; on failure output is untouched. */
+MORVA6_API int32_t Ovex_Morva6_render(const uint8_t *input, int32_t input_is_bgr,
+                                      uint8_t *output, int32_t output_is_bgr,
+                                      int32_t width, int32_t height,
+                                      int32_t dither, int32_t mode);
+
+/* One look-up and one dithering pass, written in all three output modes, all
+ * in the channel order `is_bgr`. `reserved` is never read. */
+MORVA6_API int32_t Ovex_Morva6_render_All(const uint8_t *input, int32_t is_bgr,
+                                          uint8_t *output_tcon, uint8_t *output_aoi,
+                                          uint8_t *output_simulation, void *reserved,
+                                          int32_t width, int32_t height, int32_t dither);
+
+/* Hue (degrees), saturation, brightness, contrast (-100..100) in the HSL
+ * model, then gamma on the output bytes. input and output may be the same
+ * buffer. Returns OVEX_OK, or OVEX_ERR_CHANNEL_ORDER for an input flag other
+ * than 0 or 1 (nothing is read or written then). */
+MORVA6_API int32_t Ovex_image_adjustment(const uint8_t *input, int32_t input_is_bgr,
+                                         uint8_t *output, int32_t output_is_bgr,
+                                         int32_t width, int32_t height,
+                                         int32_t hue, int32_t saturation,
+                                         int32_t brightness, int32_t contrast,
+                                         double gamma);
+
+/* The library's version history; static text, neither freed nor changed. */
+MORVA6_API const char *Ovex_get_updateLog(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
