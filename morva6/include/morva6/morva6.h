@@ -37,7 +37,9 @@ enum {
     OVEX_ERR_CHANNEL_ORDER = 22,
     /* width x height x 4 does not fit a signed 32-bit integer, or (TFT
      * transfer) a size below 1. */
-    OVEX_ERR_BAD_SIZE = 23
+    OVEX_ERR_BAD_SIZE = 23,
+    /* A work buffer could not be allocated; output is untouched. */
+    OVEX_ERR_NO_MEMORY = 24
 };
 
 /* LUT file: six ink colours (blue, green, red each) then 64 x 64 x 64 entries. */
