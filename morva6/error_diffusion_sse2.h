@@ -69,18 +69,19 @@ struct Sse2Cells {
             } else {
                 static_assert(Kernel::divisor == 42, "unsupported share divisor");
                 static_assert(w[0] == 8 && w[1] == 4 && w[2] == 2 && w[3] == 1);
-                // floor(w*a/42) = floor(floor(4a/3) / (8/w) / 7): floor(4a/3) =
-                // a + floor(a/3) (at most 43690), floor(a/3) = high half of
-                // a * 43691 shifted right once, floor(b/7) = high half of
-                // b * 37450 shifted right twice (exact for b <= 43690).
+                // floor(w*a/42) = floor(t / (7 * 8/w)) with t = floor(4a/3):
+                // t = a + floor(a/3) (at most 43690), floor(a/3) = high half of
+                // a * 43691 shifted right once, and floor(t/7) = high half of
+                // t * 37450 shifted right twice (exact for t <= 43690); one
+                // more bit of shift per halving of the weight.
                 const __m128i third = _mm_srli_epi16(
                     _mm_mulhi_epu16(magnitude, _mm_set1_epi16(static_cast<short>(43691))), 1);
                 const __m128i four_thirds = _mm_add_epi16(magnitude, third);
-                const __m128i seventh = _mm_set1_epi16(static_cast<short>(37450));
-                quotient[0] = _mm_srli_epi16(_mm_mulhi_epu16(four_thirds, seventh), 2);
-                quotient[1] = _mm_srli_epi16(_mm_mulhi_epu16(_mm_srli_epi16(four_thirds, 1), seventh), 2);
-                quotient[2] = _mm_srli_epi16(_mm_mulhi_epu16(_mm_srli_epi16(four_thirds, 2), seventh), 2);
-                quotient[3] = _mm_srli_epi16(_mm_mulhi_epu16(_mm_srli_epi16(four_thirds, 3), seventh), 2);
+                const __m128i scaled = _mm_mulhi_epu16(four_thirds, _mm_set1_epi16(static_cast<short>(37450)));
+                quotient[0] = _mm_srli_epi16(scaled, 2);
+                quotient[1] = _mm_srli_epi16(scaled, 3);
+                quotient[2] = _mm_srli_epi16(scaled, 4);
+                quotient[3] = _mm_srli_epi16(scaled, 5);
             }
             for (int slot = 0; slot < 4; ++slot)
                 result[slot] = {_mm_sub_epi16(_mm_xor_si128(quotient[slot], sign), sign)};
