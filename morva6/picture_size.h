@@ -10,7 +10,8 @@ namespace morva6 {
 
 // True when width x height x 4 fits in int32_t (both sizes non-negative).
 constexpr bool picture_fits(std::int64_t width, std::int64_t height) {
-    return width >= 0 && height >= 0 && width * height * 4 <= INT32_MAX;
+    // width * height < 2^62 cannot overflow; multiplying it by 4 could.
+    return width >= 0 && height >= 0 && width * height <= INT32_MAX / 4;
 }
 
 // Byte count of width x height pixels of `channels` bytes; callers check
