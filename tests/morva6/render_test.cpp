@@ -303,7 +303,7 @@ TEST(RenderRefusals, NothingRendersBeforeInitialisation) {
 // Runs in a child process: lowers the address-space limit to the current
 // size plus 64 MiB (the index buffer alone needs 400 MB) and renders.
 // Returns 0 when both entry points report no memory and write nothing.
-int render_with_little_memory() {
+[[maybe_unused]] int render_with_little_memory() {
     long pages = 0;
     std::ifstream("/proc/self/statm") >> pages;
     const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (64 << 20);
