@@ -5,7 +5,9 @@
 // holds no test of any of them.
 //
 // What one call computes, row by row (y = 0 .. height-1):
-//   1. the row's input bytes are added into the current error row;
+//   1. the row's input bytes are added into the current error row (done
+//      column by column just ahead of the scan, which gives the same
+//      entries);
 //   2. the row is scanned left to right, or right to left for odd rows of a
 //      serpentine scan; each pixel's value is its current-row entries read
 //      as signed 16-bit numbers, it takes the nearest ink, and the error
@@ -88,15 +90,19 @@ private:
     std::array<std::uint16_t*, Kernel::rows> row_;
 };
 
-// Scans one row of `count` pixels starting at the columns `at` (one pointer
-// per error row) and output byte `out`, moving Step (+1 or -1) columns a pixel.
-template <class Kernel, class Cells, int Step>
+// Scans one image row of `width` pixels in direction Step (+1 or -1),
+// starting at column x0 (0 or width-1). `at` points at column x0 of every
+// error row, `out` at the output byte of column x0. `pixels.bytes(x)` gives
+// the row's pixel bytes of column x (byte c at bits 8c); they are added to a
+// column of the current row when it enters the window, so the row's input is
+// in place before its pixel is reached, as if added to the whole row first.
+template <class Kernel, class Cells, int Step, class RowPixels>
 void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*, Kernel::rows> at,
-              std::uint8_t* out, std::int32_t count) {
+              std::uint8_t* out, const RowPixels& pixels, std::int32_t x0, std::int32_t width) {
     using Cell = typename Cells::Cell;
     constexpr int G = Kernel::guard;
     constexpr int below = Kernel::rows - 1;
-    constexpr std::ptrdiff_t step = Step * 4;  // entries per column moved
+    constexpr std::ptrdiff_t stride = Step * 4;  // entries per column moved
 
     // A row below enters the window with what it holds, except the last one,
     // which is all zeros at the start of every row.
@@ -113,19 +119,26 @@ void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*,
     // under[r][o + G]: column x + o*Step of row r + 1 (o = -G..G).
     std::array<std::array<Cell, 2 * G + 1>, below> under;
 
-    static_for<0, G + 1>([&](auto o) { ahead[o] = Cells::load(at[0] + o * step); });
+    static_for<0, G + 1>([&](auto o) {
+        ahead[o] = Cells::load(at[0] + o * stride);
+        if (o < width) ahead[o] = Cells::add(ahead[o], Cells::from_bytes(pixels.bytes(x0 + o * Step)));
+    });
     static_for<0, below>([&](auto r) {
-        static_for<0, 2 * G + 1>([&](auto i) { under[r][i] = entering(r, at[r + 1] + (i - G) * step); });
+        static_for<0, 2 * G + 1>([&](auto i) { under[r][i] = entering(r, at[r + 1] + (i - G) * stride); });
     });
 
-    for (std::int32_t n = 0; n < count; ++n) {
-        const Cell value = ahead[0];
-        const auto choice = nearest(value);
-        *out = choice.index;
+    std::int32_t x = x0;
+    // One pixel; the column entering the window is an image column (whose
+    // pixel bytes are added) or, near the row's end, a guard column.
+    auto pixel_step = [&](auto entering_image_column) {
+        // Nearest ink, error, and the next pixel's value with its share.
+        const auto done = Cells::template step<Kernel>(nearest, ahead[0], ahead[1]);
+        *out = done.index;
         out += Step;
-        const auto shares = Cells::template shares<Kernel>(Cells::subtract(value, choice.colour));
+        ahead[1] = done.next;
+        const auto shares = Cells::template shares<Kernel>(done.error);
 
-        static_for<1, G + 1>([&](auto o) {
+        static_for<2, G + 1>([&](auto o) {
             constexpr int weight = Kernel::weights[0][decltype(o)::value + 2];
             if constexpr (weight != 0) ahead[o] = Cells::add(ahead[o], shares[share_slot<Kernel>(weight)]);
         });
@@ -138,41 +151,48 @@ void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*,
         });
 
         // The cell G columns behind has received its last share.
-        static_for<0, below>([&](auto r) { Cells::store(at[r + 1] - G * step, under[r][0]); });
+        static_for<0, below>([&](auto r) { Cells::store(at[r + 1] - G * stride, under[r][0]); });
 
         // Slide the window one column on.
         static_for<0, G>([&](auto o) { ahead[o] = ahead[o + 1]; });
-        ahead[G] = Cells::load(at[0] + (G + 1) * step);
+        ahead[G] = Cells::load(at[0] + (G + 1) * stride);
+        if constexpr (decltype(entering_image_column)::value)
+            ahead[G] = Cells::add(ahead[G], Cells::from_bytes(pixels.bytes(x + (G + 1) * Step)));
         static_for<0, below>([&](auto r) {
             static_for<0, 2 * G>([&](auto i) { under[r][i] = under[r][i + 1]; });
-            under[r][2 * G] = entering(r, at[r + 1] + (G + 1) * step);
+            under[r][2 * G] = entering(r, at[r + 1] + (G + 1) * stride);
         });
-        for (auto& p : at) p += step;
-    }
+        for (auto& p : at) p += stride;
+        x += Step;
+    };
+    const std::int32_t with_input = width > G + 1 ? width - (G + 1) : 0;
+    for (std::int32_t n = 0; n < with_input; ++n) pixel_step(std::true_type{});
+    for (std::int32_t n = with_input; n < width; ++n) pixel_step(std::false_type{});
 
     // Write back the cells still in the window (the current row's are not
     // needed: that row comes back as the cleared last row).
     static_for<0, below>([&](auto r) {
-        static_for<0, 2 * G + 1>([&](auto i) { Cells::store(at[r + 1] + (i - G) * step, under[r][i]); });
+        static_for<0, 2 * G + 1>([&](auto i) { Cells::store(at[r + 1] + (i - G) * stride, under[r][i]); });
     });
 }
 
 // Dithers a width x height picture (both at least 1) into index_out, one ink
-// index per pixel. Source::add_row(y, cells) adds the pixel bytes of row y
-// into `cells`, four entries per column from column 0. Throws std::bad_alloc
-// before writing anything if the error rows cannot be allocated.
+// index per pixel. source.row(y) gives the pixels of row y (see scan_row).
+// Throws std::bad_alloc before writing anything if the error rows cannot be
+// allocated.
 template <class Kernel, class Cells, class Source>
 void diffuse(const Source& source, const PixelOrderPalette& palette, std::uint8_t* index_out,
              std::int32_t width, std::int32_t height, bool serpentine) {
     ErrorRows<Kernel> rows(width);
     const typename Cells::Nearest nearest(palette);
     for (std::int32_t y = 0; y < height; ++y) {
-        source.add_row(y, rows.columns(0)[0]);
+        const auto pixels = source.row(y);
         std::uint8_t* out_row = index_out + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
         if (serpentine && (y & 1) != 0)
-            scan_row<Kernel, Cells, -1>(nearest, rows.columns(width - 1), out_row + (width - 1), width);
+            scan_row<Kernel, Cells, -1>(nearest, rows.columns(width - 1), out_row + (width - 1), pixels, width - 1,
+                                        width);
         else
-            scan_row<Kernel, Cells, +1>(nearest, rows.columns(0), out_row, width);
+            scan_row<Kernel, Cells, +1>(nearest, rows.columns(0), out_row, pixels, 0, width);
         rows.rotate();
     }
 }

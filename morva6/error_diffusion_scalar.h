@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "morva6/error_diffusion_kernels.h"
 #include "morva6/error_diffusion_palette.h"
 
 namespace morva6::diffusion {
@@ -22,6 +23,12 @@ struct ScalarCells {
 
     static void store(std::uint16_t* cell, const Cell& value) {
         for (int c = 0; c < 4; ++c) cell[c] = value.entry[c];
+    }
+
+    // Three bytes (byte c at bits 8c) as a cell.
+    static Cell from_bytes(std::uint32_t bytes) {
+        return {{static_cast<std::uint16_t>(bytes & 0xFF), static_cast<std::uint16_t>(bytes >> 8 & 0xFF),
+                 static_cast<std::uint16_t>(bytes >> 16 & 0xFF), 0}};
     }
 
     // Entries add and subtract modulo 2^16.
@@ -53,6 +60,14 @@ struct ScalarCells {
     struct Choice {
         std::uint8_t index;
         Cell colour;  // the chosen ink in pixel byte order
+    };
+
+    // A pixel done: its ink, its error, and the next pixel's value (the
+    // entries `ahead` plus the kernel's share of the error for that pixel).
+    struct Step {
+        std::uint8_t index;
+        Cell error;
+        Cell next;
     };
 
     // Nearest ink by squared distance: differences, squares and sums wrap in
@@ -89,6 +104,16 @@ struct ScalarCells {
 
         PixelOrderPalette palette_;
     };
+
+    // The pixel step of the frame: nearest ink, error, and the next pixel's
+    // value with the kernel's share for it added.
+    template <class Kernel>
+    static Step step(const Nearest& nearest, const Cell& value, const Cell& ahead) {
+        const Choice choice = nearest(value);
+        const Cell error = subtract(value, choice.colour);
+        const int slot = share_slot<Kernel>(Kernel::weights[0][3]);
+        return {choice.index, error, add(ahead, shares<Kernel>(error)[slot])};
+    }
 };
 
 }  // namespace morva6::diffusion

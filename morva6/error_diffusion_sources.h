@@ -10,46 +10,52 @@
 
 namespace morva6::diffusion {
 
-// Adds pixel row y of `pixels` (width pixels of three bytes) into `cells`,
-// four 16-bit entries per column.
+// A picture's three bytes of column x as one number, byte c at bits 8c.
+inline std::uint32_t pixel_bytes(const std::uint8_t* pixel) {
+    return std::uint32_t{pixel[0]} | std::uint32_t{pixel[1]} << 8 | std::uint32_t{pixel[2]} << 16;
+}
+
+// Rows of a picture already mapped through the colour table (width pixels
+// of three bytes per row).
 struct MappedRows {
     const std::uint8_t* pixels;
     std::int32_t width;
 
-    void add_row(std::int32_t y, std::uint16_t* cells) const {
-        const std::uint8_t* pixel = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 3;
-        for (std::int32_t x = 0; x < width; ++x, pixel += 3, cells += 4) {
-            cells[0] = static_cast<std::uint16_t>(cells[0] + pixel[0]);
-            cells[1] = static_cast<std::uint16_t>(cells[1] + pixel[1]);
-            cells[2] = static_cast<std::uint16_t>(cells[2] + pixel[2]);
-        }
+    struct Row {
+        const std::uint8_t* pixels;
+        std::uint32_t bytes(std::int32_t x) const { return pixel_bytes(pixels + 3 * static_cast<std::ptrdiff_t>(x)); }
+    };
+
+    Row row(std::int32_t y) const {
+        return {pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 3};
     }
 };
 
-// Adds row y of the input picture as it reads after the colour-table
-// look-up: the entry of each pixel's colour (stored blue, green, red), in the
-// pixel's own channel order (blue, green, red when Bgr, else red, green, blue).
+// Rows of the input picture as they read after the colour-table look-up:
+// the entry of each pixel's colour (stored blue, green, red), in the pixel's
+// own channel order (blue, green, red when Bgr, else red, green, blue).
 template <bool Bgr>
 struct LookedUpRows {
     const std::uint8_t* pixels;
     const std::uint8_t* table;
     std::int32_t width;
 
-    void add_row(std::int32_t y, std::uint16_t* cells) const {
-        const std::uint8_t* pixel = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 3;
-        for (std::int32_t x = 0; x < width; ++x, pixel += 3, cells += 4) {
+    struct Row {
+        const std::uint8_t* pixels;
+        const std::uint8_t* table;
+        std::uint32_t bytes(std::int32_t x) const {
+            const std::uint8_t* pixel = pixels + 3 * static_cast<std::ptrdiff_t>(x);
             if constexpr (Bgr) {
-                const std::uint8_t* entry = table + 3 * lut_index(pixel[2], pixel[1], pixel[0]);
-                cells[0] = static_cast<std::uint16_t>(cells[0] + entry[0]);
-                cells[1] = static_cast<std::uint16_t>(cells[1] + entry[1]);
-                cells[2] = static_cast<std::uint16_t>(cells[2] + entry[2]);
+                return pixel_bytes(table + 3 * lut_index(pixel[2], pixel[1], pixel[0]));
             } else {
                 const std::uint8_t* entry = table + 3 * lut_index(pixel[0], pixel[1], pixel[2]);
-                cells[0] = static_cast<std::uint16_t>(cells[0] + entry[2]);
-                cells[1] = static_cast<std::uint16_t>(cells[1] + entry[1]);
-                cells[2] = static_cast<std::uint16_t>(cells[2] + entry[0]);
+                return std::uint32_t{entry[2]} | std::uint32_t{entry[1]} << 8 | std::uint32_t{entry[0]} << 16;
             }
         }
+    };
+
+    Row row(std::int32_t y) const {
+        return {pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width) * 3, table};
     }
 };
 

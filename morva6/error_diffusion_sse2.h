@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 
+#include "morva6/error_diffusion_kernels.h"
 #include "morva6/error_diffusion_palette.h"
 
 namespace morva6::diffusion {
@@ -36,62 +37,77 @@ struct Sse2Cells {
         _mm_storel_epi64(reinterpret_cast<__m128i*>(cell), value.lanes);
     }
 
+    // Three bytes (byte c at bits 8c) as a cell.
+    static Cell from_bytes(std::uint32_t bytes) {
+        return {_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(bytes)), _mm_setzero_si128())};
+    }
+
     static Cell add(Cell a, Cell b) { return {_mm_add_epi16(a.lanes, b.lanes)}; }
     static Cell subtract(Cell a, Cell b) { return {_mm_sub_epi16(a.lanes, b.lanes)}; }
 
-    // Shares of Kernel::share_weights. The divisions are exact multiply-and-
-    // shift sequences, checked against the plain quotient for every 16-bit
-    // error in the tests.
-    template <class Kernel>
-    static std::array<Cell, 4> shares(Cell error_cell) {
-        constexpr auto w = Kernel::share_weights;
-        const __m128i error = error_cell.lanes;
-        std::array<Cell, 4> result;
+    // share(w, e) of the kernel in every lane. The divisions are exact
+    // multiply-and-shift sequences, checked against the plain quotient for
+    // every 16-bit error in the tests.
+    template <class Kernel, int Weight>
+    static __m128i share(__m128i error) {
         if constexpr (Kernel::divisor == 16) {
             // floor(w*e/16) = high half of e * (w << 12), a signed product.
-            for (int slot = 0; slot < 4; ++slot)
-                result[slot] = {_mm_mulhi_epi16(error, _mm_set1_epi16(static_cast<short>(w[slot] << 12)))};
+            static_assert(Weight <= 7);
+            return _mm_mulhi_epi16(error, _mm_set1_epi16(static_cast<short>(Weight << 12)));
         } else {
             // Truncating division: divide the magnitude, then restore the sign.
             const __m128i sign = _mm_srai_epi16(error, 15);
             const __m128i magnitude = _mm_sub_epi16(_mm_xor_si128(error, sign), sign);  // 0..32768
-            __m128i quotient[4];
+            __m128i quotient;
             if constexpr (Kernel::divisor == 48) {
                 // floor(w*a/48) = floor(floor(w*a/16) / 3); the inner floor is
                 // the high half of a * (w << 12), the outer one of u * 21846
                 // (exact for u <= 14336).
-                static_assert(w[0] <= 7 && w[1] <= 7 && w[2] <= 7 && w[3] <= 7);
-                for (int slot = 0; slot < 4; ++slot) {
-                    const __m128i sixteenths =
-                        _mm_mulhi_epu16(magnitude, _mm_set1_epi16(static_cast<short>(w[slot] << 12)));
-                    quotient[slot] = _mm_mulhi_epu16(sixteenths, _mm_set1_epi16(21846));
-                }
+                static_assert(Weight <= 7);
+                const __m128i sixteenths =
+                    _mm_mulhi_epu16(magnitude, _mm_set1_epi16(static_cast<short>(Weight << 12)));
+                quotient = _mm_mulhi_epu16(sixteenths, _mm_set1_epi16(21846));
             } else {
                 static_assert(Kernel::divisor == 42, "unsupported share divisor");
-                static_assert(w[0] == 8 && w[1] == 4 && w[2] == 2 && w[3] == 1);
+                static_assert(Weight == 8 || Weight == 4 || Weight == 2 || Weight == 1);
                 // floor(w*a/42) = floor(t / (7 * 8/w)) with t = floor(4a/3):
                 // t = a + floor(a/3) (at most 43690), floor(a/3) = high half of
                 // a * 43691 shifted right once, and floor(t/7) = high half of
                 // t * 37450 shifted right twice (exact for t <= 43690); one
-                // more bit of shift per halving of the weight.
+                // more bit of shift per halving of the weight. The product is
+                // the same for every weight.
+                constexpr int halvings = Weight == 8 ? 0 : Weight == 4 ? 1 : Weight == 2 ? 2 : 3;
                 const __m128i third = _mm_srli_epi16(
                     _mm_mulhi_epu16(magnitude, _mm_set1_epi16(static_cast<short>(43691))), 1);
                 const __m128i four_thirds = _mm_add_epi16(magnitude, third);
                 const __m128i scaled = _mm_mulhi_epu16(four_thirds, _mm_set1_epi16(static_cast<short>(37450)));
-                quotient[0] = _mm_srli_epi16(scaled, 2);
-                quotient[1] = _mm_srli_epi16(scaled, 3);
-                quotient[2] = _mm_srli_epi16(scaled, 4);
-                quotient[3] = _mm_srli_epi16(scaled, 5);
+                quotient = _mm_srli_epi16(scaled, 2 + halvings);
             }
-            for (int slot = 0; slot < 4; ++slot)
-                result[slot] = {_mm_sub_epi16(_mm_xor_si128(quotient[slot], sign), sign)};
+            return _mm_sub_epi16(_mm_xor_si128(quotient, sign), sign);
         }
-        return result;
+    }
+
+    // One share per entry of Kernel::share_weights.
+    template <class Kernel>
+    static std::array<Cell, 4> shares(Cell error) {
+        constexpr auto w = Kernel::share_weights;
+        return {{{share<Kernel, w[0]>(error.lanes)},
+                 {share<Kernel, w[1]>(error.lanes)},
+                 {share<Kernel, w[2]>(error.lanes)},
+                 {share<Kernel, w[3]>(error.lanes)}}};
     }
 
     struct Choice {
         std::uint8_t index;
         Cell colour;
+    };
+
+    // A pixel done: its ink, its error, and the next pixel's value (the
+    // entries `ahead` plus the kernel's share of the error for that pixel).
+    struct Step {
+        std::uint8_t index;
+        Cell error;
+        Cell next;
     };
 
     // Nearest ink without branches. With v the pixel and q an ink,
@@ -101,15 +117,20 @@ struct Sse2Cells {
     // The inks are held in two groups, A = {0, 2, 4} and B = {1, 3, 5}, one
     // ink per 32-bit lane. A tournament (0 vs 1, 2 vs 3, 4 vs 5, then 01 vs
     // 23, then 0123 vs 45) in which the higher-index side wins only when
-    // strictly nearer gives the lowest index among the nearest. Each lane
-    // carries its ink packed as bytes q0, q1, q2, index.
+    // strictly nearer gives the lowest index among the nearest; each lane
+    // carries payloads of its ink through the tournament.
+    //
+    // Entry 3 of a cell is not part of any result: the search ignores it.
     class Nearest {
     public:
         explicit Nearest(const PixelOrderPalette& palette) {
             alignas(16) std::int16_t pair01[2][8] = {};
             alignas(16) std::int16_t single2[2][8] = {};
+            alignas(16) std::int16_t colour01[2][8] = {};
+            alignas(16) std::int16_t colour2[2][8] = {};
             alignas(16) std::int32_t squares[2][4] = {};
             alignas(16) std::int32_t packed[2][4] = {};
+            alignas(16) std::int32_t index_high[2][4] = {};
             for (int k = 0; k < kInks; ++k) {
                 const int group = k & 1;
                 const int lane = k >> 1;
@@ -117,60 +138,148 @@ struct Sse2Cells {
                 pair01[group][2 * lane] = static_cast<std::int16_t>(-2 * q[0]);
                 pair01[group][2 * lane + 1] = static_cast<std::int16_t>(-2 * q[1]);
                 single2[group][2 * lane] = static_cast<std::int16_t>(-2 * q[2]);
+                colour01[group][2 * lane] = q[0];
+                colour01[group][2 * lane + 1] = q[1];
+                colour2[group][2 * lane] = q[2];
                 squares[group][lane] = q[0] * q[0] + q[1] * q[1] + q[2] * q[2];
                 packed[group][lane] = q[0] | q[1] << 8 | q[2] << 16 | k << 24;
+                index_high[group][lane] = k << 16;
+                for (int c = 0; c < 3; ++c) colours_[k][c] = q[c];
             }
             for (int group = 0; group < 2; ++group) {
-                pair01_[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(pair01[group]));
-                single2_[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(single2[group]));
-                squares_[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(squares[group]));
-                packed_[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(packed[group]));
+                pair01_[group] = load128(pair01[group]);
+                single2_[group] = load128(single2[group]);
+                colour01_[group] = load128(colour01[group]);
+                colour2_[group] = load128(colour2[group]);
+                squares_[group] = load128(squares[group]);
+                packed_[group] = load128(packed[group]);
+                index_high_[group] = load128(index_high[group]);
             }
         }
 
         Choice operator()(Cell cell) const {
-            const __m128i value = cell.lanes;
-            const __m128i v01 = _mm_shuffle_epi32(value, 0x00);  // v0 v1 in every lane
-            const __m128i v2 = _mm_shuffle_epi32(value, 0x55);   // v2 0 in every lane
-            const __m128i self = _mm_add_epi32(_mm_madd_epi16(v01, v01), _mm_madd_epi16(v2, v2));
-            const __m128i dist_a = distances(0, v01, v2, self);
-            const __m128i dist_b = distances(1, v01, v2, self);
-
-            // 0 vs 1, 2 vs 3, 4 vs 5 (lanes 0, 1, 2).
-            __m128i later = _mm_cmpgt_epi32(dist_a, dist_b);
-            __m128i best = select(later, dist_b, dist_a);
-            __m128i ink = select(later, packed_[1], packed_[0]);
-            // Lane 0: 01 vs 23; lane 2 meets itself and keeps 45.
-            __m128i rival = _mm_shuffle_epi32(best, _MM_SHUFFLE(3, 2, 1, 1));
-            later = _mm_cmpgt_epi32(best, rival);
-            best = select(later, rival, best);
-            ink = select(later, _mm_shuffle_epi32(ink, _MM_SHUFFLE(3, 2, 1, 1)), ink);
-            // Lane 0: 0123 vs 45.
-            rival = _mm_shuffle_epi32(best, _MM_SHUFFLE(3, 2, 1, 2));
-            later = _mm_cmpgt_epi32(best, rival);
-            ink = select(later, _mm_shuffle_epi32(ink, _MM_SHUFFLE(3, 2, 1, 2)), ink);
-
+            const Inputs in = inputs(cell.lanes);
+            const __m128i ink = tournament<1>(distances(0, in), distances(1, in), {{packed_[0]}}, {{packed_[1]}}).lanes[0];
             const auto bits = static_cast<std::uint32_t>(_mm_cvtsi128_si32(ink));
             const __m128i colour_bytes = _mm_and_si128(ink, _mm_cvtsi32_si128(0x00FFFFFF));
             return {static_cast<std::uint8_t>(bits >> 24), {_mm_unpacklo_epi8(colour_bytes, _mm_setzero_si128())}};
         }
 
+        // The pixel step: nearest ink, its error, and the next pixel's value
+        // `ahead` plus share(e) of the kernel's weight for it. The next value
+        // is worked out for all six inks while the search runs and travels
+        // through the tournament, so no share has to be computed between the
+        // search result and the start of the next pixel (which is what limits
+        // the speed: each pixel waits for the one before).
+        template <class Kernel>
+        Step step(Cell value_cell, Cell ahead_cell) const {
+            constexpr int weight = Kernel::weights[0][3];
+            const __m128i value = value_cell.lanes;
+            const __m128i ahead = ahead_cell.lanes;
+            const Inputs in = inputs(value);
+            const __m128i ahead01 = _mm_shuffle_epi32(ahead, 0x00);
+            const __m128i ahead2 = _mm_and_si128(_mm_shuffle_epi32(ahead, 0x55), low_words());
+            // Per ink lane: (next0, next1) and (next2, index).
+            __m128i next01[2], next2[2];
+            for (int g = 0; g < 2; ++g) {
+                next01[g] = _mm_add_epi16(ahead01, share<Kernel, weight>(_mm_sub_epi16(in.v01, colour01_[g])));
+                next2[g] = _mm_add_epi16(_mm_add_epi16(ahead2, index_high_[g]),
+                                         share<Kernel, weight>(_mm_sub_epi16(in.v2_alone, colour2_[g])));
+            }
+            const auto nearest = tournament<2>(distances(0, in), distances(1, in), {{next01[0], next2[0]}},
+                                               {{next01[1], next2[1]}});
+            const __m128i n01 = nearest.lanes[0];
+            const __m128i n2 = nearest.lanes[1];
+            const auto index = static_cast<std::uint8_t>(static_cast<std::uint32_t>(_mm_cvtsi128_si32(n2)) >> 16);
+            const __m128i colour = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(colours_[index]));
+            return {index, {_mm_sub_epi16(value, colour)}, {_mm_unpacklo_epi32(n01, n2)}};
+        }
+
     private:
-        __m128i distances(int group, __m128i v01, __m128i v2, __m128i self) const {
-            const __m128i cross = _mm_add_epi32(_mm_madd_epi16(v01, pair01_[group]),
-                                                _mm_madd_epi16(v2, single2_[group]));
-            return _mm_add_epi32(cross, _mm_add_epi32(squares_[group], self));
+        struct Inputs {
+            __m128i v01;       // v0 v1 in every lane
+            __m128i v2;        // v2 and entry 3 in every lane
+            __m128i v2_alone;  // v2 and 0 in every lane
+            __m128i self;      // v0^2 + v1^2 + v2^2
+        };
+
+        template <class T>
+        static __m128i load128(const T* data) {
+            return _mm_load_si128(reinterpret_cast<const __m128i*>(data));
+        }
+
+        static __m128i low_words() { return _mm_set1_epi32(0xFFFF); }
+
+        static Inputs inputs(__m128i value) {
+            const __m128i v01 = _mm_shuffle_epi32(value, 0x00);
+            const __m128i v2 = _mm_shuffle_epi32(value, 0x55);
+            const __m128i v2_alone = _mm_and_si128(v2, low_words());
+            return {v01, v2, v2_alone, _mm_add_epi32(_mm_madd_epi16(v01, v01), _mm_madd_epi16(v2_alone, v2_alone))};
+        }
+
+        __m128i distances(int group, const Inputs& in) const {
+            const __m128i cross = _mm_add_epi32(_mm_madd_epi16(in.v01, pair01_[group]),
+                                                _mm_madd_epi16(in.v2, single2_[group]));
+            return _mm_add_epi32(cross, _mm_add_epi32(squares_[group], in.self));
         }
 
         static __m128i select(__m128i mask, __m128i if_set, __m128i if_clear) {
             return _mm_or_si128(_mm_and_si128(mask, if_set), _mm_andnot_si128(mask, if_clear));
         }
 
+        template <int N>
+        struct Payloads {
+            __m128i lanes[N];
+        };
+
+        // Lane 0 of each payload of the nearest ink.
+        template <int N>
+        static Payloads<N> tournament(__m128i dist_a, __m128i dist_b, Payloads<N> a, Payloads<N> b) {
+            // 0 vs 1, 2 vs 3, 4 vs 5 (lanes 0, 1, 2).
+            __m128i later = _mm_cmpgt_epi32(dist_a, dist_b);
+            __m128i best = select(later, dist_b, dist_a);
+            for (int i = 0; i < N; ++i) a.lanes[i] = select(later, b.lanes[i], a.lanes[i]);
+            // Lane 0: 01 vs 23; lane 2 meets itself and keeps 45.
+            __m128i rival = _mm_shuffle_epi32(best, _MM_SHUFFLE(3, 2, 1, 1));
+            later = _mm_cmpgt_epi32(best, rival);
+            best = select(later, rival, best);
+            for (int i = 0; i < N; ++i)
+                a.lanes[i] = select(later, _mm_shuffle_epi32(a.lanes[i], _MM_SHUFFLE(3, 2, 1, 1)), a.lanes[i]);
+            // Lane 0: 0123 vs 45.
+            rival = _mm_shuffle_epi32(best, _MM_SHUFFLE(3, 2, 1, 2));
+            later = _mm_cmpgt_epi32(best, rival);
+            for (int i = 0; i < N; ++i)
+                a.lanes[i] = select(later, _mm_shuffle_epi32(a.lanes[i], _MM_SHUFFLE(3, 2, 1, 2)), a.lanes[i]);
+            return a;
+        }
+
         __m128i pair01_[2];
         __m128i single2_[2];
+        __m128i colour01_[2];
+        __m128i colour2_[2];
         __m128i squares_[2];
         __m128i packed_[2];
+        __m128i index_high_[2];
+        alignas(16) std::uint16_t colours_[kInks][4] = {};
     };
+
+    // The pixel step of the frame: nearest ink, error, and the next pixel's
+    // value with the kernel's share for it added.
+    //
+    // A cheap share (one multiply for floor(w*e/16)) is worked out for all
+    // six inks ahead of the search; a dearer one (the truncating divisions)
+    // would cost more in the six-fold work than it saves in waiting, so it is
+    // computed once for the chosen ink.
+    template <class Kernel>
+    static Step step(const Nearest& nearest, Cell value, Cell ahead) {
+        if constexpr (Kernel::divisor == 16) {
+            return nearest.template step<Kernel>(value, ahead);
+        } else {
+            const Choice choice = nearest(value);
+            const Cell error = subtract(value, choice.colour);
+            return {choice.index, error, {_mm_add_epi16(ahead.lanes, share<Kernel, Kernel::weights[0][3]>(error.lanes))}};
+        }
+    }
 };
 
 }  // namespace morva6::diffusion
