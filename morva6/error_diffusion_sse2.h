@@ -60,13 +60,29 @@ struct Sse2Cells {
             const __m128i magnitude = _mm_sub_epi16(_mm_xor_si128(error, sign), sign);  // 0..32768
             __m128i quotient;
             if constexpr (Kernel::divisor == 48) {
-                // floor(w*a/48) = floor(floor(w*a/16) / 3); the inner floor is
-                // the high half of a * (w << 12), the outer one of u * 21846
-                // (exact for u <= 14336).
-                static_assert(Weight <= 7);
-                const __m128i sixteenths =
-                    _mm_mulhi_epu16(magnitude, _mm_set1_epi16(static_cast<short>(Weight << 12)));
-                quotient = _mm_mulhi_epu16(sixteenths, _mm_set1_epi16(21846));
+                // With s = floor(a/6) = high half of a * 43691 shifted right
+                // twice (exact for every a below 2^16):
+                //   floor(7a/48) = floor((a + a/6) / 8) = (a + s) >> 3
+                //   floor(5a/48) = floor((a - a/6) / 8) = (a - ceil(a/6)) >> 3
+                //   floor(3a/48) = a >> 4
+                //   floor(a/48)  = floor(s / 8)
+                // (the first and third need one fraction only, so the inner
+                // floor or ceiling does not change the outer one).
+                static_assert(Weight == 7 || Weight == 5 || Weight == 3 || Weight == 1);
+                const __m128i sixth_scaled = _mm_mulhi_epu16(magnitude, _mm_set1_epi16(static_cast<short>(43691)));
+                if constexpr (Weight == 7) {
+                    quotient = _mm_srli_epi16(_mm_add_epi16(magnitude, _mm_srli_epi16(sixth_scaled, 2)), 3);
+                } else if constexpr (Weight == 5) {
+                    const __m128i sixth_up = _mm_srli_epi16(
+                        _mm_mulhi_epu16(_mm_add_epi16(magnitude, _mm_set1_epi16(5)),
+                                        _mm_set1_epi16(static_cast<short>(43691))),
+                        2);
+                    quotient = _mm_srli_epi16(_mm_sub_epi16(magnitude, sixth_up), 3);
+                } else if constexpr (Weight == 3) {
+                    quotient = _mm_srli_epi16(magnitude, 4);
+                } else {
+                    quotient = _mm_srli_epi16(sixth_scaled, 5);
+                }
             } else {
                 static_assert(Kernel::divisor == 42, "unsupported share divisor");
                 static_assert(Weight == 8 || Weight == 4 || Weight == 2 || Weight == 1);
