@@ -86,18 +86,20 @@ struct Sse2Cells {
             } else {
                 static_assert(Kernel::divisor == 42, "unsupported share divisor");
                 static_assert(Weight == 8 || Weight == 4 || Weight == 2 || Weight == 1);
-                // floor(w*a/42) = floor(t / (7 * 8/w)) with t = floor(4a/3):
-                // t = a + floor(a/3) (at most 43690), floor(a/3) = high half of
-                // a * 43691 shifted right once, and floor(t/7) = high half of
-                // t * 37450 shifted right twice (exact for t <= 43690); one
-                // more bit of shift per halving of the weight. The product is
-                // the same for every weight.
+                // floor(8a/42) = floor(4a/21) = floor(a * 199729 / 2^20) (exact
+                // for a <= 32768), and 199729 = 3 * 2^16 + 3121, so with
+                // h = high half of a * 3121:
+                //   floor(4a/21) = floor((3a + h) / 16)
+                //                = 3 * (a >> 4) + ((3 * (a & 15) + h) >> 4),
+                // kept within 16 bits. Halving the weight halves the quotient:
+                // floor(w*a/42) = floor(4a/21) >> log2(8/w).
                 constexpr int halvings = Weight == 8 ? 0 : Weight == 4 ? 1 : Weight == 2 ? 2 : 3;
-                const __m128i third = _mm_srli_epi16(
-                    _mm_mulhi_epu16(magnitude, _mm_set1_epi16(static_cast<short>(43691))), 1);
-                const __m128i four_thirds = _mm_add_epi16(magnitude, third);
-                const __m128i scaled = _mm_mulhi_epu16(four_thirds, _mm_set1_epi16(static_cast<short>(37450)));
-                quotient = _mm_srli_epi16(scaled, 2 + halvings);
+                auto times3 = [](__m128i x) { return _mm_add_epi16(_mm_slli_epi16(x, 1), x); };
+                const __m128i high = _mm_mulhi_epu16(magnitude, _mm_set1_epi16(3121));
+                const __m128i sixteenths = times3(_mm_srli_epi16(magnitude, 4));
+                const __m128i rest = _mm_add_epi16(times3(_mm_and_si128(magnitude, _mm_set1_epi16(15))), high);
+                const __m128i eighth_share = _mm_add_epi16(sixteenths, _mm_srli_epi16(rest, 4));
+                quotient = halvings == 0 ? eighth_share : _mm_srli_epi16(eighth_share, halvings);
             }
             return _mm_sub_epi16(_mm_xor_si128(quotient, sign), sign);
         }
@@ -211,6 +213,24 @@ struct Sse2Cells {
             return {index, {_mm_sub_epi16(value, colour)}, {_mm_unpacklo_epi32(n01, n2)}};
         }
 
+        // As step(), carrying each ink's error through the tournament.
+        template <class Kernel>
+        Step step_with_errors(Cell value_cell, Cell ahead_cell) const {
+            constexpr int weight = Kernel::weights[0][3];
+            const Inputs in = inputs(value_cell.lanes);
+            __m128i error01[2], error2[2];
+            for (int g = 0; g < 2; ++g) {
+                error01[g] = _mm_sub_epi16(in.v01, colour01_[g]);
+                error2[g] = _mm_add_epi16(_mm_sub_epi16(in.v2_alone, colour2_[g]), index_high_[g]);
+            }
+            const auto nearest = tournament<2>(distances(0, in), distances(1, in), {{error01[0], error2[0]}},
+                                               {{error01[1], error2[1]}});
+            const __m128i e2 = nearest.lanes[1];
+            const auto index = static_cast<std::uint8_t>(static_cast<std::uint32_t>(_mm_cvtsi128_si32(e2)) >> 16);
+            const __m128i error = _mm_unpacklo_epi32(nearest.lanes[0], e2);
+            return {index, {error}, {_mm_add_epi16(ahead_cell.lanes, share<Kernel, weight>(error))}};
+        }
+
     private:
         struct Inputs {
             __m128i v01;       // v0 v1 in every lane
@@ -291,9 +311,7 @@ struct Sse2Cells {
         if constexpr (Kernel::divisor == 16) {
             return nearest.template step<Kernel>(value, ahead);
         } else {
-            const Choice choice = nearest(value);
-            const Cell error = subtract(value, choice.colour);
-            return {choice.index, error, {_mm_add_epi16(ahead.lanes, share<Kernel, Kernel::weights[0][3]>(error.lanes))}};
+            return nearest.template step_with_errors<Kernel>(value, ahead);
         }
     }
 };
