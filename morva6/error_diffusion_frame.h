@@ -36,15 +36,17 @@
 #include <type_traits>
 #include <vector>
 
+#include "morva6/error_diffusion_isa.h"
 #include "morva6/error_diffusion_kernels.h"
 #include "morva6/error_diffusion_palette.h"
 #include "morva6/error_diffusion_scalar.h"
-#include "morva6/error_diffusion_sse2.h"
+#include "morva6/error_diffusion_vector.h"
 
 namespace morva6::diffusion {
+inline namespace MORVA6_DIFFUSION_ISA {
 
-#if defined(MORVA6_HAVE_SSE2_CELLS)
-using FastCells = Sse2Cells;
+#if defined(MORVA6_HAVE_VECTOR_CELLS)
+using FastCells = VectorCells;
 #else
 using FastCells = ScalarCells;
 #endif
@@ -197,4 +199,5 @@ void diffuse(const Source& source, const PixelOrderPalette& palette, std::uint8_
     }
 }
 
+}  // namespace MORVA6_DIFFUSION_ISA
 }  // namespace morva6::diffusion

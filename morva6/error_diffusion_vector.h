@@ -1,16 +1,21 @@
-// Vector form of the pixel operations of the error-diffusion frame (SSE2,
-// part of every x86-64 processor). It gives bit for bit the results of
-// ScalarCells; the tests compare the two.
+// Vector form of the pixel operations of the error-diffusion frame: SSE2,
+// part of every x86-64 processor, with a few SSSE3/SSE4.1 instructions in
+// the build for processors that have them (see error_diffusion_isa.h). It
+// gives bit for bit the results of ScalarCells; the tests compare them.
 //
 // A cell is one register of eight 16-bit lanes: lanes 0..2 hold the pixel's
-// channels, lanes 3..7 stay zero. 16-bit lanes make every addition wrap
-// modulo 2^16 as the error rows require.
+// channels. 16-bit lanes make every addition wrap modulo 2^16 as the error
+// rows require. Lane 3 may carry scratch (the search keeps the ink index
+// there); nothing reads it as part of a pixel. Lanes 4..7 are never stored.
 #pragma once
 
+#include "morva6/error_diffusion_isa.h"
+
 #if defined(__SSE2__)
-#define MORVA6_HAVE_SSE2_CELLS 1
+#define MORVA6_HAVE_VECTOR_CELLS 1
 
 #include <emmintrin.h>
+#include <smmintrin.h>
 
 #include <array>
 #include <cstdint>
@@ -19,8 +24,9 @@
 #include "morva6/error_diffusion_palette.h"
 
 namespace morva6::diffusion {
+inline namespace MORVA6_DIFFUSION_ISA {
 
-struct Sse2Cells {
+struct VectorCells {
     // Wrapped so that cells can sit in std::array (a bare __m128i carries
     // attributes that template arguments drop).
     struct Cell {
@@ -55,9 +61,14 @@ struct Sse2Cells {
             static_assert(Weight <= 7);
             return _mm_mulhi_epi16(error, _mm_set1_epi16(static_cast<short>(Weight << 12)));
         } else {
-            // Truncating division: divide the magnitude, then restore the sign.
+            // Truncating division: divide the magnitude (0..32768, read as
+            // unsigned), then give the quotient the error's sign.
+#if MORVA6_DIFFUSION_SSE41
+            const __m128i magnitude = _mm_abs_epi16(error);
+#else
             const __m128i sign = _mm_srai_epi16(error, 15);
-            const __m128i magnitude = _mm_sub_epi16(_mm_xor_si128(error, sign), sign);  // 0..32768
+            const __m128i magnitude = _mm_sub_epi16(_mm_xor_si128(error, sign), sign);
+#endif
             __m128i quotient;
             if constexpr (Kernel::divisor == 48) {
                 // With s = floor(a/6) = high half of a * 43691 shifted right
@@ -101,7 +112,11 @@ struct Sse2Cells {
                 const __m128i eighth_share = _mm_add_epi16(sixteenths, _mm_srli_epi16(rest, 4));
                 quotient = halvings == 0 ? eighth_share : _mm_srli_epi16(eighth_share, halvings);
             }
+#if MORVA6_DIFFUSION_SSE41
+            return _mm_sign_epi16(quotient, error);  // error 0 has quotient 0
+#else
             return _mm_sub_epi16(_mm_xor_si128(quotient, sign), sign);
+#endif
         }
     }
 
@@ -260,7 +275,13 @@ struct Sse2Cells {
         }
 
         static __m128i select(__m128i mask, __m128i if_set, __m128i if_clear) {
+#if MORVA6_DIFFUSION_SSE41
+            // Masks are whole 32-bit lanes, so the float blend serves.
+            return _mm_castps_si128(_mm_blendv_ps(_mm_castsi128_ps(if_clear), _mm_castsi128_ps(if_set),
+                                                  _mm_castsi128_ps(mask)));
+#else
             return _mm_or_si128(_mm_and_si128(mask, if_set), _mm_andnot_si128(mask, if_clear));
+#endif
         }
 
         template <int N>
@@ -316,6 +337,7 @@ struct Sse2Cells {
     }
 };
 
+}  // namespace MORVA6_DIFFUSION_ISA
 }  // namespace morva6::diffusion
 
 #endif
