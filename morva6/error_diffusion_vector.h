@@ -284,6 +284,15 @@ struct VectorCells {
 #endif
         }
 
+        // The smaller of a and b, given later = (a > b).
+        static __m128i smaller([[maybe_unused]] __m128i later, __m128i a, __m128i b) {
+#if MORVA6_DIFFUSION_SSE41
+            return _mm_min_epi32(a, b);  // does not wait for the comparison
+#else
+            return select(later, b, a);
+#endif
+        }
+
         template <int N>
         struct Payloads {
             __m128i lanes[N];
@@ -294,12 +303,12 @@ struct VectorCells {
         static Payloads<N> tournament(__m128i dist_a, __m128i dist_b, Payloads<N> a, Payloads<N> b) {
             // 0 vs 1, 2 vs 3, 4 vs 5 (lanes 0, 1, 2).
             __m128i later = _mm_cmpgt_epi32(dist_a, dist_b);
-            __m128i best = select(later, dist_b, dist_a);
+            __m128i best = smaller(later, dist_a, dist_b);
             for (int i = 0; i < N; ++i) a.lanes[i] = select(later, b.lanes[i], a.lanes[i]);
             // Lane 0: 01 vs 23; lane 2 meets itself and keeps 45.
             __m128i rival = _mm_shuffle_epi32(best, _MM_SHUFFLE(3, 2, 1, 1));
             later = _mm_cmpgt_epi32(best, rival);
-            best = select(later, rival, best);
+            best = smaller(later, best, rival);
             for (int i = 0; i < N; ++i)
                 a.lanes[i] = select(later, _mm_shuffle_epi32(a.lanes[i], _MM_SHUFFLE(3, 2, 1, 1)), a.lanes[i]);
             // Lane 0: 0123 vs 45.
