@@ -3,9 +3,9 @@
 #include <morva6/morva6.h>
 
 #include <cstddef>
+#include <memory>
 #include <new>
 #include <span>
-#include <vector>
 
 #include "morva6/dithering.h"
 #include "morva6/output_encoding.h"
@@ -30,10 +30,17 @@ std::int32_t check_render_call(std::span<const std::int32_t> channel_flags, std:
 
 // One ink index per pixel: the picture looked up through the colour table
 // and dithered. The input is read completely here, before any output.
-std::vector<std::uint8_t> ink_indices(const std::uint8_t* input, bool bgr, std::int32_t width,
-                                      std::int32_t height, std::int32_t dither) {
-    std::vector<std::uint8_t> indices(morva6::picture_bytes(width, height, 1));
-    morva6::dither_through_table(dither, input, bgr, morva6::glut, indices.data(), width, height);
+struct InkIndices {
+    std::unique_ptr<std::uint8_t[]> bytes;  // every byte is written by the dithering
+    std::size_t count;
+    std::span<const std::uint8_t> view() const { return {bytes.get(), count}; }
+};
+
+InkIndices ink_indices(const std::uint8_t* input, bool bgr, std::int32_t width, std::int32_t height,
+                       std::int32_t dither) {
+    const std::size_t count = morva6::picture_bytes(width, height, 1);
+    InkIndices indices{std::make_unique_for_overwrite<std::uint8_t[]>(count), count};
+    morva6::dither_through_table(dither, input, bgr, morva6::glut, indices.bytes.get(), width, height);
     return indices;
 }
 
@@ -50,7 +57,7 @@ extern "C" int32_t Ovex_Morva6_render(const uint8_t* input, int32_t input_is_bgr
     if (width <= 0 || height <= 0 || mode < OVEX_MODE_TCON || mode > OVEX_MODE_SIMULATION) return OVEX_OK;
     try {
         const auto indices = ink_indices(input, input_is_bgr == 1, width, height, dither);
-        morva6::write_inks(indices, morva6::ink_bytes_for_mode(mode, output_is_bgr == 1), output);
+        morva6::write_inks(indices.view(), morva6::ink_bytes_for_mode(mode, output_is_bgr == 1), output);
         return OVEX_OK;
     } catch (const std::bad_alloc&) {
         return OVEX_ERR_NO_MEMORY;
@@ -68,9 +75,9 @@ extern "C" int32_t Ovex_Morva6_render_All(const uint8_t* input, int32_t is_bgr, 
     try {
         const bool bgr = is_bgr == 1;
         const auto indices = ink_indices(input, bgr, width, height, dither);
-        morva6::write_inks(indices, morva6::ink_bytes_for_mode(OVEX_MODE_TCON, bgr), output_tcon);
-        morva6::write_inks(indices, morva6::ink_bytes_for_mode(OVEX_MODE_AOI, bgr), output_aoi);
-        morva6::write_inks(indices, morva6::ink_bytes_for_mode(OVEX_MODE_SIMULATION, bgr), output_simulation);
+        morva6::write_inks(indices.view(), morva6::ink_bytes_for_mode(OVEX_MODE_TCON, bgr), output_tcon);
+        morva6::write_inks(indices.view(), morva6::ink_bytes_for_mode(OVEX_MODE_AOI, bgr), output_aoi);
+        morva6::write_inks(indices.view(), morva6::ink_bytes_for_mode(OVEX_MODE_SIMULATION, bgr), output_simulation);
         return OVEX_OK;
     } catch (const std::bad_alloc&) {
         return OVEX_ERR_NO_MEMORY;
