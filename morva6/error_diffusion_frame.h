@@ -61,9 +61,9 @@ inline void static_for(F&& f) {
 }
 
 // Kernel::rows error rows of four 16-bit entries per column (the pixel's
-// three channels and a zero). Each row covers the image columns, the guard
-// columns each side, and one more column each side that the window's
-// read-ahead may touch at the end of a row.
+// three channels and one the cells may use as scratch). Each row covers the
+// image columns, the guard columns each side, and one more column each side
+// that the window's read-ahead may touch at the end of a row.
 template <class Kernel>
 class ErrorRows {
 public:

@@ -77,8 +77,9 @@ struct VectorCells {
                 //   floor(5a/48) = floor((a - a/6) / 8) = (a - ceil(a/6)) >> 3
                 //   floor(3a/48) = a >> 4
                 //   floor(a/48)  = floor(s / 8)
-                // (the first and third need one fraction only, so the inner
-                // floor or ceiling does not change the outer one).
+                // (a + a/6 and a - a/6 are an integer plus one fraction below
+                // 1, so flooring or raising that fraction first leaves the
+                // outer floor unchanged).
                 static_assert(Weight == 7 || Weight == 5 || Weight == 3 || Weight == 1);
                 const __m128i sixth_scaled = _mm_mulhi_epu16(magnitude, _mm_set1_epi16(static_cast<short>(43691)));
                 if constexpr (Weight == 7) {
@@ -151,7 +152,8 @@ struct VectorCells {
     // ink per 32-bit lane. A tournament (0 vs 1, 2 vs 3, 4 vs 5, then 01 vs
     // 23, then 0123 vs 45) in which the higher-index side wins only when
     // strictly nearer gives the lowest index among the nearest; each lane
-    // carries payloads of its ink through the tournament.
+    // carries payloads of its ink through the tournament (its colour, its
+    // error or the next pixel's value, and its index).
     //
     // Entry 3 of a cell is not part of any result: the search ignores it.
     class Nearest {
@@ -205,7 +207,7 @@ struct VectorCells {
         // search result and the start of the next pixel (which is what limits
         // the speed: each pixel waits for the one before).
         template <class Kernel>
-        Step step(Cell value_cell, Cell ahead_cell) const {
+        Step step_carrying_next(Cell value_cell, Cell ahead_cell) const {
             constexpr int weight = Kernel::weights[0][3];
             const __m128i value = value_cell.lanes;
             const __m128i ahead = ahead_cell.lanes;
@@ -228,9 +230,10 @@ struct VectorCells {
             return {index, {_mm_sub_epi16(value, colour)}, {_mm_unpacklo_epi32(n01, n2)}};
         }
 
-        // As step(), carrying each ink's error through the tournament.
+        // As step_carrying_next(), but carrying each ink's error through the
+        // tournament and working out the share for the chosen ink only.
         template <class Kernel>
-        Step step_with_errors(Cell value_cell, Cell ahead_cell) const {
+        Step step_carrying_error(Cell value_cell, Cell ahead_cell) const {
             constexpr int weight = Kernel::weights[0][3];
             const Inputs in = inputs(value_cell.lanes);
             __m128i error01[2], error2[2];
@@ -338,11 +341,10 @@ struct VectorCells {
     // computed once for the chosen ink.
     template <class Kernel>
     static Step step(const Nearest& nearest, Cell value, Cell ahead) {
-        if constexpr (Kernel::divisor == 16) {
-            return nearest.template step<Kernel>(value, ahead);
-        } else {
-            return nearest.template step_with_errors<Kernel>(value, ahead);
-        }
+        if constexpr (Kernel::divisor == 16)
+            return nearest.template step_carrying_next<Kernel>(value, ahead);
+        else
+            return nearest.template step_carrying_error<Kernel>(value, ahead);
     }
 };
 
