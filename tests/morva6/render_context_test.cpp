@@ -74,14 +74,6 @@ TEST(RenderContext, LookupIndexTakesTopSixBitsWithRedMostSignificant) {
     }
 }
 
-TEST(RenderContext, LookupIndexHelper) {
-    EXPECT_EQ(morva6::lut_index(3, 3, 3), 0u);
-    EXPECT_EQ(morva6::lut_index(4, 0, 0), 4096u);
-    EXPECT_EQ(morva6::lut_index(0, 4, 0), 64u);
-    EXPECT_EQ(morva6::lut_index(0, 0, 4), 1u);
-    EXPECT_EQ(morva6::lut_index(255, 255, 255), 262143u);
-}
-
 TEST(RenderContext, WrongLengthIsRefusedAndKeepsTheEarlierContext) {
     ASSERT_EQ(install(marked_lut()), OVEX_OK);
     const auto palette_before = morva6::bgr_op;

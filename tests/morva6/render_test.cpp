@@ -99,37 +99,6 @@ TEST_F(OutputModes, EveryModeInEveryChannelOrder) {
                 }
 }
 
-Colour triplet(const Bytes& picture, int pixel) {
-    return {picture[3 * pixel], picture[3 * pixel + 1], picture[3 * pixel + 2]};
-}
-
-TEST_F(OutputModes, SpotChecks) {
-    const Bytes inks = six_inks_picture(1);
-    // Yellow (pixel 2) in mode 2: 0x00, 0xFF, 0xFF in blue-green-red, 0xFF, 0xFF, 0x00 in red-green-blue.
-    EXPECT_EQ(triplet(render(inks, 1, 1, 6, 2, 0, 2), 2), (Colour{0x00, 0xFF, 0xFF}));
-    EXPECT_EQ(triplet(render(inks, 1, 0, 6, 2, 0, 2), 2), (Colour{0xFF, 0xFF, 0x00}));
-    // Ink 3 stored 0x10, 0x20, 0xC0, in mode 3.
-    EXPECT_EQ(triplet(render(inks, 1, 1, 6, 2, 0, 3), 3), (Colour{0x10, 0x20, 0xC0}));
-    EXPECT_EQ(triplet(render(inks, 1, 0, 6, 2, 0, 3), 3), (Colour{0xC0, 0x20, 0x10}));
-    // White's code 0x78 in all three bytes, whatever the output order.
-    EXPECT_EQ(triplet(render(inks, 1, 0, 6, 2, 0, 1), 1), (Colour{0x78, 0x78, 0x78}));
-    EXPECT_EQ(render(inks, 1, 0, 6, 2, 3, 1), render(inks, 1, 1, 6, 2, 3, 1));
-}
-
-// A 1 x 1 picture of any colour gives one of the six triplets of the mode.
-TEST_F(OutputModes, SinglePixelGivesOneOfTheSixTriplets) {
-    ASSERT_EQ(install(make_lut(kMeasuredInks, cell_centre)), OVEX_OK);
-    std::mt19937 random(11);
-    for (int trial = 0; trial < 200; ++trial) {
-        const Bytes pixel = random_picture(random, 1, 1);
-        const std::int32_t mode = 1 + trial % 3, bgr = trial % 2, dither = trial % 6;
-        const Bytes out = render(pixel, bgr, bgr, 1, 1, dither, mode);
-        bool found = false;
-        for (int ink = 0; ink < 6; ++ink) found |= triplet(out, 0) == expected_bytes(mode, bgr, ink);
-        EXPECT_TRUE(found) << trial;
-    }
-}
-
 // ---------------------------------------------------------------------------
 // The one-pass render equals a look-up into a mapped picture followed by the
 // engine, for every method, both channel orders and odd sizes.
