@@ -29,6 +29,8 @@ struct HeaderCase {
     int height;
 };
 
+void PrintTo(const HeaderCase& c, std::ostream* os) { *os << c.name; }
+
 class GoodPpmHeader : public ::testing::TestWithParam<HeaderCase> {};
 
 TEST_P(GoodPpmHeader, GivesTheSizeAndStopsAtTheFirstPixelByte) {
@@ -64,6 +66,8 @@ struct BadHeaderCase {
     std::string bytes;
     PpmProblem problem;
 };
+
+void PrintTo(const BadHeaderCase& c, std::ostream* os) { *os << c.name; }
 
 class BadPpmHeader : public ::testing::TestWithParam<BadHeaderCase> {};
 
@@ -140,6 +144,8 @@ struct LoadFailure {
     const char* message;  // after the file name
 };
 
+void PrintTo(const LoadFailure& c, std::ostream* os) { *os << c.name; }
+
 class PpmLoadFailure : public ::testing::TestWithParam<LoadFailure> {};
 
 TEST_P(PpmLoadFailure, StopsWithMessageAndStatusOne) {
@@ -180,6 +186,8 @@ struct ProofCase {
     std::string output;
     std::string proof;
 };
+
+void PrintTo(const ProofCase& c, std::ostream* os) { *os << c.output.substr(0, 40); }
 
 class ProofPath : public ::testing::TestWithParam<ProofCase> {};
 

@@ -29,6 +29,8 @@ struct BandCase {
     int band;
 };
 
+void PrintTo(const BandCase& c, std::ostream* os) { *os << c.temp << " -> band " << c.band; }
+
 class BandSearch : public ::testing::TestWithParam<BandCase> {};
 
 // Boundaries -10, 0, 10, 25, 40, 60: five bands. A temperature on a
@@ -132,6 +134,8 @@ struct BadWaveform {
     std::string bytes;
     const char* message;
 };
+
+void PrintTo(const BadWaveform& c, std::ostream* os) { *os << c.name; }
 
 class BadWaveformFile : public ::testing::TestWithParam<BadWaveform> {};
 
