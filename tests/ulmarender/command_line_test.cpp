@@ -195,6 +195,55 @@ TEST_F(Ulmarender, MissingPaletteGivesIndexZeroAndABlackProof) {
     EXPECT_EQ(file("out_proof.ppm"), kBlackProofOf2x2);
 }
 
+// Palette: entry 0 black, entries 1 to 7 white. The grey picture (L about 54)
+// goes to the last white entry (PGM byte 56); through a LUT that makes
+// everything black it goes to entry 0.
+RenderData black_or_white(const RenderData& base, const std::string& lot_directory, const std::string& lut) {
+    RenderData data = base;
+    data.lot_directory = lot_directory;
+    data.lut = lut;
+    data.palette = "0 0 0\n" + uniform_palette("100 0 0").substr(8);
+    return data;
+}
+
+TEST_F(Ulmarender, WithoutUsableLutTheLoadedPictureIsDiffused) {
+    make_render_data(dir.path(), black_or_white(data, "ULMA_BLACK1_TC_03", constant_lut(0, 0, 0)));
+    make_render_data(dir.path(), black_or_white(data, "ULMA_SHORT1_TC_03", constant_lut(0, 0, 0).substr(0, 786434)));
+    make_render_data(dir.path(), black_or_white(data, "ULMA_NOLUT1_TC_03", ""));
+    struct Case {
+        std::string lot;
+        std::string message;
+        char pgm_byte;
+    };
+    for (const Case& c : std::vector<Case>{{"ULMA_BLACK1_TC_03", "", '\0'},
+                                           {"ULMA_SHORT1_TC_03", "error! can not find correct lut data. ", '\x38'},
+                                           {"ULMA_NOLUT1_TC_03", "error! can not find correct lut data. ", '\x38'}}) {
+        const ProgramResult result = run({"pic.ppm", "out.pgm", c.lot, "25"});
+        EXPECT_EQ(result.out, head("out.pgm") + c.message + kTimeLine) << c.lot;
+        EXPECT_EQ(result.status, 0) << c.lot;
+        EXPECT_EQ(file("out.pgm"), "P5\n2 2\n255\n" + std::string(4, c.pgm_byte)) << c.lot;
+    }
+}
+
+TEST_F(Ulmarender, AdjustmentOptionsAreReportedByTheEnhancement) {
+    struct Case {
+        std::vector<std::string> options;
+        std::string lines;
+    };
+    const std::vector<Case> cases = {
+        {{"-c", "150", "-b", "-150", "-n", "5"}, "chroma : 100.000000\nbrightness : -100.000000\nnoise_range : 5\n"},
+        {{"-c", "abc", "-b", "3.5"}, "chroma : 0.000000\nbrightness : 3.500000\n"},
+        {{"-c", "abc", "-n", "0"}, ""},
+        {{"-n", "-3", "-b", "0"}, ""}};
+    for (const Case& c : cases) {
+        std::vector<std::string> words = c.options;
+        words.insert(words.end(), {"pic.ppm", "out.pgm", "ULMA_TEST01_TC_03", "25"});
+        const ProgramResult result = run(words);
+        EXPECT_EQ(result.out, head("out.pgm") + c.lines + kTimeLine) << c.lines;
+        EXPECT_EQ(result.status, 0);
+    }
+}
+
 TEST_F(Ulmarender, LongPathsAndWorkingDirectory) {
     fs::path deep = dir.path();
     for (int i = 0; i < 3; ++i) deep /= std::string(120, static_cast<char>('a' + i));

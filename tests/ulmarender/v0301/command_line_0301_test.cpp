@@ -103,6 +103,20 @@ TEST_F(Ulmarender03, MissingPaletteGivesIndexZeroAndABlackProof) {
     EXPECT_EQ(file("out_proof.ppm"), kBlackProofOf2x2);
 }
 
+// Palette: entry 0 black, entries 1 to 7 white. Without its LUT the grey
+// picture itself is diffused and goes to the last white entry (PGM byte 56).
+TEST_F(Ulmarender03, WithoutLutTheLoadedPictureIsDiffused) {
+    RenderData no_lut = data;
+    no_lut.lot_directory = "ULMA_NOLUT1_TC_03";
+    no_lut.lut.clear();
+    no_lut.palette = "0 0 0\n" + uniform_palette("100 0 0").substr(8);
+    make_render_data(dir.path(), no_lut);
+    const ProgramResult result = run({"pic.ppm", "out.pgm", "ULMA_NOLUT1_TC_03", "25"});
+    EXPECT_EQ(result.out, start("out.pgm") + cwd_line() + "error! can not find correct lut data. " + kTimeLine);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(file("out.pgm"), "P5\n2 2\n255\n" + std::string(4, '\x38'));
+}
+
 TEST_F(Ulmarender03, ExistingOutputSurvivesAnEarlyStop) {
     write_file(dir / "out.pgm", "OLD");
     const ProgramResult result = run({"-p", "none.ppm", "out.pgm", "ULMA_TEST01_TC_03", "25"});
