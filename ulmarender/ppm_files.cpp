@@ -106,6 +106,14 @@ void write_or_exit(const std::string& path, std::string_view header, std::span<c
     std::exit(1);
 }
 
+// The pixel block that follows a header, in one read.
+PpmProblem read_pixels_after_header(std::FILE* file, const PpmHeader& header, std::span<unsigned char> pixels) {
+    const std::size_t byte_count = static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height) * 3;
+    if (byte_count != pixels.size()) return PpmProblem::bad_size;
+    if (std::fread(pixels.data(), 1, byte_count, file) != byte_count) return PpmProblem::truncated;
+    return PpmProblem::none;
+}
+
 std::string netpbm_header(const char* magic, int w, int h) {
     return std::string(magic) + "\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n";
 }
@@ -141,13 +149,8 @@ PpmProblem read_ppm_header(std::FILE* file, PpmHeader& header) {
 
 PpmProblem read_ppm_pixels(std::FILE* file, std::span<unsigned char> pixels) {
     PpmHeader header;
-    if (const PpmProblem problem = read_ppm_header(file, header); problem != PpmProblem::none) {
-        return problem;
-    }
-    const std::size_t byte_count = static_cast<std::size_t>(header.width) * header.height * 3;
-    if (byte_count != pixels.size()) return PpmProblem::bad_size;
-    if (std::fread(pixels.data(), 1, byte_count, file) != byte_count) return PpmProblem::truncated;
-    return PpmProblem::none;
+    const PpmProblem problem = read_ppm_header(file, header);
+    return problem != PpmProblem::none ? problem : read_pixels_after_header(file, header, pixels);
 }
 
 void ppm_load(const char* filename, int& w, int& h) {
@@ -164,10 +167,7 @@ void ppm_load_rgb(const char* filename, std::span<unsigned char> out_data, int& 
     std::FILE* file = open_or_exit(filename);
     PpmHeader header;
     PpmProblem problem = read_ppm_header(file, header);
-    if (problem == PpmProblem::none) {
-        std::rewind(file);
-        problem = read_ppm_pixels(file, out_data);
-    }
+    if (problem == PpmProblem::none) problem = read_pixels_after_header(file, header, out_data);
     std::fclose(file);
     report_and_exit(filename, problem);
     w = header.width;

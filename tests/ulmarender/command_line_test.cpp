@@ -259,6 +259,16 @@ TEST_F(Ulmarender, LongPathsAndWorkingDirectory) {
     EXPECT_EQ(read_file(deep / "out_proof.ppm"), kBlackProofOf2x2);
 }
 
+TEST_F(Ulmarender, UnreadableWorkingDirectoryStops) {
+    fs::create_directory(dir / "gone");
+    const std::string script = std::string("cd gone && rmdir ../gone && exec ") + ULMARENDER_EXE +
+                               " ../pic.ppm out.pgm ../ULMA_TEST01_TC_03 25";
+    const ProgramResult result = run_program("/bin/sh", "sh", {"-c", script}, dir.path());
+    EXPECT_EQ(result.out, kVersion0302 + "\n");
+    EXPECT_EQ(result.err, "getcwd() error: No such file or directory\n");
+    EXPECT_EQ(result.status, 1);
+}
+
 TEST_F(Ulmarender, ShortOutputNameGivesABareProofName) {
     const ProgramResult result = run({"-p", "pic.ppm", "out", "ULMA_TEST01_TC_03", "25"});
     EXPECT_EQ(result.out, head("out") + "proof image : _proof.ppm\n" + kTimeLine);
