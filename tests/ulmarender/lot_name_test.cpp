@@ -108,16 +108,4 @@ INSTANTIATE_TEST_SUITE_P(Values, PercentOffset,
 
 TEST(PercentOffsetNan, StaysNan) { EXPECT_TRUE(std::isnan(percent_offset("nan"))); }
 
-TEST(FilterDot, SkipsOnlyDotAndDotDot) {
-    dirent entry {};
-    for (const char* name : {".", ".."}) {
-        std::snprintf(entry.d_name, sizeof entry.d_name, "%s", name);
-        EXPECT_EQ(filter_dot(&entry), 0) << name;
-    }
-    for (const char* name : {"...", ".wbf", "a"}) {
-        std::snprintf(entry.d_name, sizeof entry.d_name, "%s", name);
-        EXPECT_EQ(filter_dot(&entry), 1) << name;
-    }
-}
-
 }  // namespace

@@ -174,14 +174,6 @@ TEST(PpmLoadMissing, StopsWithFopenMessage) {
     EXPECT_EXIT_ONE_PRINTING(ppm_load("/nonexistent/in.ppm", w, h), "fopen: No such file or directory\n");
 }
 
-TEST(ChannelSwap, SwapsFirstAndThirdByteOfEveryPixel) {
-    std::vector<unsigned char> pixels = {1, 2, 3, 4, 5, 6};
-    rgb_bgr_img_buf_convert(pixels);
-    EXPECT_EQ(pixels, (std::vector<unsigned char>{3, 2, 1, 6, 5, 4}));
-    rgb_bgr_img_buf_convert(pixels);
-    EXPECT_EQ(pixels, (std::vector<unsigned char>{1, 2, 3, 4, 5, 6}));
-}
-
 struct ProofCase {
     std::string output;
     std::string proof;
@@ -251,12 +243,6 @@ TEST(OutputFailures, MissingDirectoryStopsTheRun) {
     const std::vector<unsigned char> rgb(3, 1);
     EXPECT_EXIT_ONE_PRINTING(ppm_save("/nonexistent/out.pgm", rgb, 1, 1),
                              "proof image : /nonexistent/out_proof.ppm\nfopen: No such file or directory\n");
-}
-
-TEST(Execmd, KeepsTheLastLineWithoutItsLastCharacter) {
-    std::string result = "unchanged";
-    execmd(result, "printf 'first\\nsecond\\n'");
-    EXPECT_EQ(result, "second");
 }
 
 }  // namespace

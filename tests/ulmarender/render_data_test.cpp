@@ -86,12 +86,6 @@ TEST(BandFileNames, DirectoryLongerThanAThousandCharactersIsKept) {
     EXPECT_EQ(special_get_file_temp(dir.c_str(), 25), dir + "/LOT_lut_20Cto30C_07.bin");
 }
 
-TEST(StrConcat, FormatsIntoANewString) {
-    const HeapString text = str_concat("%s/%s%s|%dCto%dC", "dir", "lot", ".wbf", -5, 0);
-    ASSERT_TRUE(text);
-    EXPECT_STREQ(text.get(), "dir/lot.wbf|-5Cto0C");
-}
-
 // --- Waveform file ---
 
 class WaveformFile : public ::testing::Test {
