@@ -193,9 +193,10 @@ void BMP_init(BMP* bmp, int32_t width, int32_t height) {
     bmp->biPlanes = 1;
     bmp->biBitCount = 24;
     bmp->biCompression = kNoCompression;
-    // Meaningful only for sizes that fit; others get no pixel block below.
-    const std::int64_t padded_row = (std::int64_t{width} * 3 + 3) / 4 * 4;
-    bmp->biSizeImage = static_cast<std::uint32_t>(padded_row * height);
+    // Meaningful only for sizes that fit (others get no pixel block below);
+    // unsigned arithmetic keeps the others from overflowing.
+    const auto padded_row = static_cast<std::uint64_t>((std::int64_t{width} * 3 + 3) / 4 * 4);
+    bmp->biSizeImage = static_cast<std::uint32_t>(padded_row * static_cast<std::uint64_t>(height));
     bmp->bfSize = bmp->biSizeImage + kHeaderBytes;
     bmp->biXPelsPerMeter = 0;
     bmp->biYPelsPerMeter = 0;
@@ -255,8 +256,9 @@ int BMP_save(const BMP* bmp, const char* path) {
         return report(MORVA6_IMG_BAD_ARGUMENT, kBadRecord);
     }
 
-    morva6::AtomicFile file(path != nullptr ? path : "");
-    if (path == nullptr || !file.is_open()) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
+    if (path == nullptr) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
+    morva6::AtomicFile file(path);
+    if (!file.is_open()) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
 
     std::array<std::uint8_t, kHeaderBytes> header{};
     visit_header_fields(*bmp, [&](std::size_t offset, const auto& field) {

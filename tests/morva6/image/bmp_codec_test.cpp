@@ -363,9 +363,12 @@ TEST_F(BmpCodecTest, InitDescribesAnEmptyBlackPicture) {
     EXPECT_EQ(empty.bmp.biSizeImage, 0u);
     EXPECT_EQ(empty.bmp.bfSize, 54u);
 
-    Record refused;
-    BMP_init(&refused.bmp, -1, 5);
-    EXPECT_EQ(refused.bmp.data, nullptr);
+    for (const auto& [width, height] : {std::pair{-1, 5}, std::pair{INT32_MAX, INT32_MAX},
+                                        std::pair{INT32_MIN, INT32_MAX}}) {
+        Record refused;
+        BMP_init(&refused.bmp, width, height);
+        EXPECT_EQ(refused.bmp.data, nullptr);
+    }
 }
 
 TEST_F(BmpCodecTest, SavesHeaderAndPaddedRows) {
