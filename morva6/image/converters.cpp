@@ -117,11 +117,12 @@ int BGR_to_GrayQM913TR5(uint8_t* dst, const uint8_t* src, int32_t width, int32_t
     if (dst == nullptr || src == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
     const auto columns = static_cast<std::size_t>(width);
     for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
-        const std::size_t phase = y % 2 == 0 ? 3 : 0;
         const std::uint8_t* source_row = src + y * columns * 3;
         std::uint8_t* destination_row = dst + y * columns;
+        std::size_t n = y % 2 == 0 ? 3 : 0;  // (x + p) mod 6, stepped along the row
         for (std::size_t x = 0; x < columns; ++x) {
-            destination_row[x] = qm913tr5_pixel(source_row + 3 * x, (x + phase) % 6 / 2);
+            destination_row[x] = qm913tr5_pixel(source_row + 3 * x, n / 2);
+            n = n == 5 ? 0 : n + 1;
         }
     }
     return MORVA6_IMG_OK;
