@@ -4,9 +4,10 @@
 #include <sys/stat.h>
 
 #include <array>
-#include <cmath>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <type_traits>

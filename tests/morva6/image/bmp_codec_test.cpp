@@ -81,22 +81,6 @@ INSTANTIATE_TEST_SUITE_P(Widths, BmpRowLayoutTest,
                                          LayoutCase{8, 2}, LayoutCase{8, 3}, LayoutCase{8, 5},
                                          LayoutCase{32, 1}, LayoutCase{32, 3}));
 
-TEST_F(BmpCodecTest, ReadsHeaderFieldsAndNoPaletteFor24Bit) {
-    BmpFile file{.width = 3, .height = 2};
-    file.pixels = bmp_bytes::counting(18);
-    Record record;
-    ASSERT_EQ(read(build(file), record), MORVA6_IMG_OK);
-    EXPECT_EQ(record.bmp.bfType, 0x4D42);
-    EXPECT_EQ(record.bmp.bfSize, 54u + 24u);
-    EXPECT_EQ(record.bmp.bfOffBits, 54u);
-    EXPECT_EQ(record.bmp.biSize, 40u);
-    EXPECT_EQ(record.bmp.biPlanes, 1);
-    EXPECT_EQ(record.bmp.biBitCount, 24);
-    EXPECT_EQ(record.bmp.biSizeImage, 24u);
-    EXPECT_EQ(record.bmp.biXPelsPerMeter, 2835);
-    EXPECT_EQ(record.bmp.palette, nullptr);
-}
-
 TEST_F(BmpCodecTest, EightBitFileWithFullTable) {
     BmpFile file{.width = 2, .height = 1, .bit_count = 8, .clr_used = 0};
     file.palette = bmp_bytes::ramp_palette(256);
