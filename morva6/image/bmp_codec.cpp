@@ -3,8 +3,8 @@
 #include <morva6/morva6_image.h>
 #include <sys/stat.h>
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
