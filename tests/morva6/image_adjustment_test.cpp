@@ -251,4 +251,32 @@ TEST(ImageAdjustment, MatchesReferenceOverEveryHueShift) {
     }
 }
 
+TEST(ImageAdjustment, MatchesReferenceForEverySpreadAndDifference) {
+    // Every (max - min, difference) pair the hue formulas divide, under each
+    // largest channel, rotated by shifts that push sums below zero and to the
+    // ends of the integer range.
+    Bytes in;
+    for (int spread = 1; spread < 256; ++spread) {
+        for (int difference = -spread; difference <= spread; ++difference) {
+            const int min = spread * 7 % (256 - spread), max = min + spread;
+            const int up = min + std::max(difference, 0), down = min + std::max(-difference, 0);
+            const Rgb pixels[3] = {{max, up, down}, {down, max, up}, {up, down, max}};
+            for (const Rgb& rgb : pixels) {
+                for (int c = 0; c < 3; ++c) in.push_back(static_cast<std::uint8_t>(rgb[c]));
+            }
+        }
+    }
+    const int w = static_cast<int>(in.size() / 3);
+    for (const int hue : {0, 7, -1, -30, -181, -360, 719, std::numeric_limits<std::int32_t>::max(),
+                          std::numeric_limits<std::int32_t>::min()}) {
+        const Settings s{.hue = hue, .saturation = 10, .brightness = -5};
+        Bytes out(in.size());
+        ASSERT_EQ(adjust(in, 0, out, 0, w, 1, s), OVEX_OK);
+        const Bytes expected = reference_picture(in, 0, 0, s);
+        for (std::size_t i = 0; i < in.size(); ++i) {
+            ASSERT_EQ(out[i], expected[i]) << "hue " << hue << " pixel " << i / 3;
+        }
+    }
+}
+
 }  // namespace
