@@ -2,83 +2,32 @@
 // curve on the output bytes. Every step is carried out in double precision
 // in a fixed order, so the bytes are the same on every conforming platform.
 //
-// Speed comes from moving work out of the pixel loop without changing a
-// single operation: everything that depends on a small integer alone (the
-// lightness of max + min, the channel phases of a whole-degree hue, the gamma
-// curve of a byte) is tabulated once per call with exactly the arithmetic the
-// pixel loop would have done.
+// Speed comes from moving work out of the pixel loop without changing the
+// result of any step: what depends on a few small integers alone is worked
+// out beforehand with the same arithmetic the loop would have used. That is
+// the hue quotient and the hue curves (once per process), the rotation of
+// every whole angle, the adjusted lightness of every max + min and the gamma
+// curve of every byte (once per call), and for large pictures the lightness
+// pair q, p of every (max, min). A run of equal pixels is computed once.
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <new>
+#include <vector>
 
 #include <morva6/morva6.h>
 
+#include "morva6/image_adjustment_hue.h"
 #include "morva6/picture_size.h"
 
+namespace morva6 {
 namespace {
 
 constexpr double kSaturationThreshold = 0.1;
-// The red and blue channels sit this far from the green one on the hue
-// circle; the literal has six decimals on purpose (it is not 1/3).
-constexpr double kChannelHueOffset = 0.333333;
-constexpr double kSixth = 1.0 / 6.0;
-constexpr double kHalf = 1.0 / 2.0;
-constexpr double kTwoThirds = 2.0 / 3.0;
-
-// Hues after rotation are whole degrees in -359..359.
-constexpr int kHueSpan = 359;
-constexpr int kHueCount = 2 * kHueSpan + 1;
 // max + min of three bytes.
 constexpr int kSumCount = 511;
-
-// Which value a channel takes, by where its hue position t falls on the
-// HSL-to-RGB curve.
-enum Segment : std::uint8_t { kRising, kFalling, kTop, kBottom };
-
-// Per whole-degree hue: for each channel (red, green, blue) the argument of
-// the ramp formula on the rising or falling segment (t, or 2/3 - t) and the
-// segment itself.
-struct HueCurves {
-    std::array<double, 3> ramp;
-    std::array<Segment, 3> segment;
-};
-
-void set_channel(HueCurves& curves, int channel, double t) {
-    if (t < 0.0) t += 1.0;
-    if (t > 1.0) t -= 1.0;
-    Segment segment = kBottom;
-    double ramp = 0.0;
-    if (t < kSixth) {
-        segment = kRising;
-        ramp = t;
-    } else if (t < kHalf) {
-        segment = kTop;
-    } else if (t < kTwoThirds) {
-        segment = kFalling;
-        ramp = kTwoThirds - t;
-    }
-    curves.ramp[channel] = ramp;
-    curves.segment[channel] = segment;
-}
-
-// The curves of every whole-degree hue; they depend on nothing else, so they
-// are built once and only read afterwards.
-const std::array<HueCurves, kHueCount>& hue_curves() {
-    static const std::array<HueCurves, kHueCount> table = [] {
-        std::array<HueCurves, kHueCount> curves{};
-        for (int hue = -kHueSpan; hue <= kHueSpan; ++hue) {
-            const double h = static_cast<double>(hue) / 360.0;
-            HueCurves& entry = curves[hue + kHueSpan];
-            set_channel(entry, 0, h + kChannelHueOffset);
-            set_channel(entry, 1, h);
-            set_channel(entry, 2, h - kChannelHueOffset);
-        }
-        return curves;
-    }();
-    return table;
-}
 
 // Selection without a jump: the pixel loop's conditions depend on the
 // colours and are unpredictable on busy pictures.
@@ -89,7 +38,7 @@ double choose(bool first, double a, double b) {
 
 // A channel value 0..255 (as a double) from the lightness pair q, p, with
 // slope = (q - p) * 6. Only the rising segment clamps.
-double channel_value(double ramp, Segment segment, double slope, double q, double p) {
+double channel_value(double ramp, HueSegment segment, double slope, double q, double p) {
     const double x = slope * ramp + p;
     const double levels[4] = {std::min(std::max(x, 0.0), 1.0), x, q, p};
     return levels[segment] * 255.0;
@@ -110,9 +59,10 @@ double clamp_unit(double value) {
 }
 
 struct Settings {
-    std::int64_t hue;
-    // Hue of a grey after rotation.
-    int grey_hue;
+    // Rotated hue (as a position in the hue curves, hue + 359) of every
+    // truncated angle 0..359 before rotation: first for angles that are
+    // whole, then for angles that carry a fraction into the rotation.
+    std::array<std::int16_t, 2 * 360> rotation;
     double saturation_shift;
     // Adjusted lightness for every max + min.
     std::array<double, kSumCount> lightness;
@@ -131,8 +81,14 @@ void prepare(Settings& settings, std::int32_t hue, std::int32_t saturation,
     const double contrast_shift = static_cast<double>(contrast) / 100.0;
     const double brightness_shift = static_cast<double>(brightness) / 100.0;
     settings.saturation_shift = static_cast<double>(saturation) / 100.0;
-    settings.hue = hue;
-    settings.grey_hue = static_cast<int>(settings.hue % 360);
+    for (int angle = 0; angle < 360; ++angle) {
+        const std::int64_t sum = angle + static_cast<std::int64_t>(hue);
+        // Truncating a negative sum with a fraction toward zero lands one
+        // above its floor.
+        const std::int64_t with_fraction = sum < 0 ? sum + 1 : sum;
+        settings.rotation[angle] = static_cast<std::int16_t>(sum % 360 + kHueSpan);
+        settings.rotation[360 + angle] = static_cast<std::int16_t>(with_fraction % 360 + kHueSpan);
+    }
 
     for (int sum = 0; sum < kSumCount; ++sum) {
         const double sum_d = static_cast<double>(sum);
@@ -165,41 +121,12 @@ std::int32_t smaller(std::int32_t a, std::int32_t b) {
     return b + (difference & (difference >> 31));
 }
 
-// Position of (spread, difference) in the quotient table: spread 1..255,
-// difference -spread..spread, rows of 2 * spread + 1 entries.
-constexpr int quotient_index(int spread, int difference) {
-    return spread * spread + spread + difference;
-}
-
-// The hue formulas divide a channel difference by the spread max - min:
-// q = difference * 60 / spread. As a fraction with a denominator of at most
-// 255, q is either whole or at least 1/255 away from every whole number, and
-// the later additions (a sector angle of 120, 240 or 360, then the hue
-// shift, a 32-bit integer) round by less than 1e-6. So every truncation the
-// formulas make follows from the floor of q and whether q is whole, which
-// this table holds for every spread and difference, coded as
-// floor * 2 + whole.
-const std::array<std::int8_t, 65536>& hue_quotients() {
-    static const std::array<std::int8_t, 65536> table = [] {
-        std::array<std::int8_t, 65536> codes{};
-        for (int spread = 1; spread < 256; ++spread) {
-            for (int difference = -spread; difference <= spread; ++difference) {
-                const double q =
-                    static_cast<double>(difference) * 60.0 / static_cast<double>(spread);
-                const double whole = std::floor(q);
-                codes[quotient_index(spread, difference)] =
-                    static_cast<std::int8_t>(static_cast<int>(whole) * 2 + (whole == q ? 1 : 0));
-            }
-        }
-        return codes;
-    }();
-    return table;
-}
-
-// Hue of a colour after rotation, in whole degrees -359..359 (the remainder
-// keeps the sign of the dividend). `spread` is max - min, at least 1.
+// Hue of a colour after rotation, as a position in the hue curves. The
+// rotation keeps whole degrees -359..359 (the remainder keeps the sign of the
+// dividend). `spread` is max - min, at least 1.
 int rotated_hue(std::int32_t r, std::int32_t g, std::int32_t b, std::int32_t spread,
-                std::int64_t hue_shift, const std::array<std::int8_t, 65536>& quotients) {
+                const Settings& settings,
+                const std::array<std::int8_t, kHueQuotientCount>& quotients) {
     // Formula of the largest channel: 0 red, 1 green, 2 blue. Ties give the
     // same angle from either formula; red is taken first, then green.
     const bool red_largest = r >= g && r >= b;
@@ -208,35 +135,29 @@ int rotated_hue(std::int32_t r, std::int32_t g, std::int32_t b, std::int32_t spr
     const std::int32_t differences[3] = {g - b, b - r, r - g};
     constexpr int kSectors[3] = {360, 120, 240};
 
-    const int code = quotients[quotient_index(spread, differences[largest])];
-    const bool whole = (code & 1) != 0;
+    const int code = quotients[hue_quotient_index(spread, differences[largest])];
     // Truncated angle before the rotation: 300..420 for red, which is then
-    // reduced to 0..359; 60..300 for green and blue.
+    // reduced to 0..359; 60..300 for green and blue, whose fraction (if q
+    // has one) is kept into the rotation.
     int angle = (code >> 1) + kSectors[largest];
     angle -= angle >= 360 ? 360 : 0;
-    // Green and blue angles keep their fraction into the rotation; truncating
-    // a negative sum toward zero then lands one above its floor.
-    std::int64_t rotated = angle + hue_shift;
-    rotated += (not_red & static_cast<int>(!whole) & static_cast<int>(rotated < 0));
-    return static_cast<int>(rotated % 360);
+    const int with_fraction = not_red & ~code & 1;
+    return settings.rotation[with_fraction * 360 + angle];
 }
 
-// Three output bytes of one pixel, before gamma.
-struct Adjusted {
-    std::uint8_t red, green, blue;
+// The lightness pair of the HSL-to-RGB step; with the hue it fixes the
+// output colour.
+struct LightnessPair {
+    double q, p;
 };
 
-Adjusted adjust_pixel(std::int32_t r, std::int32_t g, std::int32_t b, const Settings& settings,
-                      const std::array<std::int8_t, 65536>& quotients,
-                      const std::array<HueCurves, kHueCount>& curves) {
-    const std::int32_t max = larger(larger(r, g), b);
-    const std::int32_t min = smaller(smaller(r, g), b);
+// Saturation and lightness of a colour from its largest and smallest
+// channel, adjusted, and turned into the pair q, p.
+LightnessPair lightness_pair(std::int32_t max, std::int32_t min, const Settings& settings) {
     const std::int32_t sum = max + min;
     const bool grey = max == min;
-    // Greys compute with a spread of 1 and then take hue and saturation 0.
+    // Greys compute with a spread of 1 and then take saturation 0.
     const std::int32_t spread = grey ? 1 : max - min;
-
-    const int hue = grey ? settings.grey_hue : rotated_hue(r, g, b, spread, settings.hue, quotients);
 
     const double numerator =
         choose(sum <= 255, static_cast<double>(spread), settings.spread_fraction[spread]);
@@ -248,12 +169,38 @@ Adjusted adjust_pixel(std::int32_t r, std::int32_t g, std::int32_t b, const Sett
     const double lightness = settings.lightness[sum];
     const double q = choose(lightness < 0.5, lightness * (1.0 + final_saturation),
                             lightness + final_saturation - lightness * final_saturation);
-    const double p = 2.0 * lightness - q;
+    return {q, 2.0 * lightness - q};
+}
+
+// Position of (max, min), min <= max, in a table of every such pair.
+std::size_t extremes_index(std::int32_t max, std::int32_t min) {
+    return static_cast<std::size_t>(max * (max + 1) / 2 + min);
+}
+constexpr std::size_t kExtremesCount = 256 * 257 / 2;
+
+// From this many pixels on, the lightness pair of every (max, min) is worked
+// out once beforehand (about 33 000 of them) instead of once per pixel.
+constexpr std::size_t kPairTableFrom = 1u << 17;
+
+// Three output bytes of one pixel, before gamma.
+struct Adjusted {
+    std::uint8_t red, green, blue;
+};
+
+template <typename PairOf>
+Adjusted adjust_pixel(std::int32_t r, std::int32_t g, std::int32_t b, const Settings& settings,
+                      const std::array<std::int8_t, kHueQuotientCount>& quotients,
+                      const std::array<HueCurves, kHueCount>& curves, const PairOf& pair_of) {
+    const std::int32_t max = larger(larger(r, g), b);
+    const std::int32_t min = smaller(smaller(r, g), b);
+    const int hue = max == min ? settings.rotation[0]
+                               : rotated_hue(r, g, b, max - min, settings, quotients);
+    const auto [q, p] = pair_of(max, min);
     const double slope = (q - p) * 6.0;
 
     // q and p lie in 0..1 (up to rounding), so every channel value is within
     // 0..255 and a plain truncation toward zero serves.
-    const HueCurves& curve = curves[hue + kHueSpan];
+    const HueCurves& curve = curves[hue];
     auto channel = [&](int c) {
         return static_cast<std::uint8_t>(
             static_cast<std::int32_t>(channel_value(curve.ramp[c], curve.segment[c], slope, q, p)));
@@ -261,8 +208,10 @@ Adjusted adjust_pixel(std::int32_t r, std::int32_t g, std::int32_t b, const Sett
     return {channel(0), channel(1), channel(2)};
 }
 
+template <typename PairOf>
 void adjust_pixels(const std::uint8_t* input, bool input_is_bgr, std::uint8_t* output,
-                   bool output_is_bgr, std::size_t pixel_count, const Settings& settings) {
+                   bool output_is_bgr, std::size_t pixel_count, const Settings& settings,
+                   const PairOf& pair_of) {
     const auto& quotients = hue_quotients();
     const auto& curves = hue_curves();
     const int red_at_in = input_is_bgr ? 2 : 0;
@@ -280,7 +229,7 @@ void adjust_pixels(const std::uint8_t* input, bool input_is_bgr, std::uint8_t* o
         const std::int32_t b = input[blue_at_in];
         const auto key = static_cast<std::uint32_t>(r << 16 | g << 8 | b);
         if (key != previous_key) {
-            const Adjusted adjusted = adjust_pixel(r, g, b, settings, quotients, curves);
+            const Adjusted adjusted = adjust_pixel(r, g, b, settings, quotients, curves, pair_of);
             previous_key = key;
             previous[red_at_out] = settings.gamma_curve[adjusted.red];
             previous[1] = settings.gamma_curve[adjusted.green];
@@ -292,7 +241,34 @@ void adjust_pixels(const std::uint8_t* input, bool input_is_bgr, std::uint8_t* o
     }
 }
 
+// Large pictures look the lightness pairs up in a table built with the very
+// same function; without memory for it they compute each pair in place.
+void adjust_picture(const std::uint8_t* input, bool input_is_bgr, std::uint8_t* output,
+                    bool output_is_bgr, std::size_t pixel_count, const Settings& settings) {
+    if (pixel_count >= kPairTableFrom) {
+        try {
+            std::vector<LightnessPair> pairs(kExtremesCount);
+            for (std::int32_t max = 0; max < 256; ++max) {
+                for (std::int32_t min = 0; min <= max; ++min) {
+                    pairs[extremes_index(max, min)] = lightness_pair(max, min, settings);
+                }
+            }
+            adjust_pixels(input, input_is_bgr, output, output_is_bgr, pixel_count, settings,
+                          [&pairs](std::int32_t max, std::int32_t min) {
+                              return pairs[extremes_index(max, min)];
+                          });
+            return;
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    adjust_pixels(input, input_is_bgr, output, output_is_bgr, pixel_count, settings,
+                  [&settings](std::int32_t max, std::int32_t min) {
+                      return lightness_pair(max, min, settings);
+                  });
+}
+
 }  // namespace
+}  // namespace morva6
 
 extern "C" int32_t Ovex_image_adjustment(const uint8_t* input, int32_t input_is_bgr,
                                          uint8_t* output, int32_t output_is_bgr,
@@ -305,9 +281,9 @@ extern "C" int32_t Ovex_image_adjustment(const uint8_t* input, int32_t input_is_
     }
     if (!morva6::picture_fits(width, height)) return OVEX_ERR_BAD_SIZE;
 
-    Settings settings;
-    prepare(settings, hue, saturation, brightness, contrast, gamma);
-    adjust_pixels(input, input_is_bgr == 1, output, output_is_bgr == 1,
-                  morva6::picture_bytes(width, height, 1), settings);
+    morva6::Settings settings;
+    morva6::prepare(settings, hue, saturation, brightness, contrast, gamma);
+    morva6::adjust_picture(input, input_is_bgr == 1, output, output_is_bgr == 1,
+                   morva6::picture_bytes(width, height, 1), settings);
     return OVEX_OK;
 }

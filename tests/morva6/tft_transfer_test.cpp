@@ -134,7 +134,8 @@ INSTANTIATE_TEST_SUITE_P(OddAndEven, TftTransferSizes,
                                          SizeCase{2, 2}, SizeCase{1, 1}, SizeCase{6, 4},
                                          SizeCase{7, 5}),
                          [](const auto& info) {
-                             return std::to_string(info.param.w) + "x" + std::to_string(info.param.h);
+                             const SizeCase& size = info.param;
+                             return std::to_string(size.w) + "x" + std::to_string(size.h);
                          });
 
 TEST(TftTransfer, DegenerateResultSizes) {
