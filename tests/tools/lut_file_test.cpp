@@ -1,12 +1,8 @@
 #include "tools/lut_builder/lut_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <array>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace lut_builder {
@@ -79,77 +75,6 @@ TEST(LutFile, UlmaLayoutIsRedGreenBlueWithThreeZerosAtTheEnd) {
     EXPECT_EQ(bytes[786432], 0);
     EXPECT_EQ(bytes[786433], 0);
     EXPECT_EQ(bytes[786434], 0);
-}
-
-TEST(LutFile, ATableOfTheWrongSizeIsNotEncoded) {
-    const std::vector<Rgb8> short_table(kTableEntries - 1);
-    EXPECT_TRUE(encode_morva6_lut(kInks, short_table).empty());
-    EXPECT_TRUE(encode_ulma_lut(short_table).empty());
-}
-
-class LutFileWriting : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = std::filesystem::path(TEST_BINARY_DIR) /
-                  ("lut_file_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
-    std::vector<std::uint8_t> read(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    std::size_t entries() {
-        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder_),
-                                                      std::filesystem::directory_iterator()));
-    }
-
-    std::filesystem::path folder_;
-};
-
-TEST_F(LutFileWriting, ReplacesAnExistingFileAndLeavesNoTemporary) {
-    const std::filesystem::path path = folder_ / "lut.bin";
-    std::ofstream(path) << "old";
-    const std::vector<std::uint8_t> bytes{1, 2, 3, 4};
-    std::string error;
-    ASSERT_TRUE(write_file_replacing(path.string(), bytes, error)) << error;
-    EXPECT_EQ(read(path), bytes);
-    EXPECT_EQ(entries(), 1u);
-}
-
-TEST_F(LutFileWriting, FailureLeavesTheOldFileAndReportsWhy) {
-    // The destination is a folder: the rename over it fails.
-    const std::filesystem::path path = folder_ / "taken";
-    std::filesystem::create_directory(path);
-    std::string error;
-    EXPECT_FALSE(write_file_replacing(path.string(), std::vector<std::uint8_t>{1}, error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(entries(), 1u);
-
-    const std::filesystem::path missing = folder_ / "no_such_folder" / "lut.bin";
-    EXPECT_FALSE(write_file_replacing(missing.string(), std::vector<std::uint8_t>{1}, error));
-    EXPECT_NE(error.find("no_such_folder"), std::string::npos);
-}
-
-TEST_F(LutFileWriting, NewFilesGetTheUsualPermissions) {
-    const std::filesystem::path path = folder_ / "lut.bin";
-    std::string error;
-    ASSERT_TRUE(write_file_replacing(path.string(), std::vector<std::uint8_t>{7}, error));
-    const auto perms = std::filesystem::status(path).permissions();
-    EXPECT_NE(perms & std::filesystem::perms::owner_read, std::filesystem::perms::none);
-    EXPECT_NE(perms & std::filesystem::perms::owner_write, std::filesystem::perms::none);
-    const mode_t mask = umask(0);
-    umask(mask);
-    if ((mask & S_IRGRP) == 0) {
-        EXPECT_NE(perms & std::filesystem::perms::group_read, std::filesystem::perms::none);
-    }
-}
-
-TEST_F(LutFileWriting, DevicesAreWrittenDirectly) {
-    std::string error;
-    EXPECT_TRUE(write_file_replacing("/dev/null", std::vector<std::uint8_t>{1, 2}, error)) << error;
 }
 
 }  // namespace

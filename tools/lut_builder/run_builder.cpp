@@ -1,5 +1,6 @@
 #include "tools/lut_builder/run_builder.h"
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,10 @@ std::string describe(const BuilderOptions& options) {
     text += ", gamut-mapped table (lightness ";
     text += m.lightness == LightnessMode::linear ? "linear" : "clip";
     text += ", chroma ";
-    text += m.chroma == ChromaMode::compress ? "compress, knee " + std::to_string(m.knee) : "clip";
-    return text + ")";
+    if (m.chroma == ChromaMode::clip) return text + "clip)";
+    std::ostringstream knee;
+    knee << m.knee;
+    return text + "compress, knee " + knee.str() + ")";
 }
 
 }  // namespace
