@@ -11,6 +11,7 @@
 #include <climits>
 #include <cmath>
 
+#include "ulmarender/colour_cube.h"
 #include "ulmarender/colour_tables.h"
 
 // The int a double converts to on x86-64 (cvttsd2si): truncation toward
@@ -129,9 +130,13 @@ inline void xyz2lab(double& l, double& a, double& b, double x, double y, double 
   b = 200 * (fY - fZ);
 }
 
-// Inverse of lab_f: the exact cube above 0.008856, else the linear segment.
+// Inverse of lab_f: the cube (pow(v, 3.0)) when it is above 0.008856, else
+// the linear segment. Below 0.2068 the cube is below 0.008856 for certain,
+// so it is not formed there.
 inline double lab_f_inverse(double v) {
-  const double cube = std::pow(v, 3.0);
+  const double linear_below = 0.2068;
+  if (v < linear_below) return (v - 16.0 / 116.0) / 7.787;
+  const double cube = cube_as_pow(v);
   return cube > 0.008856 ? cube : (v - 16.0 / 116.0) / 7.787;
 }
 
