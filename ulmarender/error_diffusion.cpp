@@ -88,10 +88,6 @@ int nearest_palette_entry(const DiffusionPalette& palette, Lab colour) {
   return 0;
 }
 
-namespace {
-
-// Adds the truncated share w/16 of the error to one working pixel; L stays
-// within [0, 100], a and b are not limited.
 void pass_error(double* target, const double (&error)[3], int weight) {
   double l = target[0] + std::trunc(error[0] * weight / 16);
   if (l > 100) l = 100;
@@ -100,6 +96,8 @@ void pass_error(double* target, const double (&error)[3], int weight) {
   target[1] = target[1] + std::trunc(error[1] * weight / 16);
   target[2] = target[2] + std::trunc(error[2] * weight / 16);
 }
+
+namespace {
 
 // CIELAB of one row of blue-green-red pixels into `row` (L, a, b per pixel).
 void convert_row(const unsigned char* pixels, std::size_t width, double* row) {

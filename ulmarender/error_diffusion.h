@@ -35,6 +35,11 @@ Lab lab_of_bytes(int r, int g, int b);
 // [0, 255] (fractional values kept), and back to CIELAB.
 Lab gamut_clip(Lab colour);
 
+// Adds the share weight/16 of a CIELAB error, truncated toward zero, to the
+// working colour `target` (L, a, b); L is then kept within [0, 100], a and b
+// are not limited.
+void pass_error(double* target, const double (&error)[3], int weight);
+
 // The palette entry at the least distance, with distances truncated to
 // whole numbers and equal ones won by the higher index; the search compares
 // against the palette's a and b scaled by 1.5. A distance of 2^24 or more
