@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -31,9 +32,40 @@ namespace {
 
 int clamp_channel(int value) { return value < 0 ? 0 : (value > 255 ? 255 : value); }
 
-// Writes the LUT entry (red, green, blue) of the colour as blue, green, red.
-void write_lut_colour(const unsigned char* rgb_table, int r, int g, int b, unsigned char* out) {
-  const unsigned char* entry = rgb_table + static_cast<std::size_t>(lut_index(r, g, b)) * 3;
+// LUT index of a colour after the green enhancement (when `enhance`).
+int enhanced_lut_index(int r, int g, int b, bool enhance) {
+  if (enhance) enhance_green(r, g, b);
+  // The channels are within 0..255 here; the clamp only guards the index.
+  return lut_index(clamp_channel(r), clamp_channel(g), clamp_channel(b));
+}
+
+// The enhanced LUT index depends on the colour alone, and neighbouring
+// pixels often share a colour: a direct-mapped cache of recent colours
+// spares the enhancement (a pow per pixel) for repeated ones.
+class EnhancedIndexCache {
+ public:
+  explicit EnhancedIndexCache(bool enhance) : enhance_(enhance), slots_(kSlots, 0) {}
+
+  int index(int r, int g, int b) {
+    const auto colour = static_cast<std::uint32_t>((r << 16) | (g << 8) | b);
+    std::uint64_t& slot = slots_[(colour * 0x9E3779B1u) >> (32 - kSlotBits)];
+    // A slot holds colour + 1 (0: empty) above the index.
+    if ((slot >> 32) == colour + 1u) return static_cast<int>(slot & 0xFFFFFFFFu);
+    const int found = enhanced_lut_index(r, g, b, enhance_);
+    slot = (static_cast<std::uint64_t>(colour + 1u) << 32) | static_cast<std::uint32_t>(found);
+    return found;
+  }
+
+ private:
+  static constexpr int kSlotBits = 16;
+  static constexpr std::size_t kSlots = std::size_t{1} << kSlotBits;
+  bool enhance_;
+  std::vector<std::uint64_t> slots_;
+};
+
+// Writes LUT entry `index` (red, green, blue) as blue, green, red.
+void write_lut_colour(const unsigned char* rgb_table, int index, unsigned char* out) {
+  const unsigned char* entry = rgb_table + static_cast<std::size_t>(index) * 3;
   out[0] = entry[2];
   out[1] = entry[1];
   out[2] = entry[0];
@@ -77,14 +109,17 @@ int color_enhance(int img_x, int img_y, const unsigned char* img_buffer,
   if (random_range > 0) std::printf("noise_range : %d\n", random_range);
 #endif
 
+#if ULMA_IS_0301
+  EnhancedIndexCache cache(true);  // the enhancement is unconditional here
+#else
+  EnhancedIndexCache cache(green_enhance > 0);
+#endif
   for (std::size_t n = 0; n < pixel_count; ++n) {
     const unsigned char* in = source + n * 3;
     int B_TEMP = in[0];
     int G_TEMP = in[1];
     int R_TEMP = in[2];
-#if ULMA_IS_0301
-    enhance_green(R_TEMP, G_TEMP, B_TEMP);
-#else
+#if !ULMA_IS_0301
     if (random_range > 0) {
       // Drawn for every pixel, also for those that then get no noise.
       const int random_num = std::rand() % random_range - random_range / 2;
@@ -96,11 +131,8 @@ int color_enhance(int img_x, int img_y, const unsigned char* img_buffer,
         B_TEMP = clamp_channel(B_TEMP + random_num);
       }
     }
-    if (green_enhance > 0) enhance_green(R_TEMP, G_TEMP, B_TEMP);
 #endif
-    // The channels are within 0..255 here; the clamp only guards the index.
-    write_lut_colour(rgb_table->data(), clamp_channel(R_TEMP), clamp_channel(G_TEMP),
-                     clamp_channel(B_TEMP), img_out_point + n * 3);
+    write_lut_colour(rgb_table->data(), cache.index(R_TEMP, G_TEMP, B_TEMP), img_out_point + n * 3);
   }
   return 0;
 }

@@ -53,17 +53,47 @@ Lab lab_of_bytes(int r, int g, int b) {
   return lab;
 }
 
-Lab gamut_clip(Lab colour) {
-  double x, y, z, r, g, b;
+namespace {
+
+// The gamut clip of one linear channel value c, as a linear value x 100:
+// companded (xyz2rgb), clamped to [0, 255], linearised again (rgb2xyz).
+// Where the companding uses table entry k = trunc(255 c) the result depends
+// on k alone and comes from a table; from 256/255 on the channel clamps to
+// 255; at or below 0.0031308 it is worked out.
+double clipped_linear_100(double c) {
+  static const std::array<double, 256> by_entry = [] {
+    std::array<double, 256> table{};
+    for (int k = 0; k < 256; ++k) {
+      table[k] = channel_to_linear_100(clamp_channel((1.055 * fast_val_2[k] - 0.055) * 255));
+    }
+    return table;
+  }();
+  static const double white = channel_to_linear_100(255);
+  if (c > 0.0031308) {
+    const double scaled = c * 255;
+    return scaled < 256.0 ? by_entry[static_cast<int>(scaled)] : white;
+  }
+  return channel_to_linear_100(clamp_channel((12.92 * c) * 255));
+}
+
+inline Lab clip_to_gamut(Lab colour) {
+  double x, y, z;
   lab2xyz(x, y, z, colour.l, colour.a, colour.b);
-  xyz2rgb(r, g, b, x, y, z);
-  rgb2xyz(x, y, z, clamp_channel(r), clamp_channel(g), clamp_channel(b));
+  const double X = x / 100;
+  const double Y = y / 100;
+  const double Z = z / 100;
+  const double R = clipped_linear_100((X * 3.2406 + Y * (-1.5372)) + Z * (-0.4986));
+  const double G = clipped_linear_100((X * (-0.9689) + Y * 1.8758) + Z * 0.0415);
+  const double B = clipped_linear_100((X * 0.0557 + Y * (-0.2040)) + Z * 1.0570);
+  x = (R * 0.4124 + G * 0.3576) + B * 0.1805;
+  y = (R * 0.2126 + G * 0.7152) + B * 0.0722;
+  z = (R * 0.0193 + G * 0.1192) + B * 0.9505;
   Lab clipped;
   xyz2lab(clipped.l, clipped.a, clipped.b, x, y, z);
   return clipped;
 }
 
-int nearest_palette_entry(const DiffusionPalette& palette, Lab colour) {
+inline int nearest_entry(const DiffusionPalette& palette, Lab colour) {
   // The truncated distance trunc(sqrt(d2)) grows with d2, so the least one
   // is that of the least d2, and only one square root is needed to know it.
   // The winner is then the highest entry with the same truncated distance;
@@ -88,7 +118,7 @@ int nearest_palette_entry(const DiffusionPalette& palette, Lab colour) {
   return 0;
 }
 
-void pass_error(double* target, const double (&error)[3], int weight) {
+inline void add_share(double* target, const double (&error)[3], int weight) {
   double l = target[0] + std::trunc(error[0] * weight / 16);
   if (l > 100) l = 100;
   if (l < 0) l = 0;
@@ -96,6 +126,16 @@ void pass_error(double* target, const double (&error)[3], int weight) {
   target[1] = target[1] + std::trunc(error[1] * weight / 16);
   target[2] = target[2] + std::trunc(error[2] * weight / 16);
 }
+
+}  // namespace
+
+Lab gamut_clip(Lab colour) { return clip_to_gamut(colour); }
+
+int nearest_palette_entry(const DiffusionPalette& palette, Lab colour) {
+  return nearest_entry(palette, colour);
+}
+
+void pass_error(double* target, const double (&error)[3], int weight) { add_share(target, error, weight); }
 
 namespace {
 
@@ -126,20 +166,22 @@ int error_diffusion_cielab(int img_x, int img_y, const unsigned char* img_buffer
   const auto width = static_cast<std::size_t>(img_x);
   const auto height = static_cast<std::size_t>(img_y);
 
-  // Errors only reach the current and the next row, so two rows of the
-  // working image suffice; a row is converted just before errors can reach
-  // it, which gives the same values as converting the whole picture first.
+  // Errors only reach the same and the next row, so two rows of the working
+  // image (L, a, b per pixel) suffice. A row is converted just before errors
+  // can reach it, which gives the values of converting the whole picture
+  // first.
   std::vector<double> current(width * 3);
   std::vector<double> next(width * 3);
   convert_row(img_buffer, width, current.data());
 
   for (std::size_t i = 0; i < height; ++i) {
     if (i + 1 < height) convert_row(img_buffer + (i + 1) * width * 3, width, next.data());
+    // Pixels of the outer rows and columns pass nothing on.
     const bool interior_row = i >= 1 && i + 2 <= height;
     for (std::size_t j = 0; j < width; ++j) {
       double* here = current.data() + j * 3;
-      const Lab clipped = gamut_clip({here[0], here[1], here[2]});
-      const int n = nearest_palette_entry(palette, clipped);
+      const Lab clipped = clip_to_gamut({here[0], here[1], here[2]});
+      const int n = nearest_entry(palette, clipped);
       const std::size_t pixel = i * width + j;
       if (proof) {
         unsigned char* out = img_out_point + pixel * 3;
@@ -152,10 +194,10 @@ int error_diffusion_cielab(int img_x, int img_y, const unsigned char* img_buffer
         const double error[3] = {clipped.l - palette.l[n], clipped.a - palette.error_a[n],
                                  clipped.b - palette.error_b[n]};
         double* below = next.data() + j * 3;
-        pass_error(here + 3, error, 7);
-        pass_error(below, error, 5);
-        pass_error(below + 3, error, 1);
-        pass_error(below - 3, error, 3);
+        add_share(here + 3, error, 7);
+        add_share(below, error, 5);
+        add_share(below + 3, error, 1);
+        add_share(below - 3, error, 3);
       }
     }
     std::swap(current, next);

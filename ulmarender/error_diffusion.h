@@ -31,8 +31,9 @@ DiffusionPalette prepare_palette(const Palette& palette);
 // CIELAB of an 8-bit colour (rgb2xyz then xyz2lab).
 Lab lab_of_bytes(int r, int g, int b);
 
-// Brings a CIELAB colour into the sRGB gamut: to RGB, channels clamped to
-// [0, 255] (fractional values kept), and back to CIELAB.
+// Brings a CIELAB colour into the sRGB gamut: to RGB (lab2xyz, xyz2rgb),
+// channels clamped to [0, 255] (fractional values kept), and back to CIELAB
+// (rgb2xyz, xyz2lab); the same results with fewer steps per channel.
 Lab gamut_clip(Lab colour);
 
 // Adds the share weight/16 of a CIELAB error, truncated toward zero, to the
