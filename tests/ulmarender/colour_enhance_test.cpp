@@ -139,6 +139,24 @@ TEST_F(ColorEnhance, EnhancesThenLooksUpTheLut) {
   EXPECT_EQ(out[4], (Rgb{253, 254, 255}));  // entry 262,143, not the trailing bytes
 }
 
+// Repeated colours are served from a cache: every pixel must still get the
+// LUT entry of its own enhanced colour.
+TEST_F(ColorEnhance, ManyColoursWithRepeatsEachGetTheirOwnEntry) {
+  std::vector<Rgb> pixels;
+  unsigned state = 12345;
+  for (int n = 0; n < 200000; ++n) {
+    state = state * 1103515245u + 12345u;
+    const unsigned v = n % 3 == 0 ? (state >> 8) : (state >> 8) % 4096;  // many repeats
+    pixels.push_back({static_cast<int>(v & 255), static_cast<int>((v >> 8) & 255), static_cast<int>((v >> 16) & 255)});
+  }
+  const auto out = run(pixels, lut_path_);
+  for (std::size_t n = 0; n < pixels.size(); ++n) {
+    Rgb c = pixels[n];
+    enhance_green(c[0], c[1], c[2]);
+    ASSERT_EQ(out[n], through_marked_lut(c)) << n;
+  }
+}
+
 TEST_F(ColorEnhance, NoGreenEnhancementWhenTheGainIsNotPositive) {
   gGreen_enhance = 0.0;
   EXPECT_EQ(run({{0, 128, 0}}, lut_path_)[0], through_marked_lut({0, 128, 0}));

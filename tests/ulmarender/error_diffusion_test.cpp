@@ -90,6 +90,14 @@ double ref_clamp(double c) {
   return c;
 }
 
+void ref_clip(double L, double A, double B, double* L1, double* a1, double* b1) {
+  double x, y, z, r, g, b;
+  ref_lab2xyz(&x, &y, &z, L, A, B);
+  ref_xyz2rgb(&r, &g, &b, x, y, z);
+  ref_rgb2xyz(&x, &y, &z, ref_clamp(r), ref_clamp(g), ref_clamp(b));
+  ref_xyz2lab(L1, a1, b1, x, y, z);
+}
+
 int ref_search(const Palette& p, double L1, double a1, double b1) {
   std::uint32_t min_error = 0xFFFFFF;
   int min_table_num = 0;
@@ -126,10 +134,7 @@ Rendered reference_diffusion(int w, int h, const std::vector<unsigned char>& bgr
     for (int j = 0; j < w; ++j) {
       const std::size_t n = static_cast<std::size_t>(i) * w + j;
       double x, y, z, r, g, b, L1, a1, b1;
-      ref_lab2xyz(&x, &y, &z, L[n], A[n], B[n]);
-      ref_xyz2rgb(&r, &g, &b, x, y, z);
-      ref_rgb2xyz(&x, &y, &z, ref_clamp(r), ref_clamp(g), ref_clamp(b));
-      ref_xyz2lab(&L1, &a1, &b1, x, y, z);
+      ref_clip(L[n], A[n], B[n], &L1, &a1, &b1);
       const int k = ref_search(p, L1, a1, b1);
       if (proof) {
         ref_lab2xyz(&x, &y, &z, p.cielab_l_table[k], p.cielab_a_table[k], p.cielab_b_table[k]);
@@ -255,6 +260,34 @@ TEST_F(Diffusion, MatchesTheReferenceOnRandomPicturesAndPalettes) {
       ASSERT_EQ(got.index, want.index) << size[0] << "x" << size[1] << " variant " << variant;
       ASSERT_EQ(got.proof, want.proof) << size[0] << "x" << size[1] << " variant " << variant;
     }
+  }
+}
+
+TEST(GamutClip, MatchesTheStepByStepRoundTrip) {
+  std::mt19937 random(31337);
+  std::uniform_real_distribution<double> l(-5, 105), ab(-220, 220), dark(-1, 12), small(-8, 8);
+  for (int n = 0; n < 400000; ++n) {
+    // Half the colours dark and nearly grey, where the linear segments and
+    // the lowest table entries are used.
+    const Lab colour = n % 2 == 0 ? Lab{l(random), ab(random), ab(random)}
+                                  : Lab{dark(random), small(random), small(random)};
+    double L1, a1, b1;
+    ref_clip(colour.l, colour.a, colour.b, &L1, &a1, &b1);
+    const Lab clipped = gamut_clip(colour);
+    ASSERT_EQ(clipped.l, L1) << colour.l << " " << colour.a << " " << colour.b;
+    ASSERT_EQ(clipped.a, a1) << colour.l << " " << colour.a << " " << colour.b;
+    ASSERT_EQ(clipped.b, b1) << colour.l << " " << colour.a << " " << colour.b;
+  }
+}
+
+TEST_F(Diffusion, AbsurdPaletteValuesGiveValidIndices) {
+  std::mt19937 random(5);
+  const auto bgr = random_picture(random, 12, 9, true);
+  for (const char* text : {"nan nan nan 1e300 -1e300 1e300 inf 0 0 50 0 0", "1e30 1e30 1e30\n-1e30 0 0",
+                           "nan 0 0 nan 0 0 nan 0 0 nan 0 0 nan 0 0 nan 0 0 nan 0 0 nan 0 0"}) {
+    gProof = 1;
+    const Rendered out = render(12, 9, bgr, write_text("absurd.txt", text));
+    for (unsigned char index : out.index) EXPECT_LE(index, 7) << text;
   }
 }
 
