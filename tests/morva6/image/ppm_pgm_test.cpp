@@ -124,6 +124,8 @@ struct Refusal {
     std::string printed;  // "%s" stands for the path
 };
 
+void PrintTo(const Refusal& refusal, std::ostream* out) { *out << refusal.name; }
+
 class PpmPgmRefusals : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(PpmPgmRefusals, NoPictureIsHandedOut) {
