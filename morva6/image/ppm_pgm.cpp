@@ -15,6 +15,7 @@
 #include <string>
 
 #include "morva6/image/atomic_file.h"
+#include "morva6/image/pixel_blocks.h"
 #include "morva6/picture_size.h"
 
 namespace {
@@ -23,11 +24,6 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-struct FreeDeleter {
-    void operator()(std::uint8_t* block) const { std::free(block); }
-};
-using MallocBlock = std::unique_ptr<std::uint8_t[], FreeDeleter>;
 
 // Width and height stay below 10000 with this limit.
 constexpr std::size_t kMaxTokenLength = 4;
@@ -116,7 +112,7 @@ int read_netpbm(std::uint8_t** image, std::int32_t* width, std::int32_t* height,
     }
 
     const std::size_t bytes = morva6::picture_bytes(*width, *height, kind.channels);
-    MallocBlock pixels(static_cast<std::uint8_t*>(std::malloc(bytes == 0 ? 1 : bytes)));
+    morva6::MallocBlock pixels = morva6::allocate_zeroed(bytes);
     if (pixels == nullptr) {
         std::puts("imageInit malloc Error!!");
         return MORVA6_IMG_NO_MEMORY;

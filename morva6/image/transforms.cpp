@@ -17,20 +17,13 @@
 #include <memory>
 #include <new>
 
+#include "morva6/image/pixel_blocks.h"
 #include "morva6/picture_size.h"
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(std::uint8_t* block) const { std::free(block); }
-};
-using MallocBlock = std::unique_ptr<std::uint8_t[], FreeDeleter>;
-
-// A malloc'd block of `size` bytes, null when memory is short. An empty
-// picture still gets a (one-byte) block, so a caller always has one to free.
-MallocBlock allocate_block(std::size_t size) {
-    return MallocBlock(static_cast<std::uint8_t*>(std::malloc(size == 0 ? 1 : size)));
-}
+using morva6::allocate_zeroed;
+using morva6::MallocBlock;
 
 // True when width x height pixels of `channels` bytes (and of four bytes, the
 // rule of the whole layer) have byte counts that fit a signed 32-bit integer.
@@ -108,7 +101,7 @@ extern "C" int img_resize_QW(uint8_t** image, int32_t* width, int32_t* height, i
 
     // The result is built in its final block, so the old picture is released
     // only once the new one exists.
-    MallocBlock result = allocate_block(morva6::picture_bytes(new_width, new_height, channels));
+    MallocBlock result = allocate_zeroed(morva6::picture_bytes(new_width, new_height, channels));
     if (result == nullptr) {
         std::puts("malloc newImage error");
         return MORVA6_IMG_NO_MEMORY;
@@ -162,13 +155,8 @@ extern "C" int img_rotation180_QW(uint8_t* image, int32_t* width, int32_t* heigh
 // Rows are swapped pairwise in place, so there is nothing to allocate.
 extern "C" int img_flipped_QW(uint8_t* image, int32_t width, int32_t height, int32_t channels) {
     if (const int status = check_picture(image, width, height, channels)) return status;
-    const std::size_t row_bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
-    if (row_bytes == 0) return MORVA6_IMG_OK;
-    for (std::int32_t r = 0; r < height / 2; ++r) {
-        std::uint8_t* top = image + static_cast<std::size_t>(r) * row_bytes;
-        std::uint8_t* bottom = image + static_cast<std::size_t>(height - 1 - r) * row_bytes;
-        std::swap_ranges(top, top + row_bytes, bottom);
-    }
+    morva6::reverse_rows(image, static_cast<std::size_t>(width) * static_cast<std::size_t>(channels),
+                         static_cast<std::size_t>(height));
     return MORVA6_IMG_OK;
 }
 
@@ -198,7 +186,7 @@ extern "C" int img_crop_QW(const uint8_t* image, int32_t width, int32_t height, 
 
     const std::int32_t new_width = x_end - x_start;
     const std::int32_t new_height = y_end - y_start;
-    MallocBlock result = allocate_block(morva6::picture_bytes(new_width, new_height, channels));
+    MallocBlock result = allocate_zeroed(morva6::picture_bytes(new_width, new_height, channels));
     if (result == nullptr) {
         std::puts("malloc newImage error");
         return MORVA6_IMG_NO_MEMORY;
@@ -231,12 +219,11 @@ extern "C" int img_padding_QW(uint8_t** image, int32_t* width, int32_t* height, 
     const auto new_width = static_cast<std::int32_t>(wide);
     const auto new_height = static_cast<std::int32_t>(high);
     const std::size_t new_bytes = morva6::picture_bytes(new_width, new_height, channels);
-    MallocBlock result = allocate_block(new_bytes);
+    MallocBlock result = allocate_zeroed(new_bytes);  // black borders
     if (result == nullptr) {
         std::puts("malloc newImage error");
         return MORVA6_IMG_NO_MEMORY;
     }
-    std::memset(result.get(), 0, new_bytes);  // black borders
     const std::size_t row_bytes =
         static_cast<std::size_t>(old_width) * static_cast<std::size_t>(channels);
     if (row_bytes != 0) {

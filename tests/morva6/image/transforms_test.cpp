@@ -401,6 +401,7 @@ TEST(TransformRefusals, OverflowingOrNegativeSizes) {
     EXPECT_EQ(img_resize_QW(&p, &w, &h, 50000, 50000, 4), MORVA6_IMG_TOO_LARGE);
     EXPECT_EQ(img_resize_QW(&p, &w, &h, -2, 2, 4), MORVA6_IMG_TOO_LARGE);
     EXPECT_EQ(img_padding_QW(&p, &w, &h, 4, INT32_MAX, 0, INT32_MAX, 0), MORVA6_IMG_TOO_LARGE);
+    EXPECT_EQ(img_padding_QW(&p, &w, &h, 4, INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX), MORVA6_IMG_TOO_LARGE);
     EXPECT_EQ(img_padding_QW(&p, &w, &h, 4, 0, 300000000, 0, 0), MORVA6_IMG_TOO_LARGE);
     EXPECT_EQ(p, pic.data.get());
     EXPECT_EQ(w, 2);
