@@ -27,6 +27,7 @@ constexpr std::uint32_t kInfoHeaderBytes = 40;
 constexpr std::uint32_t kNoCompression = 0;
 constexpr std::uint32_t kBitFields = 3;
 constexpr std::size_t kPaletteEntries = 256;
+constexpr std::size_t kColourTableBytes = kPaletteEntries * 4;
 
 constexpr const char* kOpenFailed = "Error opening file!";
 constexpr const char* kNoDataMemory = "malloc (*bmp).data error";
@@ -261,13 +262,28 @@ int BMP_save(const BMP* bmp, const char* path) {
     morva6::AtomicFile file(path);
     if (!file.is_open()) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
 
+    // The fields that say where the pixels lie describe the file as written
+    // (a 40-byte information header, the colour table of an 8-bit record,
+    // uncompressed rows), whatever file the record was read from; the other
+    // fields are written as the record holds them.
+    const std::size_t row_bytes = static_cast<std::size_t>(bmp->biWidth) * pixel_bytes;
+    const std::size_t padding = padded_row_bytes(row_bytes) - row_bytes;
+    const bool with_table = pixel_bytes == 1 && bmp->palette != nullptr;
+    const std::size_t data_offset = kHeaderBytes + (with_table ? kColourTableBytes : 0);
+    const std::size_t image_bytes = padded_row_bytes(row_bytes) * static_cast<std::size_t>(bmp->biHeight);
+    BMP layout = *bmp;
+    layout.biSize = static_cast<std::uint32_t>(kInfoHeaderBytes);
+    layout.bfOffBits = static_cast<std::uint32_t>(data_offset);
+    layout.biCompression = 0;
+    layout.biSizeImage = static_cast<std::uint32_t>(image_bytes);
+    layout.bfSize = static_cast<std::uint32_t>(image_bytes + data_offset);
+
     std::array<std::uint8_t, kHeaderBytes> header{};
-    visit_header_fields(*bmp, [&](std::size_t offset, const auto& field) {
+    visit_header_fields(layout, [&](std::size_t offset, const auto& field) {
         store_le(&header[offset], field);
     });
     file.write(header.data(), header.size());
-    const std::size_t row_bytes = static_cast<std::size_t>(bmp->biWidth) * pixel_bytes;
-    const std::size_t padding = padded_row_bytes(row_bytes) - row_bytes;
+    if (with_table) file.write(bmp->palette, kColourTableBytes);
     const std::array<std::uint8_t, 3> zeros{};
     if (row_bytes != 0) {
         for (std::size_t row = 0; row < static_cast<std::size_t>(bmp->biHeight); ++row) {

@@ -93,9 +93,12 @@ MORVA6_API void BMP_init(BMP *bmp, int32_t width, int32_t height);
  * After a failure the header fields read so far stay in the record and
  * `palette` and `data` stay as they were. */
 MORVA6_API int BMP_read(BMP *bmp, const char *path);
-/* Writes the record's 54 header bytes as they are, then biHeight rows of
- * biWidth x biBitCount / 8 bytes, each padded with zeros to a multiple of 4.
- * No colour table is written. The file is replaced only once it is
+/* Writes a 54-byte header, then (8-bit records with a colour table only) the
+ * 1024-byte table, then biHeight rows of biWidth x biBitCount / 8 bytes, each
+ * padded with zeros to a multiple of 4. The header holds the record's fields,
+ * except that bfSize, bfOffBits, biSize, biCompression and biSizeImage
+ * describe the file as written (so a record read from a file with a larger
+ * header is saved as a consistent file). The file is replaced only once it is
  * complete. Returns 0; MORVA6_IMG_OPEN_FAILED; MORVA6_IMG_WRITE_FAILED (an
  * earlier file of that name is kept); MORVA6_IMG_BAD_ARGUMENT when the sizes
  * break the size rule or the pixel data are missing. */

@@ -386,6 +386,31 @@ TEST_F(BmpCodecTest, ThirtyTwoBitRecordRoundTrips) {
                                                          .pixels = file.pixels, .pad_byte = 0}));
 }
 
+// A record read from a file with a longer header, or an 8-bit one, is saved
+// as a consistent file: the header says where the pixels really are.
+TEST_F(BmpCodecTest, SavedFileDescribesItsOwnLayout) {
+    for (const std::uint16_t bit_count : {std::uint16_t{24}, std::uint16_t{8}}) {
+        BmpFile file{.width = 3, .height = 2, .bit_count = bit_count, .header_size = 124};
+        file.pixels = bmp_bytes::counting(6 * (bit_count / 8));
+        if (bit_count == 8) {
+            file.clr_used = 7;
+            file.palette = bmp_bytes::ramp_palette(7);
+        }
+        Record record;
+        ASSERT_EQ(read(build(file), record), MORVA6_IMG_OK);
+        const std::string copy = dir_.file("copy.bmp");
+        ASSERT_EQ(BMP_save(&record.bmp, copy.c_str()), MORVA6_IMG_OK);
+
+        BmpFile expected{.width = 3, .height = 2, .bit_count = bit_count, .pixels = file.pixels,
+                         .pad_byte = 0};
+        if (bit_count == 8) {
+            expected.clr_used = 7;
+            expected.palette = Bytes(record.bmp.palette, record.bmp.palette + 1024);
+        }
+        EXPECT_EQ(bmp_bytes::read_file(copy), build(expected)) << bit_count << "-bit";
+    }
+}
+
 TEST_F(BmpCodecTest, SaveReportsFilesThatCannotBeOpened) {
     Record record;
     BMP_init(&record.bmp, 1, 1);
