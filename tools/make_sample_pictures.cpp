@@ -177,7 +177,7 @@ bool writeBmp(const std::string& path, const Picture& p) {
     putLe(bytes, 24, 2);
     putLe(bytes, 0, 4);
     putLe(bytes, imageBytes, 4);
-    putLe(bytes, 0, 16);
+    bytes.resize(bytes.size() + 16, 0);  // resolution and colour counts
     for (int y = p.height - 1; y >= 0; --y) {
         const std::uint8_t* row = &p.rgb[static_cast<std::size_t>(y) * p.width * 3];
         for (int x = 0; x < p.width; ++x) bytes.insert(bytes.end(), {row[x * 3 + 2], row[x * 3 + 1], row[x * 3]});

@@ -2,6 +2,7 @@
 // prints. Shared by the scan's own tests and the tests of the built program.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct RefusedCase {
     std::vector<std::string> words;  // without the program name
     std::string output;
 };
+
+// Test names show the case's name instead of its bytes.
+inline void PrintTo(const RefusedCase& c, std::ostream* out) { *out << c.name; }
 
 inline std::string line(const char* text) { return std::string(text) + "\n"; }
 

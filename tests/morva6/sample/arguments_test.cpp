@@ -63,6 +63,8 @@ struct AcceptedCase {
     Settings expected;
 };
 
+void PrintTo(const AcceptedCase& c, std::ostream* out) { *out << c.name; }
+
 class AcceptedCommandLine : public testing::TestWithParam<AcceptedCase> {};
 
 TEST_P(AcceptedCommandLine, FillsTheSettingsSilently) {

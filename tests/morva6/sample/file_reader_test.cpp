@@ -20,7 +20,8 @@ struct ReadResult {
 };
 
 ReadResult readWhole(const std::string& path) {
-    std::uint8_t* block = reinterpret_cast<std::uint8_t*>(&path);  // must be overwritten
+    std::uint8_t marker = 0;
+    std::uint8_t* block = &marker;  // must be overwritten
     std::int32_t size = -77;                                        // kept when the file is not opened
     testing::internal::CaptureStdout();
     const std::int32_t status = readBinaryFile_QW(path.c_str(), &block, &size);

@@ -60,7 +60,7 @@ void writeBmp(const std::string& path, const Picture& picture) {
     putLe(bytes, 24, 2);
     putLe(bytes, 0, 4);
     putLe(bytes, imageBytes, 4);
-    putLe(bytes, 0, 16);
+    bytes.resize(bytes.size() + 16, 0);  // resolution and colour counts
     const std::size_t stride = static_cast<std::size_t>(picture.width) * 3;
     for (std::int32_t y = picture.height - 1; y >= 0; --y) {
         const auto first = picture.bgr.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * stride);
