@@ -85,9 +85,14 @@ MORVA6_API int32_t Ovex_Morva6_render_All(const uint8_t *input, int32_t is_bgr,
                                           int32_t width, int32_t height, int32_t dither);
 
 /* Hue (degrees), saturation, brightness, contrast (-100..100) in the HSL
- * model, then gamma on the output bytes. input and output may be the same
- * buffer. Returns OVEX_OK, or OVEX_ERR_CHANNEL_ORDER for an input flag other
- * than 0 or 1 (nothing is read or written then). */
+ * model, then gamma (gamma != 1.0) on the output bytes; other values are used
+ * as they are. Each pixel is read before it is written, so input and output
+ * may be the same buffer. A width or height below 1 returns OVEX_OK and
+ * touches nothing. Returns OVEX_OK; OVEX_ERR_CHANNEL_ORDER when either
+ * channel-order flag is other than 0 or 1; OVEX_ERR_BAD_SIZE when
+ * width x height x 4 does not fit int32. On failure nothing is read or
+ * written. Gamma results no integer can hold (NaN gamma, negative gamma on
+ * a 0 byte) give byte 0. */
 MORVA6_API int32_t Ovex_image_adjustment(const uint8_t *input, int32_t input_is_bgr,
                                          uint8_t *output, int32_t output_is_bgr,
                                          int32_t width, int32_t height,

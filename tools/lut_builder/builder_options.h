@@ -1,0 +1,53 @@
+// Command line of morva6_lut_builder.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "tools/lut_builder/gamut_mapping.h"
+#include "tools/lut_builder/lut_file.h"
+#include "tools/lut_builder/lut_table.h"
+
+namespace lut_builder {
+
+// Ink names in the order the six-ink LUT file stores them.
+inline constexpr std::array<std::string_view, kInkCount> kInkNames{"black", "white",  "yellow",
+                                                                   "red",   "green",  "blue"};
+inline constexpr std::size_t kBlackInk = 0;
+inline constexpr std::size_t kWhiteInk = 1;
+
+// Measured colours of a typical six-ink panel (sRGB bytes): muted, dark
+// primaries and a paper white well below 255.
+inline constexpr std::array<Rgb8, kInkCount> kDefaultInks{{
+    {28, 24, 38},     // black
+    {188, 190, 180},  // white
+    {196, 180, 36},   // yellow
+    {130, 36, 38},    // red
+    {52, 94, 66},     // green
+    {36, 60, 124},    // blue
+}};
+
+struct BuilderOptions {
+    std::string output;
+    std::array<Rgb8, kInkCount> inks = kDefaultInks;
+    LutLayout layout = LutLayout::morva6;
+    bool identity = false;
+    MappingSettings mapping;
+    bool help = false;
+};
+
+struct ParsedOptions {
+    std::optional<BuilderOptions> options;
+    std::string error;  // set when options is empty
+};
+
+// Parses the arguments after the program name. With -h/--help the result has
+// `help` set and nothing else is checked.
+ParsedOptions parse_options(std::span<const std::string_view> args);
+
+std::string usage_text();
+
+}  // namespace lut_builder

@@ -1,0 +1,139 @@
+#include "tools/lut_builder/colour_math.h"
+
+#include <array>
+#include <cmath>
+
+namespace lut_builder {
+namespace {
+
+using Matrix = std::array<std::array<double, 3>, 3>;
+
+// D65 white and the sRGB primaries as chromaticities; the conversion matrix is
+// derived from them, so that sRGB white lands exactly on the Lab white.
+constexpr double kWhiteX = 0.3127;
+constexpr double kWhiteY = 0.3290;
+constexpr std::array<std::array<double, 2>, 3> kPrimaries{{{0.64, 0.33}, {0.30, 0.60}, {0.15, 0.06}}};
+
+constexpr Xyz kWhite{kWhiteX / kWhiteY, 1.0, (1.0 - kWhiteX - kWhiteY) / kWhiteY};
+
+constexpr double determinant(const Matrix& m) {
+    return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+           m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+           m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+}
+
+constexpr Matrix inverse(const Matrix& m) {
+    const double d = determinant(m);
+    Matrix result{};
+    result[0][0] = (m[1][1] * m[2][2] - m[1][2] * m[2][1]) / d;
+    result[0][1] = (m[0][2] * m[2][1] - m[0][1] * m[2][2]) / d;
+    result[0][2] = (m[0][1] * m[1][2] - m[0][2] * m[1][1]) / d;
+    result[1][0] = (m[1][2] * m[2][0] - m[1][0] * m[2][2]) / d;
+    result[1][1] = (m[0][0] * m[2][2] - m[0][2] * m[2][0]) / d;
+    result[1][2] = (m[0][2] * m[1][0] - m[0][0] * m[1][2]) / d;
+    result[2][0] = (m[1][0] * m[2][1] - m[1][1] * m[2][0]) / d;
+    result[2][1] = (m[0][1] * m[2][0] - m[0][0] * m[2][1]) / d;
+    result[2][2] = (m[0][0] * m[1][1] - m[0][1] * m[1][0]) / d;
+    return result;
+}
+
+// Column c holds the XYZ of primary c, first at Y = 1 and then scaled so that
+// the three primaries add up to the white.
+constexpr Matrix rgb_to_xyz_matrix() {
+    Matrix primaries{};
+    for (int c = 0; c < 3; ++c) {
+        const double x = kPrimaries[c][0];
+        const double y = kPrimaries[c][1];
+        primaries[0][c] = x / y;
+        primaries[1][c] = 1.0;
+        primaries[2][c] = (1.0 - x - y) / y;
+    }
+    const Matrix inv = inverse(primaries);
+    const std::array<double, 3> white{kWhite.x, kWhite.y, kWhite.z};
+    Matrix result{};
+    for (int c = 0; c < 3; ++c) {
+        const double scale = inv[c][0] * white[0] + inv[c][1] * white[1] + inv[c][2] * white[2];
+        for (int row = 0; row < 3; ++row) result[row][c] = primaries[row][c] * scale;
+    }
+    return result;
+}
+
+constexpr Matrix kRgbToXyz = rgb_to_xyz_matrix();
+constexpr Matrix kXyzToRgb = inverse(kRgbToXyz);
+
+constexpr double kDelta = 6.0 / 29.0;
+
+double lab_f(double t) {
+    if (t > kDelta * kDelta * kDelta) return std::cbrt(t);
+    return t / (3.0 * kDelta * kDelta) + 4.0 / 29.0;
+}
+
+double lab_f_inverse(double u) {
+    if (u > kDelta) return u * u * u;
+    return 3.0 * kDelta * kDelta * (u - 4.0 / 29.0);
+}
+
+}  // namespace
+
+double srgb_to_linear(double encoded) {
+    const double magnitude = std::fabs(encoded);
+    const double linear = magnitude <= 0.04045 ? magnitude / 12.92
+                                               : std::pow((magnitude + 0.055) / 1.055, 2.4);
+    return std::copysign(linear, encoded);
+}
+
+double linear_to_srgb(double linear) {
+    const double magnitude = std::fabs(linear);
+    const double encoded = magnitude <= 0.0031308 ? magnitude * 12.92
+                                                  : 1.055 * std::pow(magnitude, 1.0 / 2.4) - 0.055;
+    return std::copysign(encoded, linear);
+}
+
+LinearRgb linear_from_rgb(Rgb rgb) {
+    return {srgb_to_linear(rgb.r / 255.0), srgb_to_linear(rgb.g / 255.0),
+            srgb_to_linear(rgb.b / 255.0)};
+}
+
+Rgb rgb_from_linear(LinearRgb linear) {
+    return {linear_to_srgb(linear.r) * 255.0, linear_to_srgb(linear.g) * 255.0,
+            linear_to_srgb(linear.b) * 255.0};
+}
+
+Xyz xyz_from_linear(LinearRgb v) {
+    const Matrix& m = kRgbToXyz;
+    return {m[0][0] * v.r + m[0][1] * v.g + m[0][2] * v.b,
+            m[1][0] * v.r + m[1][1] * v.g + m[1][2] * v.b,
+            m[2][0] * v.r + m[2][1] * v.g + m[2][2] * v.b};
+}
+
+LinearRgb linear_from_xyz(Xyz v) {
+    const Matrix& m = kXyzToRgb;
+    return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z,
+            m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
+            m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z};
+}
+
+Lab lab_from_xyz(Xyz xyz) {
+    const double fx = lab_f(xyz.x / kWhite.x);
+    const double fy = lab_f(xyz.y / kWhite.y);
+    const double fz = lab_f(xyz.z / kWhite.z);
+    return {116.0 * fy - 16.0, 500.0 * (fx - fy), 200.0 * (fy - fz)};
+}
+
+Xyz xyz_from_lab(Lab lab) {
+    const double fy = (lab.l + 16.0) / 116.0;
+    const double fx = fy + lab.a / 500.0;
+    const double fz = fy - lab.b / 200.0;
+    return {kWhite.x * lab_f_inverse(fx), kWhite.y * lab_f_inverse(fy),
+            kWhite.z * lab_f_inverse(fz)};
+}
+
+Lab lab_from_rgb(Rgb rgb) { return lab_from_xyz(xyz_from_linear(linear_from_rgb(rgb))); }
+
+Rgb rgb_from_lab(Lab lab) { return rgb_from_linear(linear_from_lab(lab)); }
+
+LinearRgb linear_from_lab(Lab lab) { return linear_from_xyz(xyz_from_lab(lab)); }
+
+double chroma(Lab lab) { return std::hypot(lab.a, lab.b); }
+
+}  // namespace lut_builder

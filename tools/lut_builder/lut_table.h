@@ -1,0 +1,48 @@
+// The 64 x 64 x 64 colour table: one entry per cell of four input levels per
+// channel, red the slowest axis and blue the fastest.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "tools/lut_builder/colour_math.h"
+#include "tools/lut_builder/gamut_mapping.h"
+
+namespace lut_builder {
+
+inline constexpr int kGridLevels = 64;
+inline constexpr std::size_t kTableEntries = 64 * 64 * 64;
+
+struct Rgb8 {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+    friend bool operator==(Rgb8, Rgb8) = default;
+};
+
+// Entry of an input colour: the top six bits of each channel.
+constexpr std::size_t table_index(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return static_cast<std::size_t>(r >> 2) * 4096 + static_cast<std::size_t>(g >> 2) * 64 +
+           static_cast<std::size_t>(b >> 2);
+}
+
+// The input level that stands for cell i (0..63): i's six bits followed by its
+// top two bits. It always lies inside the cell (4i .. 4i + 3) and runs from 0
+// for the first cell to 255 for the last, so pure black, pure white and the
+// fully saturated primaries are mapped exactly.
+constexpr std::uint8_t cell_level(int cell) {
+    return static_cast<std::uint8_t>((cell << 2) | (cell >> 4));
+}
+
+// Round to nearest (halves up) and clamp to 0..255.
+Rgb8 to_bytes(Rgb colour);
+Rgb to_rgb(Rgb8 colour);
+
+// Every entry is its cell's input colour.
+std::vector<Rgb8> identity_table();
+
+// Every entry is the gamut-mapped colour of its cell's input colour.
+std::vector<Rgb8> mapped_table(const GamutTarget& target);
+
+}  // namespace lut_builder
