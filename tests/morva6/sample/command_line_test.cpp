@@ -294,14 +294,18 @@ TEST_F(RenderProgram, EarlierOutputSurvivesFailedRuns) {
     EXPECT_EQ(sample_test::readFile(output_), earlier);
 }
 
-TEST_F(RenderProgram, FailedWriteLeavesNoTemporaryFileBehind) {
-    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+TEST_F(RenderProgram, FailedWriteKeepsTheEarlierFileAndLeavesNoTemporaryFile) {
+    // 64 x 64 pixels make a 12342-byte BMP; the program may write 4096.
+    sample_test::writeBmp(input_, inkPicture(64, 64, std::vector<Ink>(64 * 64, kRed)));
     const std::vector<std::uint8_t> earlier{'o', 'l', 'd'};
     sample_test::writeFile(output_, earlier);
-    std::filesystem::permissions(folder_.path(""), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    const ProgramRun result = run();
-    std::filesystem::permissions(folder_.path(""), std::filesystem::perms::owner_all);
+    ProgramRun result = sample_test::runProgram(MORVA6_RENDER_EXE, {"-i", input_, "-o", output_, "-l", lut_}, 4096);
     EXPECT_EQ(result.exitStatus, 1);
+    const std::string last = "ERROR: Failed to write output image " + output_ + "\n";
+    result.output = sample_test::withoutCosts(result.output);
+    EXPECT_EQ(result.output.rfind(kBanner + kInitCost + kSkip + kRenderCost + kNoTft, 0), 0u) << result.output;
+    ASSERT_GE(result.output.size(), last.size());
+    EXPECT_EQ(result.output.substr(result.output.size() - last.size()), last) << result.output;
     EXPECT_EQ(sample_test::readFile(output_), earlier);
     int entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_.path(""))) ++entries;

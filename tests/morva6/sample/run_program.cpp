@@ -1,17 +1,41 @@
 #include "run_program.h"
 
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <stdexcept>
 
 extern char** environ;
 
 namespace sample_test {
 
-ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments) {
+namespace {
+
+// Starts the program; the child inherits the file size limit and, so that
+// an over-long write fails rather than kills it, an ignored SIGXFSZ.
+int spawnWithLimit(pid_t* child, const std::string& program, const posix_spawn_file_actions_t* actions,
+                   char* const argv[], long fileSizeLimit) {
+    if (fileSizeLimit < 0) return posix_spawn(child, program.c_str(), actions, nullptr, argv, environ);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = static_cast<rlim_t>(fileSizeLimit);
+    void (*savedHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limited);
+    const int spawned = posix_spawn(child, program.c_str(), actions, nullptr, argv, environ);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedHandler);
+    return spawned;
+}
+
+}  // namespace
+
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      long fileSizeLimit) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) throw std::runtime_error("pipe failed");
     posix_spawn_file_actions_t actions;
@@ -25,7 +49,7 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     argv.push_back(nullptr);
 
     pid_t child = 0;
-    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int spawned = spawnWithLimit(&child, program, &actions, argv.data(), fileSizeLimit);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     if (spawned != 0) {
