@@ -3,8 +3,6 @@
 // leaves alone when a run fails.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
