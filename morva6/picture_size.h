@@ -9,8 +9,9 @@
 namespace morva6 {
 
 // True when width x height x 4 fits in int32_t (both sizes non-negative).
+// Divides instead of multiplying, so no size can overflow the test itself.
 constexpr bool picture_fits(std::int64_t width, std::int64_t height) {
-    return width >= 0 && height >= 0 && width * height * 4 <= INT32_MAX;
+    return width >= 0 && height >= 0 && (width == 0 || height <= INT32_MAX / 4 / width);
 }
 
 // Byte count of width x height pixels of `channels` bytes; callers check

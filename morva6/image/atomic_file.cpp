@@ -1,40 +1,63 @@
 #include "morva6/image/atomic_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdlib>
+#include <string>
 #include <utility>
 
 namespace morva6 {
 namespace {
 
-// Mode that a newly created file would get from fopen: 0666 less the umask.
-mode_t new_file_mode() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
+// Creates a new file beside `destination` with the permissions fopen would
+// give it (0666 less the umask, applied by the system); -1 on failure.
+int create_temporary(const std::string& destination, std::string& name) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = destination + ".tmp" + std::to_string(getpid()) + "." + std::to_string(counter++);
+        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// The file a symbolic link points to, so that replacing it keeps the link;
+// other paths as they are.
+std::string resolve_link(std::string path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return path;
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
 }
 
 }  // namespace
 
-AtomicFile::AtomicFile(std::string destination) : destination_(std::move(destination)) {
+AtomicFile::AtomicFile(std::string destination) : destination_(resolve_link(std::move(destination))) {
     struct stat info {};
-    if (stat(destination_.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    const bool exists = stat(destination_.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode)) {
         stream_ = std::fopen(destination_.c_str(), "wb");
         return;
     }
-    std::string pattern = destination_ + ".tmpXXXXXX";
-    const int fd = mkstemp(pattern.data());
+    std::string name;
+    const int fd = create_temporary(destination_, name);
     if (fd < 0) return;
-    fchmod(fd, new_file_mode());
+    // A replaced file keeps its permissions.
+    if (exists) fchmod(fd, info.st_mode & 07777);
     stream_ = fdopen(fd, "wb");
     if (stream_ == nullptr) {
         close(fd);
-        unlink(pattern.c_str());
+        unlink(name.c_str());
         return;
     }
-    temporary_ = std::move(pattern);
+    temporary_ = std::move(name);
 }
 
 AtomicFile::~AtomicFile() {

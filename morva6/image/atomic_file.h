@@ -3,6 +3,8 @@
 // destination only after every byte was written and the file was closed
 // without error. Destinations that are not regular files (a terminal,
 // /dev/null, a pipe) are written directly, since they cannot be replaced.
+// A symbolic link is followed: the file it names is replaced, the link kept.
+// A replaced file keeps its permissions.
 #pragma once
 
 #include <cstddef>

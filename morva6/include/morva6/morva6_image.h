@@ -65,24 +65,97 @@ typedef struct BMP {
     uint8_t *data;
 } BMP;
 
-/* ---- BMP record ---- */
+/* ---- BMP record ----
+ * BMP_init and BMP_read install new blocks without freeing earlier ones:
+ * give them a record fresh from new_BMP or emptied by BMP_release. Failures
+ * print one line on standard output and return a non-zero status. */
+
+/* A record with every number zero and both pointers null. */
 MORVA6_API BMP new_BMP(void);
+/* Makes the record an all-black 24-bit picture of width x height: 40-byte
+ * header, pixel data at byte 54, biSizeImage = padded rows x height,
+ * bfSize = biSizeImage + 54. `palette` is not touched. When the size breaks
+ * the size rule or the block cannot be had, `data` is null. */
 MORVA6_API void BMP_init(BMP *bmp, int32_t width, int32_t height);
+/* Reads a BMP file of 8, 24 or 32 bits per pixel, uncompressed (32-bit bit
+ * fields that describe plain blue, green, red bytes are also read). Pixel
+ * data start at bfOffBits; an 8-bit colour table (biClrUsed entries when 1
+ * to 256, else 256) follows the information header of biSize bytes and is
+ * held as 256 entries, missing ones zero. A top-row-first file (negative
+ * height) is held like any other: rows bottom row first, biHeight positive.
+ * The record's biCompression is 0 after a read. Pixel bytes that the file
+ * lacks are zero.
+ * Returns 0; MORVA6_IMG_OPEN_FAILED (record unchanged); MORVA6_IMG_NO_MEMORY;
+ * MORVA6_IMG_BAD_BIT_COUNT; MORVA6_IMG_NOT_BMP; MORVA6_IMG_BAD_COMPRESSION;
+ * MORVA6_IMG_TOO_LARGE (negative width, or width x |height| x 4 beyond
+ * int32); MORVA6_IMG_BAD_HEADER (file shorter than its headers, an
+ * information header under 40 bytes, or bfOffBits inside the headers).
+ * After a failure the header fields read so far stay in the record and
+ * `palette` and `data` stay as they were. */
 MORVA6_API int BMP_read(BMP *bmp, const char *path);
+/* Writes a 54-byte header, then (8-bit records with a colour table only) the
+ * 1024-byte table, then biHeight rows of biWidth x biBitCount / 8 bytes, each
+ * padded with zeros to a multiple of 4. The header holds the record's fields,
+ * except that bfSize, bfOffBits, biSize, biCompression and biSizeImage
+ * describe the file as written (so a record read from a file with a larger
+ * header is saved as a consistent file). The file is replaced only once it is
+ * complete. Returns 0; MORVA6_IMG_OPEN_FAILED; MORVA6_IMG_WRITE_FAILED (an
+ * earlier file of that name is kept); MORVA6_IMG_BAD_ARGUMENT when the sizes
+ * break the size rule or the pixel data are missing. */
 MORVA6_API int BMP_save(const BMP *bmp, const char *path);
+/* Resamples a 24-bit record to width x height by nearest neighbour (source
+ * row y x old height / height and column likewise, truncated), recomputes
+ * biSizeImage and bfSize as BMP_init does and frees the colour table. Other
+ * records, sizes that break the size rule and a failed allocation leave the
+ * record unchanged. */
 MORVA6_API void BMP_resize(BMP *bmp, int32_t width, int32_t height);
 /* Frees the record's colour table and pixel data and zeroes the record. */
 MORVA6_API void BMP_release(BMP *bmp);
 
-/* ---- pixel streams ---- */
+/* ---- pixel streams ----
+ * A stream is width x height pixels of one format, packed. With `flip`
+ * non-zero its first row is the top row of the picture, else the bottom row
+ * (the file order). */
+
+/* Reads a BMP file into a new stream of format 0 to 6 (zero-filled before
+ * conversion, so the fourth byte of RGBA and BGRA pixels is 0). On success
+ * returns 0 with the stream and the size. When BMP_read fails, returns its
+ * status with *stream null and the size 0. Any other format prints
+ * "UNIMPLEMENTED!!" and returns MORVA6_IMG_BAD_FORMAT with the size but no
+ * stream; no memory for the stream gives MORVA6_IMG_NO_MEMORY, no stream,
+ * size 0. */
 MORVA6_API int readBMP_QW(uint8_t **stream, int32_t *width, int32_t *height,
                           const char *path, int32_t format, uint8_t flip);
+/* Writes a stream of format 0 to 4 or 7 to 9 as a 24-bit BMP file. Another
+ * format prints "unfinished!!" and writes an all-black picture. Returns the
+ * status of BMP_save; MORVA6_IMG_TOO_LARGE for sizes that break the size
+ * rule; MORVA6_IMG_NO_MEMORY; MORVA6_IMG_BAD_ARGUMENT for a null stream of a
+ * non-empty picture. */
 MORVA6_API int saveBMP_QW(const uint8_t *stream, int32_t width, int32_t height,
                           const char *path, int32_t format, uint8_t flip);
+/* Fills `stream` (width x height pixels of `format`) from the record, rows
+ * in record order: index data through the colour table when there is one,
+ * else 24-bit or 32-bit pixels (fourth byte dropped). A format other than
+ * 0 to 6 prints "UNIMPLEMENTED!!" and writes nothing (result 0). A record
+ * without pixel data, of another bit count or breaking the size rule is not
+ * converted (non-zero result). */
 MORVA6_API int BMP_to_Stream(uint8_t *stream, const BMP *bmp, int32_t format);
+/* Fills the pixel data of a 24-bit record from a stream of format 0 to 4 or
+ * 7 to 9, rows in stream order. Another format prints "unfinished!!" and
+ * returns MORVA6_IMG_BAD_FORMAT; a record without pixel data or of another
+ * bit count gives MORVA6_IMG_BAD_ARGUMENT. */
 MORVA6_API int Stream_to_BMP(BMP *bmp, const uint8_t *stream, int32_t format);
 
-/* ---- converters ---- */
+/* ---- converters ----
+ * Each converter turns a width x height picture of one layout into another,
+ * pixel for pixel, rows kept in order, exactly as the streams do; sizes
+ * below 1 write nothing. The fourth byte of RGBA and BGRA pixels is left as
+ * it was. They return 0 (MORVA6_IMG_BAD_ARGUMENT for null buffers). */
+
+/* Allocates a zero-filled block of width x height x channels bytes (the
+ * product must fit a signed 32-bit integer) into *image, which the caller
+ * frees. Otherwise prints "imageInit malloc Error!!", sets *image null and
+ * returns MORVA6_IMG_NO_MEMORY. */
 MORVA6_API int imageInit(uint8_t **image, int32_t width, int32_t height, int32_t channels);
 MORVA6_API int BGR_to_RGB(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
 MORVA6_API int BGR_to_GRAY(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
@@ -97,6 +170,10 @@ MORVA6_API int GRAY_to_BGR(uint8_t *dst, const uint8_t *src, int32_t width, int3
 MORVA6_API int GrayR_to_BGR(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
 MORVA6_API int GrayG_to_BGR(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
 MORVA6_API int GrayB_to_BGR(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
+/* One grey byte per BGR pixel for the QM913TR5 panel: each pixel keeps the
+ * channel its place selects (k = ((x + p) mod 6) / 2 with p 3 on even rows
+ * and 0 on odd rows; k 0 red, 1 green, 2 blue), as 7 x kept - 2 x each
+ * other channel, / 3 truncated, clamped to 0..255 (sums above 767 give 255). */
 MORVA6_API int BGR_to_GrayQM913TR5(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
 
 /* ---- geometric transforms (any bytes per pixel) ---- */
