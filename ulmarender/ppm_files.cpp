@@ -1,0 +1,211 @@
+#include "ulmarender/ppm_files.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <utility>
+
+#include "ulmarender/file_replace.h"
+#include "ulmarender/settings.h"
+
+namespace {
+
+// Largest header number kept exactly; longer numbers are only known to be too large.
+constexpr long long kNumberCap = INT32_MAX + 1LL;
+
+bool is_header_space(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool is_digit(int c) { return c >= '0' && c <= '9'; }
+
+// Skips the rest of a comment line, including its line end.
+int skip_comment(std::FILE* file) {
+    int c;
+    do {
+        c = std::fgetc(file);
+    } while (c != EOF && c != '\n' && c != '\r');
+    return c;
+}
+
+// Reads one unsigned decimal header number, skipping whitespace and
+// comments in front of it. The character that ends it must be whitespace
+// or the start of a comment; `terminator` receives it (a comment is left
+// for the next read). Numbers above kNumberCap are stored as kNumberCap.
+bool read_header_number(std::FILE* file, long long& value, int& terminator) {
+    int c = std::fgetc(file);
+    for (;;) {
+        if (is_header_space(c)) {
+            c = std::fgetc(file);
+        } else if (c == '#') {
+            skip_comment(file);
+            c = std::fgetc(file);
+        } else {
+            break;
+        }
+    }
+    if (!is_digit(c)) return false;
+    value = 0;
+    while (is_digit(c)) {
+        value = std::min(value * 10 + (c - '0'), kNumberCap);
+        c = std::fgetc(file);
+    }
+    terminator = c;
+    if (c == '#') {
+        std::ungetc(c, file);
+        return true;
+    }
+    return is_header_space(c);
+}
+
+void report_and_exit(const char* filename, PpmProblem problem) {
+    switch (problem) {
+    case PpmProblem::none:
+        return;
+    case PpmProblem::not_p6:
+        std::printf("error! %s is not a binary PPM (P6) file\n", filename);
+        break;
+    case PpmProblem::bad_header:
+        std::printf("error! %s has an unreadable PPM header\n", filename);
+        break;
+    case PpmProblem::max_not_255:
+        std::printf("error! %s: only PPM files with maximum value 255 are supported\n", filename);
+        break;
+    case PpmProblem::bad_size:
+        std::printf("error! %s: picture size not supported\n", filename);
+        break;
+    case PpmProblem::truncated:
+        std::printf("error! %s: pixel data incomplete\n", filename);
+        break;
+    }
+    std::exit(1);
+}
+
+// Opens `filename` for reading; a file that cannot be opened ends the process.
+std::FILE* open_or_exit(const char* filename) {
+    std::FILE* file = std::fopen(filename, "rb");
+    if (file == nullptr) {
+        std::perror("fopen");
+        std::exit(1);
+    }
+    return file;
+}
+
+void write_or_exit(const std::string& path, std::string_view header, std::span<const unsigned char> body) {
+    switch (write_file_replacing(path, header, body)) {
+    case WriteProblem::none:
+        return;
+    case WriteProblem::not_created:
+        std::perror("fopen");
+        break;
+    case WriteProblem::not_written:
+        std::printf("error! can not write %s\n", path.c_str());
+        std::perror("write");
+        break;
+    }
+    std::exit(1);
+}
+
+// The pixel block that follows a header, in one read.
+PpmProblem read_pixels_after_header(std::FILE* file, const PpmHeader& header, std::span<unsigned char> pixels) {
+    const std::size_t byte_count = static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height) * 3;
+    if (byte_count != pixels.size()) return PpmProblem::bad_size;
+    if (std::fread(pixels.data(), 1, byte_count, file) != byte_count) return PpmProblem::truncated;
+    return PpmProblem::none;
+}
+
+std::string netpbm_header(const char* magic, int w, int h) {
+    return std::string(magic) + "\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n";
+}
+
+}  // namespace
+
+PpmProblem read_ppm_header(std::FILE* file, PpmHeader& header) {
+    if (std::fgetc(file) != 'P' || std::fgetc(file) != '6') return PpmProblem::not_p6;
+    const int after_magic = std::fgetc(file);
+    if (!is_header_space(after_magic) && after_magic != '#') return PpmProblem::not_p6;
+    std::ungetc(after_magic, file);
+
+    long long width = 0;
+    long long height = 0;
+    long long maximum = 0;
+    int terminator = 0;
+    if (!read_header_number(file, width, terminator) || !read_header_number(file, height, terminator) ||
+        !read_header_number(file, maximum, terminator)) {
+        return PpmProblem::bad_header;
+    }
+    // The maximum is followed by exactly one whitespace character, or by a
+    // comment whose line end takes its place.
+    if (terminator == '#') {
+        std::fgetc(file);
+        if (skip_comment(file) == EOF) return PpmProblem::bad_header;
+    }
+    if (width < 1 || height < 1 || width * height * 4 > INT32_MAX) return PpmProblem::bad_size;
+    if (maximum != 255) return PpmProblem::max_not_255;
+    header.width = static_cast<int>(width);
+    header.height = static_cast<int>(height);
+    return PpmProblem::none;
+}
+
+PpmProblem read_ppm_pixels(std::FILE* file, std::span<unsigned char> pixels) {
+    PpmHeader header;
+    const PpmProblem problem = read_ppm_header(file, header);
+    return problem != PpmProblem::none ? problem : read_pixels_after_header(file, header, pixels);
+}
+
+void ppm_load(const char* filename, int& w, int& h) {
+    std::FILE* file = open_or_exit(filename);
+    PpmHeader header;
+    const PpmProblem problem = read_ppm_header(file, header);
+    std::fclose(file);
+    report_and_exit(filename, problem);
+    w = header.width;
+    h = header.height;
+}
+
+void ppm_load_rgb(const char* filename, std::span<unsigned char> out_data, int& w, int& h) {
+    std::FILE* file = open_or_exit(filename);
+    PpmHeader header;
+    PpmProblem problem = read_ppm_header(file, header);
+    if (problem == PpmProblem::none) problem = read_pixels_after_header(file, header, out_data);
+    std::fclose(file);
+    report_and_exit(filename, problem);
+    w = header.width;
+    h = header.height;
+}
+
+void rgb_bgr_img_buf_convert(std::span<unsigned char> img_buffer) {
+    for (std::size_t i = 0; i + 2 < img_buffer.size(); i += 3) std::swap(img_buffer[i], img_buffer[i + 2]);
+}
+
+std::string proof_image_path(std::string_view output_path) {
+    const std::size_t kept = output_path.size() >= 4 ? output_path.size() - 4 : 0;
+    return std::string(output_path.substr(0, kept)) + "_proof.ppm";
+}
+
+void ppm_save(const char* filename, std::span<const unsigned char> data, int w, int h) {
+    const std::string proof_path = proof_image_path(filename);
+    std::printf("proof image : %s\n", proof_path.c_str());
+    write_or_exit(proof_path, netpbm_header("P6", w, h), data);
+}
+
+void buf_pgm_save(const char* filename, std::span<const unsigned char> img_buffer,
+                  std::span<unsigned char> out_pgm_buf) {
+    for (std::size_t i = 0; i < out_pgm_buf.size(); ++i) out_pgm_buf[i] = img_buffer[i * 3];
+    write_or_exit(filename, netpbm_header("P5", static_cast<int>(ImageX), static_cast<int>(ImageY)),
+                  out_pgm_buf);
+}
+
+void execmd(std::string& result_str, const char* cmd) {
+    std::FILE* pipe = popen(cmd, "r");
+    if (pipe == nullptr) {
+        std::puts("Error opening pipe!");
+        return;
+    }
+    char piece[128];
+    while (std::fgets(piece, sizeof piece, pipe) != nullptr) {
+        result_str = piece;
+        if (!result_str.empty()) result_str.pop_back();
+    }
+    if (pclose(pipe) == -1) std::puts("Command not found or exited with error status");
+}
