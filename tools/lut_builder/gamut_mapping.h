@@ -34,11 +34,11 @@ enum class HullSpace {
 };
 
 struct MappingSettings {
-    HullSpace space = HullSpace::srgb_bytes;
     LightnessMode lightness = LightnessMode::linear;
     ChromaMode chroma = ChromaMode::compress;
     // Compress only: chroma up to knee * (largest reachable chroma) is kept.
     double knee = 0.8;
+    HullSpace space = HullSpace::srgb_bytes;
 };
 
 // Everything the mapping needs about the inks, computed once.
