@@ -23,9 +23,10 @@ using Palette = std::array<Lab, kPaletteSize>;
 inline constexpr std::size_t kBlackEntry = 0;
 inline constexpr std::size_t kWhiteEntry = 1;
 
-// The waveform file holds room for 30 boundaries (29 bands).
+// The renderer's table holds 30 boundaries (29 bands); the file is long
+// enough for all of them (bytes 48 to 77).
 inline constexpr std::size_t kMaxBoundaries = 30;
-inline constexpr std::size_t kWaveformBytes = 64;
+inline constexpr std::size_t kWaveformBytes = 80;
 
 // Byte 38: number of bands less one; from byte 48: the boundaries as signed
 // bytes. Every other byte is zero: the panel's own waveform data are not

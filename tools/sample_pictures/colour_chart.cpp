@@ -11,6 +11,12 @@ ChartLayout chart_layout(int width, int height) {
     ChartLayout layout;
     layout.size = std::max(1, std::min(width * 10 / 75, height * 10 / 51));
     layout.pitch = layout.size + std::max(1, layout.size / 5);
+    // Small pictures: the one-pixel gaps weigh more, so shrink until a frame
+    // of at least one pixel remains.
+    while (layout.size > 1 && (5 * layout.pitch + layout.size > width - 2 || 3 * layout.pitch + layout.size > height - 2)) {
+        --layout.size;
+        layout.pitch = layout.size + std::max(1, layout.size / 5);
+    }
     const int chart_width = 5 * layout.pitch + layout.size;
     const int chart_height = 3 * layout.pitch + layout.size;
     layout.left = (width - chart_width) / 2;
