@@ -9,7 +9,6 @@
 // gives garden_800x480 and garden_1600x1200. The output is the same on every
 // run.
 #include <cstdio>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -43,7 +42,16 @@ std::string photo_name(const std::string& path) {
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const std::size_t dot = name.find_last_of('.');
     if (dot != std::string::npos) name.resize(dot);
-    return std::regex_replace(name, std::regex("_[0-9]+x[0-9]+$"), "");
+    // Drop a trailing "_<digits>x<digits>".
+    const std::size_t underscore = name.find_last_of('_');
+    if (underscore == std::string::npos) return name;
+    const std::string size = name.substr(underscore + 1);
+    const std::size_t x = size.find('x');
+    const auto digits = [](const std::string& text) {
+        return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (x != std::string::npos && digits(size.substr(0, x)) && digits(size.substr(x + 1))) name.resize(underscore);
+    return name;
 }
 
 bool write_both(const std::string& folder, const std::string& name, Size size, const Picture& picture) {

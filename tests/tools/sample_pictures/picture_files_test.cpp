@@ -55,7 +55,7 @@ TEST_P(OddSizes, BmpReadsBackAsTheSamePixels) {
 TEST_P(OddSizes, PpmReadsBackThroughBothReaders) {
     const auto [width, height] = GetParam();
     const Picture picture = numbered(width, height);
-    const std::string path = scratch("odd.ppm");
+    const std::string path = scratch("odd_" + std::to_string(width) + "x" + std::to_string(height) + ".ppm");
     ASSERT_TRUE(write_ppm(path, picture));
     std::uint8_t* raw = nullptr;
     std::int32_t w = 0, h = 0;
