@@ -66,10 +66,9 @@ double target_lightness(const GamutTarget& target, double lightness);
 
 // The most neutral reachable colour of a lightness between the black and the
 // white ink: the neutral grey when it lies inside the hull, otherwise the
-// point reached from that grey towards the black-white ink segment (a
-// straight segment in the hull's space), along the
-// straight line in (a, b) to the segment's point of the same lightness, where
-// the hull begins. Chroma is reduced towards this colour.
+// point reached from that grey towards the black-white ink segment (straight
+// in the hull's space), along the straight line in (a, b) to the segment's
+// point of the same lightness, where the hull begins. Chroma is reduced towards this colour.
 Lab anchor_colour(const GamutTarget& target, double lightness);
 
 // The mapped colour of an sRGB colour, inside the hull (within
