@@ -5,7 +5,8 @@
 //
 // Pictures are placed left to right, top to bottom, in the order given, on a
 // white background with a gap between them, each marked with its position
-// (1, 2, ...) in its top-left corner. With -s N every picture is reduced to
+// (1, 2, ...) in its top-left corner (pictures too small to carry the number
+// are left unmarked). With -s N every picture is reduced to
 // 1/N of its width and height by averaging N x N blocks (the sheet of large
 // pictures stays small; the average also shows the colour a dithered area
 // gives from a distance). BMP and binary PPM files are read through the
@@ -116,11 +117,16 @@ struct Sheet {
     }
 };
 
-// White digits on a black box at (left, top), each font pixel `unit` wide.
-void label(Sheet& sheet, long long left, long long top, int number, int unit) {
+// White digits on a black box at the top-left corner of a picture, each font
+// pixel `unit` wide; left out when the box would cover more than a quarter of
+// the picture's width or height.
+void label(Sheet& sheet, long long left, long long top, const Picture& picture, int number, int unit) {
     const std::string text = std::to_string(number);
     const long long digit_w = 4LL * unit;
-    sheet.fill(left, top, static_cast<long long>(text.size()) * digit_w + unit, 7LL * unit, 0);
+    const long long box_w = static_cast<long long>(text.size()) * digit_w + unit;
+    const long long box_h = 7LL * unit;
+    if (box_w * 4 > picture.width || box_h * 4 > picture.height) return;
+    sheet.fill(left, top, box_w, box_h, 0);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto& glyph = kDigits[static_cast<std::size_t>(text[i] - '0')];
         for (int row = 0; row < 5; ++row) {
@@ -197,7 +203,7 @@ int main(int argc, char** argv) {
             auto* to = sheet.bgr.data() + static_cast<std::size_t>(((top + y) * sheet.width + left) * 3);
             std::memcpy(to, from, static_cast<std::size_t>(picture.width) * 3);
         }
-        label(sheet, left, top, i + 1, unit);
+        label(sheet, left, top, picture, i + 1, unit);
     }
     if (saveBMP_QW(sheet.bgr.data(), static_cast<std::int32_t>(sheet.width), static_cast<std::int32_t>(sheet.height),
                    output.c_str(), MORVA6_BGR, 1) != 0) {
