@@ -195,3 +195,29 @@ void BM_WholeRender(benchmark::State& state) {
 BENCHMARK(BM_WholeRender)->ArgName("proof")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+// The per-pixel pieces of the diffusion on independent pixels (no chain
+// from one pixel to the next): the gamut clip and the palette search.
+void BM_GamutClipAndSearch(benchmark::State& state) {
+    const auto& f = fixture();
+    Palette raw = parse_palette_text(ulma_bench::kPaletteText);
+    const DiffusionPalette palette = prepare_palette(raw);
+    std::vector<Lab> lab(static_cast<std::size_t>(kPixels));
+    for (std::size_t n = 0; n < lab.size(); ++n) {
+        lab[n] = lab_of_bytes(f.bgr[n * 3 + 2], f.bgr[n * 3 + 1], f.bgr[n * 3]);
+        lab[n].a += static_cast<double>(static_cast<int>(n % 13) - 6);  // as if shares had arrived
+    }
+    const bool search = state.range(0) != 0;
+    std::vector<unsigned char> out(lab.size());
+    for (auto _ : state) {
+        for (std::size_t n = 0; n < lab.size(); ++n) {
+            const Lab c = gamut_clip(lab[n]);
+            out[n] = static_cast<unsigned char>(search ? nearest_palette_entry(palette, c) : static_cast<int>(c.l));
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    count_pixels(state);
+}
+BENCHMARK(BM_GamutClipAndSearch)->ArgName("search")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+}  // namespace
