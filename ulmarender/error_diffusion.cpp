@@ -1,5 +1,6 @@
 #include "ulmarender/error_diffusion.h"
 
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -120,27 +121,37 @@ inline Lab clip_to_gamut(const ConversionTables& t, Lab colour) {
 
 inline int nearest_entry(const DiffusionPalette& palette, Lab colour) {
   // The truncated distance trunc(sqrt(d2)) grows with d2, so the least one
-  // is that of the least d2, and only one square root is needed to know it.
-  // The winner is then the highest entry with the same truncated distance;
-  // such an entry has d2 < (least + 1)^2, which screens out the others
-  // before their square roots are taken.
+  // is that of the least d2. The winner is the highest entry with that
+  // truncated distance: the highest entry of the least d2 itself, unless an
+  // entry above it has d2 < (least + 1)^2 and the same truncated square
+  // root, which only near-ties need to check.
   std::array<double, kPaletteSize> d2;
-  double least = INFINITY;
   for (int n = 0; n < kPaletteSize; ++n) {
     const double dl = colour.l - palette.l[n];
     const double da = colour.a - palette.search_a[n];
     const double db = colour.b - palette.search_b[n];
     d2[n] = (dl * dl + da * da) + db * db;
-    if (d2[n] < least) least = d2[n];
+  }
+  double least = INFINITY;
+  int lowest = 0;
+  for (int n = 0; n < kPaletteSize; ++n) {
+    const bool closer = d2[n] <= least;
+    least = closer ? d2[n] : least;
+    lowest = closer ? n : lowest;
   }
   const double least_distance = std::sqrt(least);
   if (!(least_distance < 16777216.0)) return 0;
   const auto min_error = static_cast<std::uint32_t>(least_distance);
   const double bound = static_cast<double>(min_error + 1) * static_cast<double>(min_error + 1);
-  for (int n = kPaletteSize - 1; n > 0; --n) {
-    if (d2[n] < bound && static_cast<std::uint32_t>(std::sqrt(d2[n])) == min_error) return n;
+  unsigned near = 0;
+  for (int n = 0; n < kPaletteSize; ++n) near |= static_cast<unsigned>(d2[n] < bound) << n;
+  near &= ~((2u << lowest) - 1u);
+  while (near != 0) {
+    const int n = 31 - std::countl_zero(near);
+    if (static_cast<std::uint32_t>(std::sqrt(d2[n])) == min_error) return n;
+    near &= ~(1u << n);
   }
-  return 0;
+  return lowest;
 }
 
 inline void add_share(double* target, const double (&error)[3], int weight) {
