@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace morva6 {
@@ -16,5 +17,12 @@ extern std::array<std::uint8_t, kPaletteBytes> bgr_op;
 // First table entry inside the caller's LUT block; null until the first
 // successful initialisation.
 extern const std::uint8_t* glut;
+
+// Table entry of an input colour: the top six bits of each channel, red the
+// most significant and blue the least. Each entry is three bytes, stored
+// blue, green, red.
+constexpr std::size_t lut_index(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    return (std::size_t{red} >> 2) * 4096 + (std::size_t{green} >> 2) * 64 + (std::size_t{blue} >> 2);
+}
 
 }  // namespace morva6

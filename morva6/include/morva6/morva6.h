@@ -67,18 +67,33 @@ enum {
 MORVA6_API int32_t Ovex_Morva6_render_init(const uint8_t *lut, int32_t size);
 
 /* Maps input through the colour table, dithers it onto the six inks with
- * method `dither` (0..5) and writes output in `mode` (1..3; any other mode
- * writes nothing and returns OVEX_OK). Input is read completely before output
- * is written, so input and output may be the same buffer.
- * Returns OVEX_OK, OVEX_ERR_UNKNOWN_METHOD, OVEX_ERR_NOT_INITIALISED,
- * OVEX_ERR_CHANNEL_ORDER or OVEX_ERR_BAD_SIZE; on failure output is untouched. */
+ * method `dither` (OVEX_DITHER_*, 0..5) and writes output in `mode`
+ * (OVEX_MODE_*, 1..3): width x height pixels of three bytes each way.
+ * input_is_bgr gives the channel order of input, output_is_bgr that of
+ * output (modes 2 and 3). Input is read completely before output is
+ * written, so input and output may be the same buffer.
+ *
+ * Checks, in this order; each failure returns at once with output untouched:
+ *   1. no successful Ovex_Morva6_render_init yet  -> OVEX_ERR_NOT_INITIALISED
+ *   2. a channel-order flag other than 0 or 1 (either flag, whatever the
+ *      mode)                                       -> OVEX_ERR_CHANNEL_ORDER
+ *   3. width and height both positive but width x height x 4 past
+ *      INT32_MAX                                   -> OVEX_ERR_BAD_SIZE
+ *   4. dither outside 0..5                         -> OVEX_ERR_UNKNOWN_METHOD
+ *   5. width or height below 1, or mode outside 1..3: nothing is written,
+ *      OVEX_OK.
+ * A work buffer that cannot be allocated gives OVEX_ERR_NO_MEMORY, output
+ * untouched. Otherwise output is written and the result is OVEX_OK. */
 MORVA6_API int32_t Ovex_Morva6_render(const uint8_t *input, int32_t input_is_bgr,
                                       uint8_t *output, int32_t output_is_bgr,
                                       int32_t width, int32_t height,
                                       int32_t dither, int32_t mode);
 
-/* One look-up and one dithering pass, written in all three output modes, all
- * in the channel order `is_bgr`. `reserved` is never read. */
+/* One look-up and one dithering pass, written in all three output modes:
+ * byte for byte the outputs of Ovex_Morva6_render with modes 1, 2 and 3 and
+ * `is_bgr` as both flags. `reserved` is never read. Checks and results as
+ * for Ovex_Morva6_render (there is no mode to check); on any failure none
+ * of the three outputs is touched. */
 MORVA6_API int32_t Ovex_Morva6_render_All(const uint8_t *input, int32_t is_bgr,
                                           uint8_t *output_tcon, uint8_t *output_aoi,
                                           uint8_t *output_simulation, void *reserved,

@@ -1,0 +1,85 @@
+// The render entry points: colour-table look-up, dithering onto the six
+// inks, and the output encodings.
+#include <morva6/morva6.h>
+
+#include <cstddef>
+#include <memory>
+#include <new>
+#include <span>
+
+#include "morva6/dithering.h"
+#include "morva6/output_encoding.h"
+#include "morva6/picture_size.h"
+#include "morva6/render_context.h"
+
+namespace {
+
+bool is_channel_flag(std::int32_t flag) { return flag == 0 || flag == 1; }
+
+// The checks both entry points make before touching any buffer, in the order
+// documented in morva6.h.
+std::int32_t check_render_call(std::span<const std::int32_t> channel_flags, std::int32_t width,
+                               std::int32_t height, std::int32_t dither) {
+    if (morva6::glut == nullptr) return OVEX_ERR_NOT_INITIALISED;
+    for (const std::int32_t flag : channel_flags)
+        if (!is_channel_flag(flag)) return OVEX_ERR_CHANNEL_ORDER;
+    if (width > 0 && height > 0 && !morva6::picture_fits(width, height)) return OVEX_ERR_BAD_SIZE;
+    if (static_cast<std::uint32_t>(dither) > OVEX_DITHER_STUCKI_SERPENTINE) return OVEX_ERR_UNKNOWN_METHOD;
+    return OVEX_OK;
+}
+
+// One ink index per pixel: the picture looked up through the colour table
+// and dithered. The input is read completely here, before any output.
+struct InkIndices {
+    std::unique_ptr<std::uint8_t[]> bytes;  // every byte is written by the dithering
+    std::size_t count;
+    std::span<const std::uint8_t> view() const { return {bytes.get(), count}; }
+};
+
+InkIndices ink_indices(const std::uint8_t* input, bool bgr, std::int32_t width, std::int32_t height,
+                       std::int32_t dither) {
+    const std::size_t count = morva6::picture_bytes(width, height, 1);
+    InkIndices indices{std::make_unique_for_overwrite<std::uint8_t[]>(count), count};
+    morva6::dither_through_table(dither, input, bgr, morva6::glut, indices.bytes.get(), width, height);
+    return indices;
+}
+
+}  // namespace
+
+extern "C" int32_t Ovex_Morva6_render(const uint8_t* input, int32_t input_is_bgr, uint8_t* output,
+                                      int32_t output_is_bgr, int32_t width, int32_t height, int32_t dither,
+                                      int32_t mode) {
+    const std::int32_t flags[] = {input_is_bgr, output_is_bgr};
+    if (const std::int32_t status = check_render_call(flags, width, height, dither); status != OVEX_OK)
+        return status;
+    // An empty picture or an unknown mode writes nothing; the dithering would
+    // not be seen, so it is not done.
+    if (width <= 0 || height <= 0 || mode < OVEX_MODE_TCON || mode > OVEX_MODE_SIMULATION) return OVEX_OK;
+    try {
+        const auto indices = ink_indices(input, input_is_bgr == 1, width, height, dither);
+        morva6::write_inks(indices.view(), morva6::ink_bytes_for_mode(mode, output_is_bgr == 1), output);
+        return OVEX_OK;
+    } catch (const std::bad_alloc&) {
+        return OVEX_ERR_NO_MEMORY;
+    }
+}
+
+extern "C" int32_t Ovex_Morva6_render_All(const uint8_t* input, int32_t is_bgr, uint8_t* output_tcon,
+                                          uint8_t* output_aoi, uint8_t* output_simulation, void* reserved,
+                                          int32_t width, int32_t height, int32_t dither) {
+    static_cast<void>(reserved);
+    const std::int32_t flags[] = {is_bgr};
+    if (const std::int32_t status = check_render_call(flags, width, height, dither); status != OVEX_OK)
+        return status;
+    if (width <= 0 || height <= 0) return OVEX_OK;
+    try {
+        const bool bgr = is_bgr == 1;
+        const auto indices = ink_indices(input, bgr, width, height, dither);
+        morva6::write_inks(indices.view(), morva6::ink_bytes_for_mode(OVEX_MODE_TCON, bgr), output_tcon);
+        morva6::write_inks(indices.view(), morva6::ink_bytes_for_mode(OVEX_MODE_AOI, bgr), output_aoi);
+        morva6::write_inks(indices.view(), morva6::ink_bytes_for_mode(OVEX_MODE_SIMULATION, bgr), output_simulation);
+        return OVEX_OK;
+    } catch (const std::bad_alloc&) {
+        return OVEX_ERR_NO_MEMORY;
+    }
+}

@@ -1,0 +1,49 @@
+#include "morva6/sample/file_reader.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+struct FreeDeleter {
+    void operator()(std::uint8_t* block) const { std::free(block); }
+};
+
+// Length of an open file, or -1 when it cannot be told (a pipe, a
+// directory) or does not fit a signed 32-bit count. Leaves the file at its
+// start.
+long fileLength(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
+    const long length = std::ftell(file);
+    if (std::fseek(file, 0, SEEK_SET) != 0) return -1;
+    return length >= 0 && length <= INT32_MAX ? length : -1;
+}
+
+}  // namespace
+
+std::int32_t readBinaryFile_QW(const char* path, std::uint8_t** buffer, std::int32_t* size) {
+    *buffer = nullptr;
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+    if (!file) {
+        std::printf("ERROR: Failed to open LUT file %s \n", path);
+        return -1;
+    }
+    const long length = fileLength(file.get());
+    // One byte more than needed, so an empty file still gets a real block.
+    std::unique_ptr<std::uint8_t, FreeDeleter> block(
+        length >= 0 ? static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(length) + 1))
+                    : nullptr);
+    if (!block || std::fread(block.get(), 1, static_cast<std::size_t>(length), file.get()) !=
+                      static_cast<std::size_t>(length)) {
+        std::printf("ERROR: Failed to read LUT file %s \n", path);
+        return -1;
+    }
+    *size = static_cast<std::int32_t>(length);
+    *buffer = block.release();
+    return 0;
+}

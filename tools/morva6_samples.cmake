@@ -1,0 +1,46 @@
+# Sample data of the six-ink renderer, made at build time in
+# ${MORVA6_SAMPLES_DIR}: the two LUT files the usage text names, the
+# generated sample pictures (BMP and PPM), and BMP copies of the bundled
+# photographs.
+add_executable(make_sample_pictures ${CMAKE_CURRENT_LIST_DIR}/make_sample_pictures.cpp)
+
+# Both LUT files carry the LUT builder's measured ink colours of a six-ink
+# panel (dark, muted inks; a paper white far below 255):
+#   v1: the identity table, every colour aimed at as it is. Colours the inks
+#       cannot mix leave large errors for the dithering to spread.
+#   v2: the gamut-mapped table, every colour first brought inside the range
+#       of colours the measured inks can mix.
+set(MORVA6_SAMPLE_LUT_V1 ${MORVA6_SAMPLES_DIR}/Morva6_Render_LUT_Default_v1.bin)
+set(MORVA6_SAMPLE_LUT_V2 ${MORVA6_SAMPLES_DIR}/Morva6_Render_LUT_Default_v2.bin)
+add_custom_command(
+    OUTPUT ${MORVA6_SAMPLE_LUT_V1}
+    COMMAND morva6_lut_builder --identity -o ${MORVA6_SAMPLE_LUT_V1}
+    DEPENDS morva6_lut_builder
+    COMMENT "Writing the sample LUT file v1 (identity table)"
+    VERBATIM)
+add_custom_command(
+    OUTPUT ${MORVA6_SAMPLE_LUT_V2}
+    COMMAND morva6_lut_builder -o ${MORVA6_SAMPLE_LUT_V2}
+    DEPENDS morva6_lut_builder
+    COMMENT "Writing the sample LUT file v2 (gamut-mapped table)"
+    VERBATIM)
+set(MORVA6_SAMPLE_LUTS ${MORVA6_SAMPLE_LUT_V1} ${MORVA6_SAMPLE_LUT_V2})
+
+file(GLOB MORVA6_SAMPLE_PHOTOS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/samples/photos/*.ppm)
+set(MORVA6_SAMPLE_PICTURES)
+foreach(size 800x480 600x448)
+  list(APPEND MORVA6_SAMPLE_PICTURES
+       ${MORVA6_SAMPLES_DIR}/sample_${size}.bmp ${MORVA6_SAMPLES_DIR}/sample_${size}.ppm)
+endforeach()
+foreach(photo ${MORVA6_SAMPLE_PHOTOS})
+  get_filename_component(name ${photo} NAME_WE)
+  list(APPEND MORVA6_SAMPLE_PICTURES ${MORVA6_SAMPLES_DIR}/${name}.bmp)
+endforeach()
+add_custom_command(
+    OUTPUT ${MORVA6_SAMPLE_PICTURES}
+    COMMAND make_sample_pictures ${MORVA6_SAMPLES_DIR} ${MORVA6_SAMPLE_PHOTOS}
+    DEPENDS make_sample_pictures ${MORVA6_SAMPLE_PHOTOS}
+    COMMENT "Writing the sample pictures"
+    VERBATIM)
+
+add_custom_target(morva6_samples ALL DEPENDS ${MORVA6_SAMPLE_LUTS} ${MORVA6_SAMPLE_PICTURES})
