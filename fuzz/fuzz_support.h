@@ -116,7 +116,7 @@ inline constexpr std::int64_t kMaxPixels = 64 * 64;
 
 inline bool size_is_bounded(std::int64_t width, std::int64_t height) {
     const std::int64_t pixels = (width < 0 ? -width : width) * (height < 0 ? -height : height);
-    return pixels <= kMaxPixels || pixels * 4 > INT32_MAX;
+    return pixels <= kMaxPixels || pixels > INT32_MAX / 4;
 }
 
 }  // namespace fuzz

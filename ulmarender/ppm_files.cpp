@@ -142,7 +142,9 @@ PpmProblem read_ppm_header(std::FILE* file, PpmHeader& header) {
         std::fgetc(file);
         if (skip_comment(file) == EOF) return PpmProblem::bad_header;
     }
-    if (width < 1 || height < 1 || width * height * 4 > INT32_MAX) return PpmProblem::bad_size;
+    // width x height x 4 must fit in int32; both factors may be as large as
+    // kNumberCap, so the product is not formed.
+    if (width < 1 || height < 1 || width > INT32_MAX / 4 / height) return PpmProblem::bad_size;
     if (maximum != 255) return PpmProblem::max_not_255;
     header.width = static_cast<int>(width);
     header.height = static_cast<int>(height);
