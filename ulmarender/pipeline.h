@@ -8,5 +8,5 @@
 // cannot be read every palette index is 0 and the proof image is black.
 // False when the run must end with status 1: the input could not be read
 // or an output file not written (the reason is printed).
-[[nodiscard]] bool my_ulma_render(const char* input_path, const char* output_path, const char* render_data_dir,
-                                  int temp);
+bool my_ulma_render(const char* input_path, const char* output_path, const char* render_data_dir,
+                    int temp);
