@@ -13,7 +13,7 @@ namespace {
 using namespace morva6::diffusion;
 
 // Whether to run the SSE4.1 build of the engines (same results, faster).
-bool use_sse41_build() {
+[[maybe_unused]] bool use_sse41_build() {
 #if MORVA6_DIFFUSION_SSE41_BUILD
     static const bool available = __builtin_cpu_supports("sse4.1") != 0;
     return available;

@@ -201,7 +201,8 @@ Adjusted adjust_pixel(std::int32_t r, std::int32_t g, std::int32_t b, const Sett
     // q and p lie in 0..1 (up to rounding), so every channel value is within
     // 0..255 and a plain truncation toward zero serves.
     const HueCurves& curve = curves[hue];
-    auto channel = [&](int c) {
+    // Structured bindings are captured by copy: clang 14 cannot capture them by reference.
+    auto channel = [&, q = q, p = p](int c) {
         return static_cast<std::uint8_t>(
             static_cast<std::int32_t>(channel_value(curve.ramp[c], curve.segment[c], slope, q, p)));
     };

@@ -35,19 +35,21 @@ bool is_separator(char c) { return c == '/' || c == '\\'; }
 
 // Steps shared by both versions once the positional words are known: the
 // version line, the working directory check, the output line, the lot name
-// and the temperature table. Returns the copy of the output path.
+// and the temperature table. Returns the copy of the output path, or an
+// empty holder when the run must end with status 1 (the reason is printed).
 HeapString prepare_run(const RunArguments& arguments) {
     std::puts(kVersion);
     std::string cwd;
     if (!read_working_directory(cwd)) {
         std::perror("getcwd() error");
-        std::exit(1);
+        return HeapString();
     }
     HeapString outdir = str_concat("%s", arguments.output);
-    if (!outdir) std::exit(1);
+    if (!outdir) return outdir;
     std::printf("PGM output  : %s\n", outdir.get());
-    split_argv_lot(arguments.lot_dir);
-    get_temp_data_from_wbf(gLotName, arguments.lot_dir);
+    if (!try_split_argv_lot(arguments.lot_dir) || !try_get_temp_data_from_wbf(gLotName, arguments.lot_dir)) {
+        return HeapString();
+    }
     return outdir;
 }
 
@@ -66,19 +68,23 @@ RunArguments positional_arguments(int argc, char** argv) {
 }
 
 // Every accepted -p renders at once, with the proof image; without one the
-// picture is rendered after the options.
-void parse_options_and_render(int argc, char** argv, const char* prog_name, const RunArguments& arguments,
+// picture is rendered after the options. False when a render failed so that
+// the run ends with status 1.
+bool parse_options_and_render(int argc, char** argv, const char* prog_name, const RunArguments& arguments,
                               const char* outdir) {
     int option;
     while ((option = getopt(argc, argv, kOptions)) >= 0) {
         if (option == 'p' && optind < argc) {
             gProof = 1;
-            convert_img(0, arguments.input, arguments.lot_dir, arguments.output, outdir, arguments.temp);
+            if (!convert_img(0, arguments.input, arguments.lot_dir, arguments.output, outdir, arguments.temp)) {
+                return false;
+            }
         } else {
             usage(prog_name);
         }
     }
-    if (gProof == 0) convert_img(0, arguments.input, arguments.lot_dir, arguments.output, outdir, arguments.temp);
+    return gProof != 0 ||
+           convert_img(0, arguments.input, arguments.lot_dir, arguments.output, outdir, arguments.temp);
 }
 
 #else
@@ -93,7 +99,7 @@ RunArguments positional_arguments(int argc, char** argv) {
     return arguments;
 }
 
-void parse_options_and_render(int argc, char** argv, const char* prog_name, const RunArguments& arguments,
+bool parse_options_and_render(int argc, char** argv, const char* prog_name, const RunArguments& arguments,
                               const char* outdir) {
     int option;
     while ((option = getopt(argc, argv, kOptions)) >= 0) {
@@ -120,7 +126,7 @@ void parse_options_and_render(int argc, char** argv, const char* prog_name, cons
         }
     }
     gPreprocess = (gSat_offset != 0.0 || gLight_offset != 0.0) ? 1 : 0;
-    convert_img(0, arguments.input, arguments.lot_dir, arguments.output, outdir, arguments.temp);
+    return convert_img(0, arguments.input, arguments.lot_dir, arguments.output, outdir, arguments.temp);
 }
 
 #endif
@@ -150,13 +156,13 @@ LotNameProblem split_lot_name(std::string_view path, LotName& lot) {
     return LotNameProblem::none;
 }
 
-void split_argv_lot(const char* lot_code_org) {
+bool try_split_argv_lot(const char* lot_code_org) {
     LotName lot;
     switch (split_lot_name(lot_code_org, lot)) {
     case LotNameProblem::none:
         std::snprintf(gLotCodeVer, sizeof gLotCodeVer, "%s", lot.code_version.c_str());
         std::snprintf(gLotName, sizeof gLotName, "%s", lot.name.c_str());
-        return;
+        return true;
     case LotNameProblem::no_name:
         std::puts("\r\ncan not locate wbf file, render_data path format not correct");
         break;
@@ -169,7 +175,11 @@ void split_argv_lot(const char* lot_code_org) {
         std::printf("\r\nrender_data directory name too long: at most %zu characters\n", kLongestLotDirectoryName);
         break;
     }
-    std::exit(1);
+    return false;
+}
+
+void split_argv_lot(const char* lot_code_org) {
+    if (!try_split_argv_lot(lot_code_org)) std::exit(1);
 }
 
 int filter_dot(const struct dirent* d) {
@@ -198,6 +208,6 @@ int run_command_line(int argc, char** argv) {
     }
     const RunArguments arguments = positional_arguments(argc, argv);
     const HeapString outdir = prepare_run(arguments);
-    parse_options_and_render(argc, argv, prog_name, arguments, outdir.get());
+    if (!outdir || !parse_options_and_render(argc, argv, prog_name, arguments, outdir.get())) return 1;
     return 0;
 }

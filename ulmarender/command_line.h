@@ -41,6 +41,9 @@ LotNameProblem split_lot_name(std::string_view path, LotName& lot);
 // the process with status 1 when the name is unusable.
 void split_argv_lot(const char* lot_code_org);
 
+// split_argv_lot without the exit: the same messages, then false.
+[[nodiscard]] bool try_split_argv_lot(const char* lot_code_org);
+
 // 0 for the directory entries "." and "..", 1 for any other.
 int filter_dot(const struct dirent* d);
 

@@ -10,17 +10,17 @@
 #include "ulmarender/render_data.h"
 #include "ulmarender/settings.h"
 
-void my_ulma_render(const char* input_path, const char* output_path, const char* render_data_dir, int temp) {
+bool my_ulma_render(const char* input_path, const char* output_path, const char* render_data_dir, int temp) {
     int width = 0;
     int height = 0;
-    ppm_load(input_path, width, height);
+    if (!try_ppm_load(input_path, width, height)) return false;
     ImageX = static_cast<std::uint32_t>(width);
     ImageY = static_cast<std::uint32_t>(height);
 
     // The header reader guarantees width x height x 4 fits in 32 bits.
     const std::size_t pixel_count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     std::vector<unsigned char> img_buffer(pixel_count * 3);
-    ppm_load_rgb(input_path, img_buffer, width, height);
+    if (!try_ppm_load_rgb(input_path, img_buffer, width, height)) return false;
     rgb_bgr_img_buf_convert(img_buffer);
 
     std::vector<unsigned char> img_out_point(pixel_count * 3);
@@ -46,8 +46,8 @@ void my_ulma_render(const char* input_path, const char* output_path, const char*
 
     if (gProof == 1) {
         rgb_bgr_img_buf_convert(img_buffer_temp_1);
-        ppm_save(output_path, img_buffer_temp_1, width, height);
+        if (!try_ppm_save(output_path, img_buffer_temp_1, width, height)) return false;
     }
     ulmamap_rgb(width, height, img_g_buffer_temp.data(), img_out_point.data());
-    buf_pgm_save(output_path, img_out_point, img_out_pgm_buf);
+    return try_buf_pgm_save(output_path, img_out_point, img_out_pgm_buf);
 }

@@ -58,10 +58,11 @@ bool read_header_number(std::FILE* file, long long& value, int& terminator) {
     return is_header_space(c);
 }
 
-void report_and_exit(const char* filename, PpmProblem problem) {
+// Prints the message of `problem`; true when there is none.
+bool report(const char* filename, PpmProblem problem) {
     switch (problem) {
     case PpmProblem::none:
-        return;
+        return true;
     case PpmProblem::not_p6:
         std::printf("error! %s is not a binary PPM (P6) file\n", filename);
         break;
@@ -78,23 +79,20 @@ void report_and_exit(const char* filename, PpmProblem problem) {
         std::printf("error! %s: pixel data incomplete\n", filename);
         break;
     }
-    std::exit(1);
+    return false;
 }
 
-// Opens `filename` for reading; a file that cannot be opened ends the process.
-std::FILE* open_or_exit(const char* filename) {
+// Opens `filename` for reading; null, with the reason printed, when it cannot.
+std::FILE* open_or_report(const char* filename) {
     std::FILE* file = std::fopen(filename, "rb");
-    if (file == nullptr) {
-        std::perror("fopen");
-        std::exit(1);
-    }
+    if (file == nullptr) std::perror("fopen");
     return file;
 }
 
-void write_or_exit(const std::string& path, std::string_view header, std::span<const unsigned char> body) {
+bool write_or_report(const std::string& path, std::string_view header, std::span<const unsigned char> body) {
     switch (write_file_replacing(path, header, body)) {
     case WriteProblem::none:
-        return;
+        return true;
     case WriteProblem::not_created:
         std::perror("fopen");
         break;
@@ -103,7 +101,11 @@ void write_or_exit(const std::string& path, std::string_view header, std::span<c
         std::perror("write");
         break;
     }
-    std::exit(1);
+    return false;
+}
+
+void exit_unless(bool ok) {
+    if (!ok) std::exit(1);
 }
 
 // The pixel block that follows a header, in one read.
@@ -140,7 +142,9 @@ PpmProblem read_ppm_header(std::FILE* file, PpmHeader& header) {
         std::fgetc(file);
         if (skip_comment(file) == EOF) return PpmProblem::bad_header;
     }
-    if (width < 1 || height < 1 || width * height * 4 > INT32_MAX) return PpmProblem::bad_size;
+    // width x height x 4 must fit in int32; both factors may be as large as
+    // kNumberCap, so the product is not formed.
+    if (width < 1 || height < 1 || width > INT32_MAX / 4 / height) return PpmProblem::bad_size;
     if (maximum != 255) return PpmProblem::max_not_255;
     header.width = static_cast<int>(width);
     header.height = static_cast<int>(height);
@@ -153,25 +157,35 @@ PpmProblem read_ppm_pixels(std::FILE* file, std::span<unsigned char> pixels) {
     return problem != PpmProblem::none ? problem : read_pixels_after_header(file, header, pixels);
 }
 
-void ppm_load(const char* filename, int& w, int& h) {
-    std::FILE* file = open_or_exit(filename);
+bool try_ppm_load(const char* filename, int& w, int& h) {
+    std::FILE* file = open_or_report(filename);
+    if (file == nullptr) return false;
     PpmHeader header;
     const PpmProblem problem = read_ppm_header(file, header);
     std::fclose(file);
-    report_and_exit(filename, problem);
+    if (!report(filename, problem)) return false;
     w = header.width;
     h = header.height;
+    return true;
 }
 
-void ppm_load_rgb(const char* filename, std::span<unsigned char> out_data, int& w, int& h) {
-    std::FILE* file = open_or_exit(filename);
+bool try_ppm_load_rgb(const char* filename, std::span<unsigned char> out_data, int& w, int& h) {
+    std::FILE* file = open_or_report(filename);
+    if (file == nullptr) return false;
     PpmHeader header;
     PpmProblem problem = read_ppm_header(file, header);
     if (problem == PpmProblem::none) problem = read_pixels_after_header(file, header, out_data);
     std::fclose(file);
-    report_and_exit(filename, problem);
+    if (!report(filename, problem)) return false;
     w = header.width;
     h = header.height;
+    return true;
+}
+
+void ppm_load(const char* filename, int& w, int& h) { exit_unless(try_ppm_load(filename, w, h)); }
+
+void ppm_load_rgb(const char* filename, std::span<unsigned char> out_data, int& w, int& h) {
+    exit_unless(try_ppm_load_rgb(filename, out_data, w, h));
 }
 
 void rgb_bgr_img_buf_convert(std::span<unsigned char> img_buffer) {
@@ -183,17 +197,26 @@ std::string proof_image_path(std::string_view output_path) {
     return std::string(output_path.substr(0, kept)) + "_proof.ppm";
 }
 
-void ppm_save(const char* filename, std::span<const unsigned char> data, int w, int h) {
+bool try_ppm_save(const char* filename, std::span<const unsigned char> data, int w, int h) {
     const std::string proof_path = proof_image_path(filename);
     std::printf("proof image : %s\n", proof_path.c_str());
-    write_or_exit(proof_path, netpbm_header("P6", w, h), data);
+    return write_or_report(proof_path, netpbm_header("P6", w, h), data);
+}
+
+bool try_buf_pgm_save(const char* filename, std::span<const unsigned char> img_buffer,
+                      std::span<unsigned char> out_pgm_buf) {
+    for (std::size_t i = 0; i < out_pgm_buf.size(); ++i) out_pgm_buf[i] = img_buffer[i * 3];
+    return write_or_report(filename, netpbm_header("P5", static_cast<int>(ImageX), static_cast<int>(ImageY)),
+                           out_pgm_buf);
+}
+
+void ppm_save(const char* filename, std::span<const unsigned char> data, int w, int h) {
+    exit_unless(try_ppm_save(filename, data, w, h));
 }
 
 void buf_pgm_save(const char* filename, std::span<const unsigned char> img_buffer,
                   std::span<unsigned char> out_pgm_buf) {
-    for (std::size_t i = 0; i < out_pgm_buf.size(); ++i) out_pgm_buf[i] = img_buffer[i * 3];
-    write_or_exit(filename, netpbm_header("P5", static_cast<int>(ImageX), static_cast<int>(ImageY)),
-                  out_pgm_buf);
+    exit_unless(try_buf_pgm_save(filename, img_buffer, out_pgm_buf));
 }
 
 void execmd(std::string& result_str, const char* cmd) {

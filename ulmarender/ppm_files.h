@@ -40,6 +40,10 @@ void ppm_load(const char* filename, int& w, int& h);
 // with status 1 like ppm_load.
 void ppm_load_rgb(const char* filename, std::span<unsigned char> out_data, int& w, int& h);
 
+// ppm_load and ppm_load_rgb without the exit: the same messages, then false.
+[[nodiscard]] bool try_ppm_load(const char* filename, int& w, int& h);
+[[nodiscard]] bool try_ppm_load_rgb(const char* filename, std::span<unsigned char> out_data, int& w, int& h);
+
 // Swaps the first and the third byte of every 3-byte pixel.
 void rgb_bgr_img_buf_convert(std::span<unsigned char> img_buffer);
 
@@ -55,6 +59,12 @@ void ppm_save(const char* filename, std::span<const unsigned char> data, int w, 
 // pixel of img_buffer, gathered in out_pgm_buf (one byte per pixel).
 void buf_pgm_save(const char* filename, std::span<const unsigned char> img_buffer,
                   std::span<unsigned char> out_pgm_buf);
+
+// ppm_save and buf_pgm_save without the exit: the same messages, then false
+// when the file could not be written (status 1 of the program).
+[[nodiscard]] bool try_ppm_save(const char* filename, std::span<const unsigned char> data, int w, int h);
+[[nodiscard]] bool try_buf_pgm_save(const char* filename, std::span<const unsigned char> img_buffer,
+                                    std::span<unsigned char> out_pgm_buf);
 
 // Runs `cmd` through a pipe and keeps the last piece of its output (pieces
 // of up to 127 characters) less its last character in result_str.

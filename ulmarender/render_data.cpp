@@ -60,19 +60,19 @@ TempTableProblem read_temp_table(std::FILE* waveform_file) {
     return TempTableProblem::none;
 }
 
-void get_temp_data_from_wbf(const char* lot_name, const char* lot_dir) {
+bool try_get_temp_data_from_wbf(const char* lot_name, const char* lot_dir) {
     const HeapString path = str_concat("%s/%s%s", lot_dir, lot_name, ".wbf");
     std::FILE* file = path ? std::fopen(path.get(), "rb") : nullptr;
     if (file == nullptr) {
         std::puts("\r\ncan not locate correct wbf file");
         std::perror("fopen");
-        std::exit(1);
+        return false;
     }
     const TempTableProblem problem = read_temp_table(file);
     std::fclose(file);
     switch (problem) {
     case TempTableProblem::none:
-        return;
+        return true;
     case TempTableProblem::too_short:
         std::printf("\r\nwbf file %s is too short for the temperature table it announces\n", path.get());
         break;
@@ -81,7 +81,11 @@ void get_temp_data_from_wbf(const char* lot_name, const char* lot_dir) {
                     kTempTableSize - 1);
         break;
     }
-    std::exit(1);
+    return false;
+}
+
+void get_temp_data_from_wbf(const char* lot_name, const char* lot_dir) {
+    if (!try_get_temp_data_from_wbf(lot_name, lot_dir)) std::exit(1);
 }
 
 int search_temp_region(int temp) {

@@ -30,6 +30,9 @@ TempTableProblem read_temp_table(std::FILE* waveform_file);
 // more bands than the table holds.
 void get_temp_data_from_wbf(const char* lot_name, const char* lot_dir);
 
+// get_temp_data_from_wbf without the exit: the same messages, then false.
+[[nodiscard]] bool try_get_temp_data_from_wbf(const char* lot_name, const char* lot_dir);
+
 // Index of the band that holds `temp`: a temperature on a boundary belongs
 // to the band below it; temperatures outside the table go to the first or
 // the last band.

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -49,21 +50,25 @@ bool read_working_directory(std::string& cwd) {
     }
 }
 
-void check_output_name_correct(const char* filename) {
-    if (output_is_writable(filename)) return;
+bool try_check_output_name_correct(const char* filename) {
+    if (output_is_writable(filename)) return true;
     const int saved_errno = errno;
     std::puts("\r\nmake sure output path name correct");
     errno = saved_errno;
     std::perror("fopen");
-    std::exit(1);
+    return false;
 }
 
-HeapString render_Ulma(const char* img, const char* lot, const char* /*render_path*/, const char* output_path,
-                       int temp) {
+void check_output_name_correct(const char* filename) {
+    if (!try_check_output_name_correct(filename)) std::exit(1);
+}
+
+std::optional<HeapString> render_Ulma(const char* img, const char* lot, const char* /*render_path*/,
+                                      const char* output_path, int temp) {
     std::string cwd;
     if (!read_working_directory(cwd)) {
         std::perror("getcwd() error");
-        std::exit(1);
+        return std::nullopt;
     }
     std::printf("Current working dir: %s\n", cwd.c_str());
 
@@ -76,22 +81,22 @@ HeapString render_Ulma(const char* img, const char* lot, const char* /*render_pa
 
     HeapString rendered_img = str_concat("%s", output_path);
     if (!rendered_img) return rendered_img;
-    check_output_name_correct(rendered_img.get());
-    my_ulma_render(img, rendered_img.get(), lot, temp);
+    if (!try_check_output_name_correct(rendered_img.get())) return std::nullopt;
+    if (!my_ulma_render(img, rendered_img.get(), lot, temp)) return std::nullopt;
     return rendered_img;
 }
 
-void convert_img(int cnv_type, const char* img, const char* lot_code, const char* render_path,
+bool convert_img(int cnv_type, const char* img, const char* lot_code, const char* render_path,
                  const char* output_path, int temp) {
     timeval start {};
     gettimeofday(&start, nullptr);
-    HeapString rendered;
     if (cnv_type == 0) {
-        rendered = render_Ulma(img, lot_code, render_path, output_path, temp);
+        if (!render_Ulma(img, lot_code, render_path, output_path, temp)) return false;
     } else if (cnv_type != 1) {
         std::printf("Wrong convert type (%d)\n", cnv_type);
     }
     timeval end {};
     gettimeofday(&end, nullptr);
     std::printf("render_Ulma image time = %d sec\n", static_cast<int>(end.tv_sec - start.tv_sec));
+    return true;
 }

@@ -1,0 +1,122 @@
+// Helpers shared by the fuzz targets: input bytes as a file that readers can
+// open by path, a scratch directory, and taking small values from the front
+// of the input. The targets are also compiled without libFuzzer into the
+// corpus replay test, so nothing here depends on it.
+#pragma once
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace fuzz {
+
+using Bytes = std::span<const std::uint8_t>;
+
+// The bytes as an anonymous in-memory file, opened through
+// "/proc/self/fd/N" like any path; gone when the object goes.
+class MemoryFile {
+public:
+    explicit MemoryFile(Bytes bytes) : fd_(memfd_create("fuzz-input", 0)) {
+        if (fd_ < 0) throw std::runtime_error("memfd_create failed");
+        std::size_t written = 0;
+        while (written < bytes.size()) {
+            const ssize_t n = write(fd_, bytes.data() + written, bytes.size() - written);
+            if (n <= 0) throw std::runtime_error("memfd write failed");
+            written += static_cast<std::size_t>(n);
+        }
+        path_ = "/proc/self/fd/" + std::to_string(fd_);
+    }
+    ~MemoryFile() { close(fd_); }
+    MemoryFile(const MemoryFile&) = delete;
+    MemoryFile& operator=(const MemoryFile&) = delete;
+
+    const char* path() const { return path_.c_str(); }
+
+private:
+    int fd_;
+    std::string path_;
+};
+
+// A directory of its own under the temporary directory for the whole
+// process; removed when the process ends normally.
+class ScratchDirectory {
+public:
+    ScratchDirectory() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "morva6-fuzz-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void write_file(const std::filesystem::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("can not write " + path.string());
+}
+
+inline std::string_view as_text(Bytes bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+// Takes values from the front of the input; zero once it is used up.
+class Front {
+public:
+    explicit Front(Bytes bytes) : rest_(bytes) {}
+
+    std::uint8_t byte() {
+        if (rest_.empty()) return 0;
+        const std::uint8_t value = rest_.front();
+        rest_ = rest_.subspan(1);
+        return value;
+    }
+    Bytes take(std::size_t count) {
+        const Bytes taken = rest_.first(std::min(count, rest_.size()));
+        rest_ = rest_.subspan(taken.size());
+        return taken;
+    }
+    Bytes rest() const { return rest_; }
+
+private:
+    Bytes rest_;
+};
+
+// Little-endian 32-bit value at `offset`, 0 when the input is shorter.
+inline std::int32_t le32_at(Bytes bytes, std::size_t offset) {
+    if (bytes.size() < offset + 4) return 0;
+    return static_cast<std::int32_t>(std::uint32_t{bytes[offset]} | std::uint32_t{bytes[offset + 1]} << 8 |
+                                     std::uint32_t{bytes[offset + 2]} << 16 |
+                                     std::uint32_t{bytes[offset + 3]} << 24);
+}
+
+// Pictures the harness lets through: large ones cost time and memory
+// without reaching new code. Sizes the product must refuse (width x height
+// x 4 beyond int32) still pass, so their refusal is exercised.
+inline constexpr std::int64_t kMaxPixels = 64 * 64;
+
+inline bool size_is_bounded(std::int64_t width, std::int64_t height) {
+    const std::int64_t pixels = (width < 0 ? -width : width) * (height < 0 ? -height : height);
+    return pixels <= kMaxPixels || pixels > INT32_MAX / 4;
+}
+
+}  // namespace fuzz

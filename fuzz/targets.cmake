@@ -1,0 +1,22 @@
+# The fuzz targets, three words each: the target's name, its source in
+# fuzz/ and the library it drives. Included by fuzz/CMakeLists.txt (libFuzzer
+# programs) and by the corpus replay test, which runs every file of
+# tests/corpus/<name>/ through the same entry function.
+set(MORVA6_FUZZ_TARGETS
+    bmp_read             bmp_read.cpp           morva6_sample
+    bmp_stream           bmp_stream.cpp         morva6_sample
+    image_ppm            image_ppm.cpp          morva6_sample
+    image_pgm            image_pgm.cpp          morva6_sample
+    morva6_lut           morva6_lut.cpp         morva6_sample
+    morva6_arguments     morva6_arguments.cpp   morva6_sample
+    morva6_pipeline      morva6_pipeline.cpp    morva6_sample
+    ulma_ppm             ulma_ppm.cpp           ulma_core_0302
+    ulma_waveform        ulma_waveform.cpp      ulma_core_0302
+    ulma_palette         ulma_palette.cpp       ulma_core_0302
+    ulma_lut             ulma_lut.cpp           ulma_core_0302
+    ulma03_lut           ulma_lut.cpp           ulma_core_0301
+    ulma_command_line    ulma_command_line.cpp  ulma_core_0302
+    ulma03_command_line  ulma_command_line.cpp  ulma_core_0301
+    ulma_pipeline        ulma_pipeline.cpp      ulma_core_0302
+    ulma03_pipeline      ulma_pipeline.cpp      ulma_core_0301
+)
