@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <optional>
 #include <type_traits>
 
@@ -206,11 +207,12 @@ void init_bmp_header(BMP* bmp, std::int32_t width, std::int32_t height) {
 }
 
 int read_bmp(BMP* bmp, const char* path, bool top_row_first) {
+    // A larger stream buffer (it must outlive the stream), so that rows read
+    // one by one (padded or reordered) cost few system calls.
+    const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kFileBufferBytes]);
     File file(path != nullptr ? std::fopen(path, "rb") : nullptr);
     if (!file) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
-    // A larger stream buffer, so that rows read one by one (padded or
-    // reordered) cost few system calls.
-    std::setvbuf(file.get(), nullptr, _IOFBF, kFileBufferBytes);
+    if (buffer) std::setvbuf(file.get(), buffer.get(), _IOFBF, kFileBufferBytes);
     if (bmp == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
 
     std::array<std::uint8_t, kHeaderBytes> header{};
