@@ -33,14 +33,27 @@ const std::string& saved_picture() {
 
 void BM_SaveBmp(benchmark::State& state) {
     const std::string path = bench_file("morva6_bench_save.bmp");
+    const auto& input = picture();
     for (auto _ : state) {
-        if (saveBMP_QW(picture().data(), kWidth, kHeight, path.c_str(), MORVA6_BGR, 1) != MORVA6_IMG_OK)
+        if (saveBMP_QW(input.data(), kWidth, kHeight, path.c_str(), MORVA6_BGR, 1) != MORVA6_IMG_OK)
             state.SkipWithError("save failed");
     }
     std::remove(path.c_str());
     count_pixels(state);
 }
 BENCHMARK(BM_SaveBmp)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same to /dev/null, which is written directly: the library's own cost
+// without the file system's.
+void BM_SaveBmpToDevNull(benchmark::State& state) {
+    const auto& input = picture();
+    for (auto _ : state) {
+        if (saveBMP_QW(input.data(), kWidth, kHeight, "/dev/null", MORVA6_BGR, 1) != MORVA6_IMG_OK)
+            state.SkipWithError("save failed");
+    }
+    count_pixels(state);
+}
+BENCHMARK(BM_SaveBmpToDevNull)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ReadBmp(benchmark::State& state) {
     const std::string& path = saved_picture();
