@@ -23,8 +23,13 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/Morva6ConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/Morva6Config.cmake ${PROJECT_BINARY_DIR}/Morva6ConfigVersion.cmake
         DESTINATION ${MORVA6_CMAKE_DIR})
 
+# The pkg-config file finds the prefix from its own place, so the package can
+# be installed under any prefix (cmake --install --prefix, DESTDIR, a .deb).
+set(MORVA6_PC_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+file(RELATIVE_PATH MORVA6_PC_TO_PREFIX /prefix/${MORVA6_PC_DIR} /prefix)
+string(REGEX REPLACE "/$" "" MORVA6_PC_TO_PREFIX "${MORVA6_PC_TO_PREFIX}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/morva6.pc.in ${PROJECT_BINARY_DIR}/morva6.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/morva6.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+install(FILES ${PROJECT_BINARY_DIR}/morva6.pc DESTINATION ${MORVA6_PC_DIR})
 
 set(CPACK_PACKAGE_NAME morva6-ulma)
 set(CPACK_PACKAGE_VENDOR "Morva6 and Ulma renderer developers")
@@ -35,5 +40,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Morva6 and Ulma renderer developers <mainta
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+# A shlibs file and the ldconfig trigger for libmorva6.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6")
 include(CPack)

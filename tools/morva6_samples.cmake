@@ -1,9 +1,7 @@
 # Sample data of the six-ink renderer, made at build time in
 # ${MORVA6_SAMPLES_DIR}: the two LUT files the usage text names, the
-# generated sample pictures (BMP and PPM), and BMP copies of the bundled
-# photographs.
-add_executable(make_sample_pictures ${CMAKE_CURRENT_LIST_DIR}/make_sample_pictures.cpp)
-
+# generated sample pictures and the bundled photographs, each at 800 x 480
+# and 1600 x 1200 as BMP and PPM.
 # Both LUT files carry the LUT builder's measured ink colours of a six-ink
 # panel (dark, muted inks; a paper white far below 255):
 #   v1: the identity table, every colour aimed at as it is. Colours the inks
@@ -27,14 +25,20 @@ add_custom_command(
 set(MORVA6_SAMPLE_LUTS ${MORVA6_SAMPLE_LUT_V1} ${MORVA6_SAMPLE_LUT_V2})
 
 file(GLOB MORVA6_SAMPLE_PHOTOS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/samples/photos/*.ppm)
-set(MORVA6_SAMPLE_PICTURES)
-foreach(size 800x480 600x448)
-  list(APPEND MORVA6_SAMPLE_PICTURES
-       ${MORVA6_SAMPLES_DIR}/sample_${size}.bmp ${MORVA6_SAMPLES_DIR}/sample_${size}.ppm)
-endforeach()
+# Every picture at both sizes: the generated ones, and each photograph
+# fitted to the size (its own size suffix dropped from its name).
+set(MORVA6_SAMPLE_NAMES chart sweeps detail skin sample)
 foreach(photo ${MORVA6_SAMPLE_PHOTOS})
   get_filename_component(name ${photo} NAME_WE)
-  list(APPEND MORVA6_SAMPLE_PICTURES ${MORVA6_SAMPLES_DIR}/${name}.bmp)
+  string(REGEX REPLACE "_[0-9]+x[0-9]+$" "" name ${name})
+  list(APPEND MORVA6_SAMPLE_NAMES ${name})
+endforeach()
+set(MORVA6_SAMPLE_PICTURES)
+foreach(size 800x480 1600x1200)
+  foreach(name ${MORVA6_SAMPLE_NAMES})
+    list(APPEND MORVA6_SAMPLE_PICTURES
+         ${MORVA6_SAMPLES_DIR}/${name}_${size}.bmp ${MORVA6_SAMPLES_DIR}/${name}_${size}.ppm)
+  endforeach()
 endforeach()
 add_custom_command(
     OUTPUT ${MORVA6_SAMPLE_PICTURES}

@@ -7,8 +7,6 @@ set(ULMA_SAMPLE_BASE ULMA_SAMPLE01)
 set(ULMA_SAMPLE_VERSION 03)
 set(ULMA_SAMPLE_BOUNDARIES -10 0 10 25 40 60)
 
-add_executable(make_render_data ${CMAKE_CURRENT_SOURCE_DIR}/make_render_data.cpp)
-
 set(ulma_sample_dir ${MORVA6_SAMPLES_DIR}/${ULMA_SAMPLE_LOT_DIRECTORY})
 set(ulma_sample_files ${ulma_sample_dir}/${ULMA_SAMPLE_LOT_NAME}.wbf)
 set(previous "")

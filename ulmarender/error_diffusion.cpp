@@ -55,36 +55,61 @@ Lab lab_of_bytes(int r, int g, int b) {
 
 namespace {
 
-// The gamut clip of one linear channel value c, as a linear value x 100:
-// companded (xyz2rgb), clamped to [0, 255], linearised again (rgb2xyz).
-// Where the companding uses table entry k = trunc(255 c) the result depends
-// on k alone and comes from a table; from 256/255 on the channel clamps to
-// 255; at or below 0.0031308 it is worked out.
-double clipped_linear_100(double c) {
-  static const std::array<double, 256> by_entry = [] {
-    std::array<double, 256> table{};
+// Tables of the per-pixel conversions, made on first use (the power tables
+// they come from are ready only once static initialisation is over).
+struct ConversionTables {
+  // The gamut clip of a linear channel value c > 0.0031308, as a linear
+  // value x 100 (companded by xyz2rgb, clamped to [0, 255], linearised by
+  // rgb2xyz): it depends on the companding entry k = trunc(255 c) alone.
+  std::array<double, 256> clipped_by_entry;
+  double clipped_white;  // from 256/255 on the channel clamps to 255
+  // rgb2xyz's linear value x 100 of every 8-bit channel value.
+  std::array<double, 256> linear_100_of_byte;
+};
+
+const ConversionTables& conversion_tables() {
+  static const ConversionTables tables = [] {
+    ConversionTables t{};
     for (int k = 0; k < 256; ++k) {
-      table[k] = channel_to_linear_100(clamp_channel((1.055 * fast_val_2[k] - 0.055) * 255));
+      t.clipped_by_entry[k] = channel_to_linear_100(clamp_channel((1.055 * fast_val_2[k] - 0.055) * 255));
+      t.linear_100_of_byte[k] = channel_to_linear_100(k);
     }
-    return table;
+    t.clipped_white = channel_to_linear_100(255);
+    return t;
   }();
-  static const double white = channel_to_linear_100(255);
+  return tables;
+}
+
+inline double clipped_linear_100(const ConversionTables& t, double c) {
   if (c > 0.0031308) {
     const double scaled = c * 255;
-    return scaled < 256.0 ? by_entry[static_cast<int>(scaled)] : white;
+    return scaled < 256.0 ? t.clipped_by_entry[static_cast<int>(scaled)] : t.clipped_white;
   }
   return channel_to_linear_100(clamp_channel((12.92 * c) * 255));
 }
 
-inline Lab clip_to_gamut(Lab colour) {
+// rgb2xyz then xyz2lab of an 8-bit colour, the channels looked up.
+inline Lab lab_of_channels(const ConversionTables& t, unsigned char r, unsigned char g, unsigned char b) {
+  const double R = t.linear_100_of_byte[r];
+  const double G = t.linear_100_of_byte[g];
+  const double B = t.linear_100_of_byte[b];
+  const double x = (R * 0.4124 + G * 0.3576) + B * 0.1805;
+  const double y = (R * 0.2126 + G * 0.7152) + B * 0.0722;
+  const double z = (R * 0.0193 + G * 0.1192) + B * 0.9505;
+  Lab lab;
+  xyz2lab(lab.l, lab.a, lab.b, x, y, z);
+  return lab;
+}
+
+inline Lab clip_to_gamut(const ConversionTables& t, Lab colour) {
   double x, y, z;
   lab2xyz(x, y, z, colour.l, colour.a, colour.b);
   const double X = x / 100;
   const double Y = y / 100;
   const double Z = z / 100;
-  const double R = clipped_linear_100((X * 3.2406 + Y * (-1.5372)) + Z * (-0.4986));
-  const double G = clipped_linear_100((X * (-0.9689) + Y * 1.8758) + Z * 0.0415);
-  const double B = clipped_linear_100((X * 0.0557 + Y * (-0.2040)) + Z * 1.0570);
+  const double R = clipped_linear_100(t, (X * 3.2406 + Y * (-1.5372)) + Z * (-0.4986));
+  const double G = clipped_linear_100(t, (X * (-0.9689) + Y * 1.8758) + Z * 0.0415);
+  const double B = clipped_linear_100(t, (X * 0.0557 + Y * (-0.2040)) + Z * 1.0570);
   x = (R * 0.4124 + G * 0.3576) + B * 0.1805;
   y = (R * 0.2126 + G * 0.7152) + B * 0.0722;
   z = (R * 0.0193 + G * 0.1192) + B * 0.9505;
@@ -129,7 +154,7 @@ inline void add_share(double* target, const double (&error)[3], int weight) {
 
 }  // namespace
 
-Lab gamut_clip(Lab colour) { return clip_to_gamut(colour); }
+Lab gamut_clip(Lab colour) { return clip_to_gamut(conversion_tables(), colour); }
 
 int nearest_palette_entry(const DiffusionPalette& palette, Lab colour) {
   return nearest_entry(palette, colour);
@@ -140,10 +165,10 @@ void pass_error(double* target, const double (&error)[3], int weight) { add_shar
 namespace {
 
 // CIELAB of one row of blue-green-red pixels into `row` (L, a, b per pixel).
-void convert_row(const unsigned char* pixels, std::size_t width, double* row) {
+void convert_row(const ConversionTables& t, const unsigned char* pixels, std::size_t width, double* row) {
   for (std::size_t j = 0; j < width; ++j) {
     const unsigned char* p = pixels + j * 3;
-    const Lab lab = lab_of_bytes(p[2], p[1], p[0]);
+    const Lab lab = lab_of_channels(t, p[2], p[1], p[0]);
     row[j * 3] = lab.l;
     row[j * 3 + 1] = lab.a;
     row[j * 3 + 2] = lab.b;
@@ -163,6 +188,7 @@ int error_diffusion_cielab(int img_x, int img_y, const unsigned char* img_buffer
   if (img_x <= 0 || img_y <= 0) return 0;
   const DiffusionPalette palette = prepare_palette(*palette_data);
   const bool proof = gProof == 1;
+  const ConversionTables& tables = conversion_tables();
   const auto width = static_cast<std::size_t>(img_x);
   const auto height = static_cast<std::size_t>(img_y);
 
@@ -172,15 +198,15 @@ int error_diffusion_cielab(int img_x, int img_y, const unsigned char* img_buffer
   // first.
   std::vector<double> current(width * 3);
   std::vector<double> next(width * 3);
-  convert_row(img_buffer, width, current.data());
+  convert_row(tables, img_buffer, width, current.data());
 
   for (std::size_t i = 0; i < height; ++i) {
-    if (i + 1 < height) convert_row(img_buffer + (i + 1) * width * 3, width, next.data());
+    if (i + 1 < height) convert_row(tables, img_buffer + (i + 1) * width * 3, width, next.data());
     // Pixels of the outer rows and columns pass nothing on.
     const bool interior_row = i >= 1 && i + 2 <= height;
     for (std::size_t j = 0; j < width; ++j) {
       double* here = current.data() + j * 3;
-      const Lab clipped = clip_to_gamut({here[0], here[1], here[2]});
+      const Lab clipped = clip_to_gamut(tables, {here[0], here[1], here[2]});
       const int n = nearest_entry(palette, clipped);
       const std::size_t pixel = i * width + j;
       if (proof) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace lut_builder {
 namespace {
@@ -25,10 +26,14 @@ bool in_cube(LinearRgb v, double margin) {
            v.b >= -margin && v.b <= 1.0 + margin;
 }
 
+// A colour as a point of the hull's space.
+Rgb lab_point(Lab lab) { return {lab.l, lab.a, lab.b}; }
+
 bool reachable(const GamutTarget& target, Lab lab) {
     const LinearRgb linear = linear_from_lab(lab);
     if (!in_cube(linear, kCubeMargin)) return false;
-    return is_inside(target.hull, rgb_from_linear(linear));
+    const Rgb point = target.settings.space == HullSpace::cielab ? lab_point(lab) : rgb_from_linear(linear);
+    return is_inside(target.hull, point);
 }
 
 Rgb lerp(Rgb p, Rgb q, double t) {
@@ -53,6 +58,13 @@ double largest_inside(double low, double high, int steps, Inside inside) {
 // The point of the black-white ink segment whose lightness is `lightness`
 // (which lies between the two inks' lightness).
 Rgb segment_point(const GamutTarget& target, double lightness) {
+    if (target.settings.space == HullSpace::cielab) {
+        // Straight in CIELAB: the share follows the lightness directly.
+        const Lab black = lab_from_rgb(target.black_ink);
+        const Lab white = lab_from_rgb(target.white_ink);
+        const double t = (lightness - black.l) / (white.l - black.l);
+        return rgb_from_lab({lightness, black.a + (white.a - black.a) * t, black.b + (white.b - black.b) * t});
+    }
     double low = 0.0;
     double high = 1.0;
     for (int i = 0; i < kSegmentSteps; ++i) {
@@ -105,7 +117,11 @@ GamutTargetResult make_gamut_target(std::span<const Rgb> inks, std::size_t black
         result.error = "the knee must lie within 0..1";
         return result;
     }
-    std::optional<InkHull> hull = build_ink_hull(inks);
+    std::vector<Rgb> points(inks.begin(), inks.end());
+    if (settings.space == HullSpace::cielab) {
+        for (Rgb& point : points) point = lab_point(lab_from_rgb(point));
+    }
+    std::optional<InkHull> hull = build_ink_hull(points);
     if (!hull) {
         result.error = "the ink colours span no volume, so no colour can be mixed from them";
         return result;

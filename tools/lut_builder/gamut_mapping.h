@@ -1,8 +1,9 @@
 // Gamut mapping of one colour onto the measured inks: lightness is brought
 // into the range between the black and the white ink, then chroma is reduced
-// with the hue kept until the colour lies inside the hull of the inks in sRGB
-// byte space. Error diffusion then never aims at a colour that no mix of inks
-// can reach.
+// with the hue kept until the colour lies inside the hull of the inks in the
+// space the renderer diffuses its errors in (sRGB bytes for the six-ink
+// renderer, CIELAB for the eight-colour one). Error diffusion then never aims
+// at a colour that no mix of inks can reach.
 #pragma once
 
 #include <cstddef>
@@ -25,11 +26,19 @@ enum class ChromaMode {
     clip,      // the largest reachable chroma not above the input's
 };
 
+// The space in which averages of inks are formed, i.e. in which the renderer
+// measures and spreads its errors: the hull of the inks is taken there.
+enum class HullSpace {
+    srgb_bytes,  // sRGB-encoded channels 0..255
+    cielab,      // CIELAB (D65)
+};
+
 struct MappingSettings {
     LightnessMode lightness = LightnessMode::linear;
     ChromaMode chroma = ChromaMode::compress;
     // Compress only: chroma up to knee * (largest reachable chroma) is kept.
     double knee = 0.8;
+    HullSpace space = HullSpace::srgb_bytes;
 };
 
 // Everything the mapping needs about the inks, computed once.
@@ -57,9 +66,9 @@ double target_lightness(const GamutTarget& target, double lightness);
 
 // The most neutral reachable colour of a lightness between the black and the
 // white ink: the neutral grey when it lies inside the hull, otherwise the
-// point reached from that grey towards the black-white ink segment, along the
-// straight line in (a, b) to the segment's point of the same lightness, where
-// the hull begins. Chroma is reduced towards this colour.
+// point reached from that grey towards the black-white ink segment (straight
+// in the hull's space), along the straight line in (a, b) to the segment's
+// point of the same lightness, where the hull begins. Chroma is reduced towards this colour.
 Lab anchor_colour(const GamutTarget& target, double lightness);
 
 // The mapped colour of an sRGB colour, inside the hull (within

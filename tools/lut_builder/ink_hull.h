@@ -1,6 +1,6 @@
-// The convex hull of the measured ink colours in sRGB byte space: the colours
-// that error diffusion can reproduce as a mix of the inks, since the renderer
-// measures its errors in this space.
+// The convex hull of the measured ink colours in the space where the renderer
+// measures its errors (sRGB bytes, or CIELAB held in the same three fields):
+// the colours that error diffusion can reproduce as a mix of the inks.
 #pragma once
 
 #include <optional>

@@ -1,0 +1,65 @@
+// Sample render-data directories for the eight-colour renderer: the waveform
+// file with the temperature bands, and per band a palette data file and a
+// gamut-mapping colour LUT. All values are invented sample data of a
+// plausible panel; they follow the file layouts the renderer reads.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tools/lut_builder/colour_math.h"
+
+namespace render_data {
+
+using lut_builder::Lab;
+
+inline constexpr std::size_t kPaletteSize = 8;
+using Palette = std::array<Lab, kPaletteSize>;
+
+// Palette indices of the two colours that bound the lightness range.
+inline constexpr std::size_t kBlackEntry = 0;
+inline constexpr std::size_t kWhiteEntry = 1;
+
+// The renderer's table holds 30 boundaries (29 bands); the file is long
+// enough for all of them (bytes 48 to 77).
+inline constexpr std::size_t kMaxBoundaries = 30;
+inline constexpr std::size_t kWaveformBytes = 80;
+
+// Byte 38: number of bands less one; from byte 48: the boundaries as signed
+// bytes. Every other byte is zero: the panel's own waveform data are not
+// read by the renderer and are not made up here. Needs 2 to 30 boundaries
+// within -128..127.
+std::vector<std::uint8_t> waveform_bytes(std::span<const int> boundaries);
+
+// The eight palette colours at a panel temperature, in palette index order:
+// black, white, yellow, red, blue, green, orange, violet. They are strongest
+// at 25 degrees; in the cold the inks lose chroma and contrast (white
+// darkens, black lightens), in the heat a little of both.
+Palette palette_at(double celsius);
+
+// The palette data file: one colour per line, "L a b" with two decimals.
+std::string palette_text(const Palette& palette);
+
+// The band's colour table: every grid colour gamut-mapped into the hull of
+// the palette colours in CIELAB (the space the renderer diffuses in), in the
+// renderer's LUT layout (786435 bytes). Empty when the palette spans no
+// volume or leaves the sRGB cube.
+std::vector<std::uint8_t> band_lut_bytes(const Palette& palette);
+
+// Names inside a lot directory such as ULMA_SAMPLE01_TC_03: the lot name
+// (ULMA_SAMPLE01_TC), the version (03) and the band file base (ULMA_SAMPLE01).
+struct LotNames {
+    std::string lot_name;
+    std::string version;
+    std::string base;
+};
+// Needs a directory name of at least 6 characters.
+LotNames lot_names(const std::string& lot_directory);
+
+// "<base>_<kind>_<lo>Cto<hi>C_<version>.bin", kind "lut" or "data".
+std::string band_file_name(const LotNames& names, const char* kind, int low, int high);
+
+}  // namespace render_data
