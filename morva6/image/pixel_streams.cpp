@@ -113,10 +113,11 @@ int readBMP_QW(uint8_t** stream, int32_t* width, int32_t* height, const char* pa
     *height = 0;
     BMP record = new_BMP();
     const RecordGuard release_record(&record);
-    // A 24-bit file read as blue, green, red is the record's pixel block
-    // itself, its rows read straight into the order asked for.
+    // For a blue, green, red stream the rows are read straight into the
+    // order asked for; a 24-bit file's pixel block is then the stream itself.
     const bool bgr_stream = format == MORVA6_BGR;
-    if (const int status = morva6::read_bmp(&record, path, bgr_stream && flip != 0); status != MORVA6_IMG_OK) {
+    const bool rows_in_stream_order = bgr_stream && flip != 0;
+    if (const int status = morva6::read_bmp(&record, path, rows_in_stream_order); status != MORVA6_IMG_OK) {
         return status;
     }
 
@@ -132,11 +133,6 @@ int readBMP_QW(uint8_t** stream, int32_t* width, int32_t* height, const char* pa
         record.data = nullptr;
         return MORVA6_IMG_OK;
     }
-    if (bgr_stream && flip != 0) {
-        // Rows came top first; the conversion below expects the record's order.
-        morva6::reverse_rows(record.data, static_cast<std::size_t>(record.biWidth) * (record.biBitCount / 8),
-                             static_cast<std::size_t>(record.biHeight));
-    }
     std::uint8_t* block = nullptr;
     int status = imageInit(&block, record.biWidth, record.biHeight, pixel_bytes);
     MallocBlock owned(block);
@@ -146,7 +142,7 @@ int readBMP_QW(uint8_t** stream, int32_t* width, int32_t* height, const char* pa
         *height = 0;
         return status;
     }
-    if (flip != 0) {
+    if (flip != 0 && !rows_in_stream_order) {
         morva6::reverse_rows(owned.get(), static_cast<std::size_t>(record.biWidth) * pixel_bytes,
                              static_cast<std::size_t>(record.biHeight));
     }
