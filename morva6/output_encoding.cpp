@@ -39,21 +39,25 @@ InkBytes ink_bytes_for_mode(std::int32_t mode, bool bgr) {
 }
 
 void write_inks(std::span<const std::uint8_t> indices, const InkBytes& inks, std::uint8_t* output) {
-    // Two pixels at a time from a table of the 36 pairs (six bytes each),
-    // stored eight bytes wide: the two extra bytes belong to the next pair,
-    // which rewrites them. The last pixels go byte by byte.
-    std::array<std::uint64_t, 36> pairs{};
-    for (int first = 0; first < 6; ++first)
-        for (int second = 0; second < 6; ++second) {
-            std::uint8_t six[8] = {};
-            std::memcpy(six, inks[first].data(), 3);
-            std::memcpy(six + 3, inks[second].data(), 3);
-            std::memcpy(&pairs[6 * first + second], six, 8);
-        }
+    // Four pixels at a time from a table of the 1296 quadruples (twelve
+    // bytes each), stored sixteen bytes wide: the four extra bytes belong to
+    // the next quadruple, which rewrites them. The last pixels go one by one.
+    struct Quad {
+        std::uint8_t bytes[16];
+    };
+    std::array<Quad, 6 * 6 * 6 * 6> quads{};
+    for (std::size_t q = 0; q < quads.size(); ++q) {
+        const std::size_t ink[4] = {q / 216, q / 36 % 6, q / 6 % 6, q % 6};
+        for (int k = 0; k < 4; ++k) std::memcpy(quads[q].bytes + 3 * k, inks[ink[k]].data(), 3);
+    }
     const std::size_t count = indices.size();
+    const std::uint8_t* index = indices.data();
     std::size_t i = 0;
-    for (; i + 3 < count; i += 2) std::memcpy(output + 3 * i, &pairs[6 * indices[i] + indices[i + 1]], 8);
-    for (; i < count; ++i) std::memcpy(output + 3 * i, inks[indices[i]].data(), 3);
+    for (; i + 6 <= count; i += 4) {
+        const std::size_t q = ((index[i] * 6u + index[i + 1]) * 6u + index[i + 2]) * 6u + index[i + 3];
+        std::memcpy(output + 3 * i, quads[q].bytes, 16);
+    }
+    for (; i < count; ++i) std::memcpy(output + 3 * i, inks[index[i]].data(), 3);
 }
 
 }  // namespace morva6

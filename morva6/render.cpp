@@ -8,6 +8,7 @@
 #include <span>
 
 #include "morva6/dithering.h"
+#include "morva6/huge_pages.h"
 #include "morva6/output_encoding.h"
 #include "morva6/picture_size.h"
 #include "morva6/render_context.h"
@@ -40,6 +41,7 @@ InkIndices ink_indices(const std::uint8_t* input, bool bgr, std::int32_t width, 
                        std::int32_t dither) {
     const std::size_t count = morva6::picture_bytes(width, height, 1);
     InkIndices indices{std::make_unique_for_overwrite<std::uint8_t[]>(count), count};
+    morva6::advise_huge_pages(indices.bytes.get(), count);
     morva6::dither_through_table(dither, input, bgr, morva6::glut, indices.bytes.get(), width, height);
     return indices;
 }

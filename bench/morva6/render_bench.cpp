@@ -1,73 +1,104 @@
-// Speed of Ovex_Morva6_render for every dithering method on a 3840 x 2160
-// photo-like picture (look-up, dithering and mode 1 output together), one
-// thread. "items_per_second" is pixels per second and the "Mpx/s" counter the
-// same in millions, both per second of the thread's processor time (equal to
-// wall time on an idle machine, steadier on a busy one). Build in Release.
+// Speed of the library calls on a 3840 x 2160 photo-like picture, one
+// thread: Ovex_Morva6_render for every dithering method and output mode
+// (look-up, dithering and encoding together), Ovex_Morva6_render_All,
+// Ovex_image_adjustment and Ovex_TFT_format_transfer. Build in Release.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include <morva6/morva6.h>
 
-#include "photo_like_picture.h"
+#include "morva6/bench_support.h"
+#include "morva6/tft_transfer.h"
 
 namespace {
 
-constexpr int kWidth = 3840;
-constexpr int kHeight = 2160;
-
-// A plausible LUT file: measured-looking inks (blue, green, red each) and a
-// table that aims each colour at itself, slightly more saturated.
-const std::vector<std::uint8_t>& bench_lut() {
-    static const std::vector<std::uint8_t> lut = [] {
-        std::vector<std::uint8_t> block(OVEX_LUT_FILE_SIZE);
-        const std::uint8_t inks[18] = {28, 26, 30, 200, 205, 210, 40, 190, 205,
-                                       45, 50, 170, 70, 130, 55, 140, 70, 45};
-        std::copy(inks, inks + 18, block.begin());
-        std::uint8_t* entry = block.data() + 18;
-        for (int r = 0; r < 64; ++r)
-            for (int g = 0; g < 64; ++g)
-                for (int b = 0; b < 64; ++b, entry += 3) {
-                    const int red = r * 4 + 2, green = g * 4 + 2, blue = b * 4 + 2;
-                    const int grey = (red + green + blue) / 3;
-                    auto boost = [&](int c) { return static_cast<std::uint8_t>(std::clamp(grey + (c - grey) * 5 / 4, 0, 255)); };
-                    entry[0] = boost(blue);
-                    entry[1] = boost(green);
-                    entry[2] = boost(red);
-                }
-        return block;
-    }();
-    return lut;
-}
+using namespace morva6_bench;
 
 void BM_Render(benchmark::State& state) {
     const auto dither = static_cast<std::int32_t>(state.range(0));
-    const auto& lut = bench_lut();
-    if (Ovex_Morva6_render_init(lut.data(), static_cast<std::int32_t>(lut.size())) != OVEX_OK) {
-        state.SkipWithError("LUT not accepted");
-        return;
-    }
-    static const std::vector<std::uint8_t> picture = bench::photo_like_picture(kWidth, kHeight, 7);
-    std::vector<std::uint8_t> output(picture.size());
+    const auto mode = static_cast<std::int32_t>(state.range(1));
+    if (!install_lut(state)) return;
+    const auto& input = picture();
+    std::vector<std::uint8_t> output(input.size());
     for (auto _ : state) {
-        const std::int32_t status =
-            Ovex_Morva6_render(picture.data(), 1, output.data(), 1, kWidth, kHeight, dither, OVEX_MODE_TCON);
-        if (status != OVEX_OK) state.SkipWithError("render failed");
+        if (Ovex_Morva6_render(input.data(), 1, output.data(), 1, kWidth, kHeight, dither, mode) != OVEX_OK)
+            state.SkipWithError("render failed");
         benchmark::DoNotOptimize(output.data());
         benchmark::ClobberMemory();
     }
-    const double pixels = static_cast<double>(kWidth) * kHeight;
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kWidth * kHeight);
-    state.counters["Mpx/s"] = benchmark::Counter(pixels * 1e-6 * static_cast<double>(state.iterations()),
-                                                 benchmark::Counter::kIsRate);
+    count_pixels(state);
 }
+BENCHMARK(BM_Render)
+    ->ArgNames({"dither", "mode"})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {1}})
+    ->ArgsProduct({{0, 5}, {2, 3}})
+    ->Unit(benchmark::kMillisecond);
 
-void dither_names(benchmark::internal::Benchmark* b) {
-    b->ArgName("dither");
-    for (int dither = 0; dither <= 5; ++dither) b->Arg(dither);
+void BM_RenderAll(benchmark::State& state) {
+    const auto dither = static_cast<std::int32_t>(state.range(0));
+    if (!install_lut(state)) return;
+    const auto& input = picture();
+    std::vector<std::uint8_t> tcon(input.size()), aoi(input.size()), simulation(input.size());
+    for (auto _ : state) {
+        if (Ovex_Morva6_render_All(input.data(), 1, tcon.data(), aoi.data(), simulation.data(), nullptr, kWidth,
+                                   kHeight, dither) != OVEX_OK)
+            state.SkipWithError("render failed");
+        benchmark::DoNotOptimize(simulation.data());
+        benchmark::ClobberMemory();
+    }
+    count_pixels(state);
 }
+BENCHMARK(BM_RenderAll)->ArgName("dither")->Arg(0)->Arg(5)->Unit(benchmark::kMillisecond);
 
-BENCHMARK(BM_Render)->Apply(dither_names)->Unit(benchmark::kMillisecond);
+// Hue, saturation, brightness, contrast, gamma; "all" sets all five.
+struct AdjustmentCase {
+    int hue, saturation, brightness, contrast;
+    double gamma;
+};
+constexpr AdjustmentCase kAdjustmentCases[] = {
+    {30, 20, 10, 15, 1.2},  // 0: all five
+    {30, 0, 0, 0, 1.0},     // 1: hue
+    {0, 20, 0, 0, 1.0},     // 2: saturation
+    {0, 0, 10, 15, 1.0},    // 3: brightness and contrast
+    {0, 0, 0, 0, 1.2},      // 4: gamma
+    {0, 0, 0, 0, 1.0},      // 5: neutral (the driver skips the call)
+};
+
+void BM_ImageAdjustment(benchmark::State& state) {
+    const AdjustmentCase& a = kAdjustmentCases[state.range(0)];
+    const auto& input = picture();
+    std::vector<std::uint8_t> output(input.size());
+    for (auto _ : state) {
+        Ovex_image_adjustment(input.data(), 1, output.data(), 1, kWidth, kHeight, a.hue, a.saturation, a.brightness,
+                              a.contrast, a.gamma);
+        benchmark::DoNotOptimize(output.data());
+        benchmark::ClobberMemory();
+    }
+    count_pixels(state);
+}
+BENCHMARK(BM_ImageAdjustment)->ArgName("settings")->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+
+// In place; each iteration starts from a fresh copy of the picture, made
+// outside the timed part.
+void BM_TftTransfer(benchmark::State& state) {
+    const auto mode = static_cast<std::int32_t>(state.range(0));
+    const auto& input = picture();
+    std::vector<std::uint8_t> buffer(input.size());
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::memcpy(buffer.data(), input.data(), input.size());
+        state.ResumeTiming();
+        std::int32_t width = kWidth, height = kHeight;
+        if (Ovex_TFT_format_transfer(buffer.data(), &width, &height, mode) != OVEX_OK)
+            state.SkipWithError("transfer failed");
+        benchmark::DoNotOptimize(buffer.data());
+        benchmark::ClobberMemory();
+    }
+    count_pixels(state);
+}
+BENCHMARK(BM_TftTransfer)->ArgName("mode")->DenseRange(1, 5)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -44,6 +45,7 @@ AtomicFile::AtomicFile(std::string destination) : destination_(resolve_link(std:
     const bool exists = stat(destination_.c_str(), &info) == 0;
     if (exists && !S_ISREG(info.st_mode)) {
         stream_ = std::fopen(destination_.c_str(), "wb");
+        use_large_buffer();
         return;
     }
     std::string name;
@@ -58,6 +60,14 @@ AtomicFile::AtomicFile(std::string destination) : destination_(resolve_link(std:
         return;
     }
     temporary_ = std::move(name);
+    use_large_buffer();
+}
+
+void AtomicFile::use_large_buffer() {
+    constexpr std::size_t kBufferBytes = std::size_t{1} << 18;
+    if (stream_ == nullptr) return;
+    buffer_.reset(new (std::nothrow) char[kBufferBytes]);
+    if (buffer_) std::setvbuf(stream_, buffer_.get(), _IOFBF, kBufferBytes);
 }
 
 AtomicFile::~AtomicFile() {

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace morva6 {
@@ -31,6 +32,12 @@ public:
 private:
     std::string destination_;
     std::string temporary_;  // empty when writing the destination directly
+    // Gives the stream a buffer larger than the default, so that rows
+    // written one by one cost few system calls.
+    void use_large_buffer();
+
+    // That buffer; the destructor closes the stream before it is freed.
+    std::unique_ptr<char[]> buffer_;
     std::FILE* stream_ = nullptr;
     bool failed_ = false;
 };

@@ -9,10 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <optional>
 #include <type_traits>
 
 #include "morva6/image/atomic_file.h"
+#include "morva6/image/bmp_rows.h"
 #include "morva6/image/pixel_blocks.h"
 #include "morva6/picture_size.h"
 
@@ -28,6 +30,7 @@ constexpr std::uint32_t kNoCompression = 0;
 constexpr std::uint32_t kBitFields = 3;
 constexpr std::size_t kPaletteEntries = 256;
 constexpr std::size_t kColourTableBytes = kPaletteEntries * 4;
+constexpr std::size_t kFileBufferBytes = std::size_t{1} << 18;
 
 constexpr const char* kOpenFailed = "Error opening file!";
 constexpr const char* kNoDataMemory = "malloc (*bmp).data error";
@@ -137,19 +140,19 @@ int read_palette(std::FILE* file, BMP& bmp, MallocBlock& palette) {
 }
 
 // Reads `rows` rows of `row_bytes` pixel bytes from the current position
-// into `data`, bottom row first in memory. A file that ends early leaves the
-// remaining bytes as they are (zero).
+// into `data`; the file's rows are stored in reverse order when `reverse`.
+// A file that ends early leaves the remaining bytes as they are (zero).
 void read_pixel_rows(std::FILE* file, std::uint8_t* data, std::size_t row_bytes, std::size_t rows,
-                     bool top_down) {
+                     bool reverse) {
     if (row_bytes == 0 || rows == 0) return;
     const std::size_t padding = padded_row_bytes(row_bytes) - row_bytes;
-    if (padding == 0 && !top_down) {
+    if (padding == 0 && !reverse) {
         std::fread(data, 1, row_bytes * rows, file);
         return;
     }
     std::array<std::uint8_t, 3> skipped{};
     for (std::size_t i = 0; i < rows; ++i) {
-        const std::size_t row = top_down ? rows - 1 - i : i;
+        const std::size_t row = reverse ? rows - 1 - i : i;
         if (std::fread(data + row * row_bytes, 1, row_bytes, file) != row_bytes) return;
         if (padding != 0 && std::fread(skipped.data(), 1, padding, file) != padding) return;
     }
@@ -179,12 +182,9 @@ int check_headers(std::FILE* file, BMP& bmp, std::size_t header_bytes_read) {
 
 }  // namespace
 
-extern "C" {
+namespace morva6 {
 
-BMP new_BMP(void) { return BMP{}; }
-
-void BMP_init(BMP* bmp, int32_t width, int32_t height) {
-    if (bmp == nullptr) return;
+void init_bmp_header(BMP* bmp, std::int32_t width, std::int32_t height) {
     bmp->bfType = kSignature;
     bmp->bfReserved1 = 0;
     bmp->bfReserved2 = 0;
@@ -195,7 +195,7 @@ void BMP_init(BMP* bmp, int32_t width, int32_t height) {
     bmp->biPlanes = 1;
     bmp->biBitCount = 24;
     bmp->biCompression = kNoCompression;
-    // Meaningful only for sizes that fit (others get no pixel block below);
+    // Meaningful only for sizes that fit (others get no pixel block);
     // unsigned arithmetic keeps the others from overflowing.
     const auto padded_row = static_cast<std::uint64_t>((std::int64_t{width} * 3 + 3) / 4 * 4);
     bmp->biSizeImage = static_cast<std::uint32_t>(padded_row * static_cast<std::uint64_t>(height));
@@ -204,14 +204,15 @@ void BMP_init(BMP* bmp, int32_t width, int32_t height) {
     bmp->biYPelsPerMeter = 0;
     bmp->biClrUsed = 0;
     bmp->biClrImportant = 0;
-    bmp->data = morva6::picture_fits(width, height)
-                    ? allocate_zeroed(morva6::picture_bytes(width, height, 3)).release()
-                    : nullptr;
 }
 
-int BMP_read(BMP* bmp, const char* path) {
+int read_bmp(BMP* bmp, const char* path, bool top_row_first) {
+    // A larger stream buffer (it must outlive the stream), so that rows read
+    // one by one (padded or reordered) cost few system calls.
+    const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kFileBufferBytes]);
     File file(path != nullptr ? std::fopen(path, "rb") : nullptr);
     if (!file) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
+    if (buffer) std::setvbuf(file.get(), buffer.get(), _IOFBF, kFileBufferBytes);
     if (bmp == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
 
     std::array<std::uint8_t, kHeaderBytes> header{};
@@ -241,19 +242,19 @@ int BMP_read(BMP* bmp, const char* path) {
     MallocBlock data = allocate_zeroed(row_bytes * rows);
     if (!data) return report(MORVA6_IMG_NO_MEMORY, kNoDataMemory);
     if (std::fseek(file.get(), static_cast<long>(bmp->bfOffBits), SEEK_SET) == 0) {
-        read_pixel_rows(file.get(), data.get(), row_bytes, rows, top_down);
+        read_pixel_rows(file.get(), data.get(), row_bytes, rows, top_down != top_row_first);
     }
     bmp->palette = palette.release();
     bmp->data = data.release();
     return MORVA6_IMG_OK;
 }
 
-int BMP_save(const BMP* bmp, const char* path) {
+int save_bmp(const BMP* bmp, const std::uint8_t* data, bool top_row_first, const char* path) {
     if (bmp == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
     // Sizes must fit and the pixel block must exist unless it is empty.
     const std::size_t pixel_bytes = bmp->biBitCount / 8;
     const bool fits = morva6::picture_fits(bmp->biWidth, bmp->biHeight) && pixel_bytes <= 4;
-    if (!fits || (bmp->data == nullptr &&
+    if (!fits || (data == nullptr &&
                   morva6::picture_bytes(bmp->biWidth, bmp->biHeight, static_cast<int>(pixel_bytes)) != 0)) {
         return report(MORVA6_IMG_BAD_ARGUMENT, kBadRecord);
     }
@@ -286,8 +287,10 @@ int BMP_save(const BMP* bmp, const char* path) {
     if (with_table) file.write(bmp->palette, kColourTableBytes);
     const std::array<std::uint8_t, 3> zeros{};
     if (row_bytes != 0) {
-        for (std::size_t row = 0; row < static_cast<std::size_t>(bmp->biHeight); ++row) {
-            if (!file.write(bmp->data + row * row_bytes, row_bytes)) break;
+        const auto rows = static_cast<std::size_t>(bmp->biHeight);
+        for (std::size_t i = 0; i < rows; ++i) {
+            const std::size_t row = top_row_first ? rows - 1 - i : i;
+            if (!file.write(data + row * row_bytes, row_bytes)) break;
             if (!file.write(zeros.data(), padding)) break;
         }
     }
@@ -295,6 +298,25 @@ int BMP_save(const BMP* bmp, const char* path) {
     return MORVA6_IMG_OK;
 }
 
+}  // namespace morva6
+
+extern "C" {
+
+BMP new_BMP(void) { return BMP{}; }
+
+void BMP_init(BMP* bmp, int32_t width, int32_t height) {
+    if (bmp == nullptr) return;
+    morva6::init_bmp_header(bmp, width, height);
+    bmp->data = morva6::picture_fits(width, height)
+                    ? allocate_zeroed(morva6::picture_bytes(width, height, 3)).release()
+                    : nullptr;
+}
+
+int BMP_read(BMP* bmp, const char* path) { return morva6::read_bmp(bmp, path, false); }
+
+int BMP_save(const BMP* bmp, const char* path) {
+    return morva6::save_bmp(bmp, bmp != nullptr ? bmp->data : nullptr, false, path);
+}
 void BMP_resize(BMP* bmp, int32_t width, int32_t height) {
     if (bmp == nullptr || bmp->biBitCount != 24) return;
     const std::int32_t old_width = bmp->biWidth;

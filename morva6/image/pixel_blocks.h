@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "morva6/huge_pages.h"
+
 namespace morva6 {
 
 struct FreeDeleter {
@@ -18,7 +20,9 @@ using MallocBlock = std::unique_ptr<std::uint8_t[], FreeDeleter>;
 // A zero-filled block of `size` bytes, null when it cannot be had. An empty
 // picture still gets a (one-byte) block, so null always means "no memory".
 inline MallocBlock allocate_zeroed(std::size_t size) {
-    return MallocBlock(static_cast<std::uint8_t*>(std::calloc(std::max<std::size_t>(size, 1), 1)));
+    MallocBlock block(static_cast<std::uint8_t*>(std::calloc(std::max<std::size_t>(size, 1), 1)));
+    advise_huge_pages(block.get(), size);
+    return block;
 }
 
 // Reverses the order of `rows` rows of `row_bytes` bytes, in place.

@@ -9,6 +9,7 @@
 #include <new>
 #include <vector>
 
+#include "morva6/image/bmp_rows.h"
 #include "morva6/image/pixel_blocks.h"
 #include "morva6/image/pixel_formats.h"
 #include "morva6/picture_size.h"
@@ -112,7 +113,13 @@ int readBMP_QW(uint8_t** stream, int32_t* width, int32_t* height, const char* pa
     *height = 0;
     BMP record = new_BMP();
     const RecordGuard release_record(&record);
-    if (const int status = BMP_read(&record, path); status != MORVA6_IMG_OK) return status;
+    // For a blue, green, red stream the rows are read straight into the
+    // order asked for; a 24-bit file's pixel block is then the stream itself.
+    const bool bgr_stream = format == MORVA6_BGR;
+    const bool rows_in_stream_order = bgr_stream && flip != 0;
+    if (const int status = morva6::read_bmp(&record, path, rows_in_stream_order); status != MORVA6_IMG_OK) {
+        return status;
+    }
 
     const int pixel_bytes = made_pixel_bytes(format);
     *width = record.biWidth;
@@ -120,6 +127,11 @@ int readBMP_QW(uint8_t** stream, int32_t* width, int32_t* height, const char* pa
     if (pixel_bytes == 0) {
         std::fputs("UNIMPLEMENTED!!", stdout);
         return MORVA6_IMG_BAD_FORMAT;
+    }
+    if (bgr_stream && record.biBitCount == 24 && record.palette == nullptr) {
+        *stream = record.data;
+        record.data = nullptr;
+        return MORVA6_IMG_OK;
     }
     std::uint8_t* block = nullptr;
     int status = imageInit(&block, record.biWidth, record.biHeight, pixel_bytes);
@@ -130,7 +142,7 @@ int readBMP_QW(uint8_t** stream, int32_t* width, int32_t* height, const char* pa
         *height = 0;
         return status;
     }
-    if (flip != 0) {
+    if (flip != 0 && !rows_in_stream_order) {
         morva6::reverse_rows(owned.get(), static_cast<std::size_t>(record.biWidth) * pixel_bytes,
                              static_cast<std::size_t>(record.biHeight));
     }
@@ -145,6 +157,12 @@ int saveBMP_QW(const uint8_t* stream, int32_t width, int32_t height, const char*
         return MORVA6_IMG_TOO_LARGE;
     }
     if (stream == nullptr && width != 0 && height != 0) return MORVA6_IMG_BAD_ARGUMENT;
+    if (format == MORVA6_BGR && width >= 1 && height >= 1) {
+        // The stream's rows are the file's rows: written straight from it.
+        BMP header = new_BMP();
+        morva6::init_bmp_header(&header, width, height);
+        return morva6::save_bmp(&header, stream, flip != 0, path);
+    }
     BMP record = new_BMP();
     const RecordGuard release_record(&record);
     BMP_init(&record, width, height);

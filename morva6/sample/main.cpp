@@ -12,6 +12,7 @@
 
 #include "morva6/morva6.h"
 #include "morva6/morva6_image.h"
+#include "morva6/huge_pages.h"
 #include "morva6/picture_size.h"
 #include "morva6/sample/arguments.h"
 #include "morva6/sample/file_reader.h"
@@ -84,6 +85,7 @@ int main(int argc, char* argv[]) {
         std::puts("ERROR: Not enough memory for the output image.");
         return kFailure;
     }
+    morva6::advise_huge_pages(output.get(), pictureBytes);
 
     if (adjustmentIsNeutral()) {
         std::puts("Skip image adjustment.");
