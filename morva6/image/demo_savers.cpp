@@ -124,12 +124,11 @@ extern "C" int saveBMP_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_
     if (width >= 1 && height >= 1) {
         if (record.data == nullptr) {
             std::puts("imageInit malloc Error!!");
-            return MORVA6_IMG_OK;
+            return MORVA6_IMG_NO_MEMORY;
         }
         paint_panel_rows(record.data, image, width, height, *panel, flip != 0);
     }
-    BMP_save(&record, path);
-    return MORVA6_IMG_OK;
+    return BMP_save(&record, path);
 }
 
 extern "C" int savePPM_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_t height,
@@ -142,12 +141,12 @@ extern "C" int savePPM_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_
         row.resize(static_cast<std::size_t>(width) * 3);
     } catch (const std::bad_alloc&) {
         std::puts("imageInit malloc Error!!");
-        return MORVA6_IMG_OK;
+        return MORVA6_IMG_NO_MEMORY;
     }
     morva6::AtomicFile file(path);
     if (!file.is_open()) {
         std::puts("Error opening file!");
-        return MORVA6_IMG_OK;
+        return MORVA6_IMG_OPEN_FAILED;
     }
     char header[32];
     const int header_length = std::snprintf(header, sizeof header, "P6\n%d %d\n255\n", width, height);
@@ -164,7 +163,10 @@ extern "C" int savePPM_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_
         }
         written = file.write(row.data(), row.size());
     }
-    if (!written || !file.commit()) std::puts("Error writing file!");
+    if (!written || !file.commit()) {
+        std::puts("Error writing file!");
+        return MORVA6_IMG_WRITE_FAILED;
+    }
     return MORVA6_IMG_OK;
 }
 
@@ -178,7 +180,7 @@ extern "C" int saveBMP_DemoUlma2_QW(const uint8_t* image, int32_t width, int32_t
     if (width >= 1 && height >= 1) {
         if (record.data == nullptr) {
             std::puts("imageInit malloc Error!!");
-            return MORVA6_IMG_OK;
+            return MORVA6_IMG_NO_MEMORY;
         }
         // The picture holds the top row first; the record the bottom row.
         const auto w = static_cast<std::size_t>(width);
@@ -191,6 +193,5 @@ extern "C" int saveBMP_DemoUlma2_QW(const uint8_t* image, int32_t width, int32_t
             }
         }
     }
-    BMP_save(&record, path);
-    return MORVA6_IMG_OK;
+    return BMP_save(&record, path);
 }

@@ -260,10 +260,12 @@ MORVA6_API int savePPM_DemoVitrel_QW(const uint8_t *image, int32_t width, int32_
  * yellow, 224-248 white (steps of 8); every other code black. */
 MORVA6_API int saveBMP_DemoUlma2_QW(const uint8_t *image, int32_t width, int32_t height,
                                     const char *path);
-/* The three demo savers return 0 whether or not the file could be written
- * (problems are printed; a failed write leaves any earlier file whole), and
- * refuse arguments only: 11 negative or too large sizes, 14 a missing pointer
- * or a pattern width or height of 0. */
+/* The three demo savers print what went wrong and return its status:
+ * MORVA6_IMG_OPEN_FAILED or MORVA6_IMG_WRITE_FAILED when the file could not
+ * be written (a failed write leaves any earlier file whole),
+ * MORVA6_IMG_NO_MEMORY when a block could not be allocated (nothing is
+ * written), 11 for negative or too large sizes, 14 for a missing pointer or
+ * a pattern width or height of 0. */
 
 #ifdef __cplusplus
 }
