@@ -12,7 +12,10 @@
 #include <cmath>
 
 #include "ulmarender/colour_cube.h"
+#include "ulmarender/colour_isa.h"
 #include "ulmarender/colour_tables.h"
+
+inline namespace ULMA_COLOUR_ISA {
 
 // The int a double converts to on x86-64 (cvttsd2si): truncation toward
 // zero, and INT_MIN for NaN and values outside the int range.
@@ -83,9 +86,13 @@ inline void hsv2rgb(int& r, int& g, int& b, double h, double s, double v) {
   b = truncate_to_int(B * 255);
 }
 
+}  // inline namespace ULMA_COLOUR_ISA
+
 void rgb2hsl(double& h, double& s, double& l, int r, int g, int b);
 void hsl2rgb(int& r, int& g, int& b, double h, double s, double l);
 double Hue_2_RGB(double v1, double v2, double vH);
+
+inline namespace ULMA_COLOUR_ISA {
 
 // Linear value x 100 of one channel (0 to 255, possibly fractional): the
 // table entry of the channel's integer part above the 0.04045 threshold.
@@ -172,3 +179,5 @@ inline void xyz2rgb(double& r, double& g, double& b, double x, double y, double 
   g = linear_to_channel((X * (-0.9689) + Y * 1.8758) + Z * 0.0415);
   b = linear_to_channel((X * 0.0557 + Y * (-0.2040)) + Z * 1.0570);
 }
+
+}  // inline namespace ULMA_COLOUR_ISA

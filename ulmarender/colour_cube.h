@@ -18,6 +18,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "ulmarender/colour_isa.h"
+
+inline namespace ULMA_COLOUR_ISA {
+
 namespace cube_detail {
 
 struct Split {
@@ -34,9 +38,13 @@ inline Split split(double a) {
 
 // a * b == product + returned error exactly (no overflow or underflow).
 inline double product_error(double a, double b, double product) {
+#if ULMA_COLOUR_FMA
+  return std::fma(a, b, -product);  // one rounding of an exact value: the same error
+#else
   const Split x = split(a);
   const Split y = split(b);
   return ((x.high * y.high - product) + x.high * y.low + x.low * y.high) + x.low * y.low;
+#endif
 }
 
 inline std::uint64_t bits_of(double value) {
@@ -70,3 +78,5 @@ inline double cube_as_pow(double v) {
   if (std::fabs(residual) <= 0.48 * ulp) return nearest;
   return std::pow(v, 3.0);
 }
+
+}  // inline namespace ULMA_COLOUR_ISA
