@@ -6,8 +6,9 @@
 # panel (dark, muted inks; a paper white far below 255):
 #   v1: the identity table, every colour aimed at as it is. Colours the inks
 #       cannot mix leave large errors for the dithering to spread.
-#   v2: the gamut-mapped table, every colour first brought inside the range
-#       of colours the measured inks can mix.
+#   v2: the ink-mixing table: every colour aimed at the sRGB average of the
+#       ink proportions that mix it (or the closest colour the inks can mix)
+#       in linear light, as the panel's dots mix to the eye.
 set(MORVA6_SAMPLE_LUT_V1 ${MORVA6_SAMPLES_DIR}/Morva6_Render_LUT_Default_v1.bin)
 set(MORVA6_SAMPLE_LUT_V2 ${MORVA6_SAMPLES_DIR}/Morva6_Render_LUT_Default_v2.bin)
 add_custom_command(
@@ -20,7 +21,7 @@ add_custom_command(
     OUTPUT ${MORVA6_SAMPLE_LUT_V2}
     COMMAND morva6_lut_builder -o ${MORVA6_SAMPLE_LUT_V2}
     DEPENDS morva6_lut_builder
-    COMMENT "Writing the sample LUT file v2 (gamut-mapped table)"
+    COMMENT "Writing the sample LUT file v2 (ink-mixing table)"
     VERBATIM)
 set(MORVA6_SAMPLE_LUTS ${MORVA6_SAMPLE_LUT_V1} ${MORVA6_SAMPLE_LUT_V2})
 

@@ -1,6 +1,7 @@
 # The sample render-data directory of the eight-colour renderer,
 # ${MORVA6_SAMPLES_DIR}/ULMA_SAMPLE01_TC_03, written at build time by
-# make_render_data: five temperature bands between the boundaries below.
+# make_render_data: five temperature bands between the boundaries below, with
+# its sample palettes and the colour LUT built for each.
 set(ULMA_SAMPLE_LOT_DIRECTORY ULMA_SAMPLE01_TC_03)
 set(ULMA_SAMPLE_LOT_NAME ULMA_SAMPLE01_TC)
 set(ULMA_SAMPLE_BASE ULMA_SAMPLE01)

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <system_error>
 
+#include "tools/lut_builder/palette_text.h"
+
 namespace lut_builder {
 namespace {
 
@@ -18,43 +20,63 @@ bool parse_byte(std::string_view text, std::uint8_t& value) {
     return true;
 }
 
-// "NAME=R,G,B" with decimal R, G, B in 0..255.
-std::optional<std::string> parse_ink(std::string_view text, std::array<Rgb8, kInkCount>& inks) {
+// The index of NAME in "NAME=...", or a reason.
+std::optional<std::size_t> ink_index(std::string_view text, std::string& error) {
     const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos)
-        return "--ink wants NAME=R,G,B, got '" + std::string(text) + "'";
     const std::string_view name = text.substr(0, equals);
-    std::size_t index = 0;
-    while (index < kInkCount && kInkNames[index] != name) ++index;
-    if (index == kInkCount)
-        return "unknown ink '" + std::string(name) +
-               "' (inks are black, white, yellow, red, green, blue)";
+    for (std::size_t i = 0; i < kInkCount; ++i)
+        if (equals != std::string_view::npos && kInkNames[i] == name) return i;
+    error = equals == std::string_view::npos
+                ? "an ink wants NAME=VALUES, got '" + std::string(text) + "'"
+                : "unknown ink '" + std::string(name) + "' (inks are black, white, yellow, red, green, blue)";
+    return std::nullopt;
+}
 
-    std::string_view rest = text.substr(equals + 1);
+// "NAME=R,G,B" with decimal R, G, B in 0..255.
+std::optional<std::string> parse_ink(std::string_view text, BuilderOptions& options) {
+    std::string error;
+    const std::optional<std::size_t> index = ink_index(text, error);
+    if (!index) return error;
+    std::string_view rest = text.substr(text.find('=') + 1);
     std::array<std::uint8_t, 3> channels{};
     for (std::size_t c = 0; c < 3; ++c) {
         const std::size_t comma = c < 2 ? rest.find(',') : rest.size();
         if (comma == std::string_view::npos || !parse_byte(rest.substr(0, comma), channels[c]))
-            return "ink " + std::string(name) + " wants three values 0..255 as R,G,B, got '" +
-                   std::string(text.substr(equals + 1)) + "'";
+            return "ink " + std::string(kInkNames[*index]) + " wants three values 0..255 as R,G,B, got '" +
+                   std::string(text.substr(text.find('=') + 1)) + "'";
         rest = c < 2 ? rest.substr(comma + 1) : std::string_view{};
     }
-    inks[index] = {channels[0], channels[1], channels[2]};
+    options.inks[*index] = {channels[0], channels[1], channels[2]};
+    options.ink_colours[*index] = lab_from_rgb(to_rgb(options.inks[*index]));
     return std::nullopt;
 }
 
-std::optional<double> parse_fraction(std::string_view text) {
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-    if (!(value >= 0.0 && value <= 1.0)) return std::nullopt;
-    return value;
+// "NAME=L,a,b", optionally followed by "@D50" (the default) or "@D65".
+std::optional<std::string> parse_ink_lab(std::string_view text, BuilderOptions& options) {
+    std::string error;
+    const std::optional<std::size_t> index = ink_index(text, error);
+    if (!index) return error;
+    std::string_view values = text.substr(text.find('=') + 1);
+    bool d50 = true;
+    if (const std::size_t at = values.find('@'); at != std::string_view::npos) {
+        const std::string_view white = values.substr(at + 1);
+        if (white != "D50" && white != "D65") return "--ink-lab white must be @D50 or @D65, got '@" + std::string(white) + "'";
+        d50 = white == "D50";
+        values = values.substr(0, at);
+    }
+    const auto colour = parse_lab_colours(values, 1, error);
+    if (!colour) return "ink " + std::string(kInkNames[*index]) + ": " + error;
+    const Lab lab = d50 ? lab_d65_from_d50(colour->front()) : colour->front();
+    options.ink_colours[*index] = lab;
+    options.inks[*index] = to_bytes(rgb_from_lab(lab));
+    return std::nullopt;
 }
 
 }  // namespace
 
 ParsedOptions parse_options(std::span<const std::string_view> args) {
     BuilderOptions options;
+    for (std::size_t i = 0; i < kInkCount; ++i) options.ink_colours[i] = lab_from_rgb(to_rgb(options.inks[i]));
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view name = args[i];
         std::optional<std::string_view> inline_value;
@@ -69,15 +91,13 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
             help.help = true;
             return {help, {}};
         }
-        const bool is_flag = name == "--identity";
-        if (is_flag) {
+        if (name == "--identity") {
             if (inline_value) return failure("option --identity takes no value");
             options.identity = true;
             continue;
         }
-        const bool takes_value = name == "-o" || name == "--output" || name == "--ink" ||
-                                 name == "--layout" || name == "--lightness" ||
-                                 name == "--chroma" || name == "--knee";
+        const bool takes_value = name == "-o" || name == "--output" || name == "--ink" || name == "--ink-lab" ||
+                                 name == "--layout" || name == "--palette" || name == "--palette-lab";
         if (!takes_value) {
             if (name.starts_with("-")) return failure("unknown option '" + std::string(name) + "'");
             return failure("unexpected argument '" + std::string(name) + "'");
@@ -91,54 +111,42 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
             return failure("option " + std::string(name) + " needs a value");
         }
 
+        std::string error;
         if (name == "-o" || name == "--output") {
             if (value.empty()) return failure("the output path is empty");
             options.output = value;
         } else if (name == "--ink") {
-            if (auto error = parse_ink(value, options.inks)) return failure(*error);
+            if (auto problem = parse_ink(value, options)) return failure(*problem);
+        } else if (name == "--ink-lab") {
+            if (auto problem = parse_ink_lab(value, options)) return failure(*problem);
         } else if (name == "--layout") {
-            if (value == "morva6") {
-                options.layout = LutLayout::morva6;
-            } else if (value == "ulma") {
-                options.layout = LutLayout::ulma;
-            } else {
+            if (value != "morva6" && value != "ulma")
                 return failure("unknown layout '" + std::string(value) + "' (morva6 or ulma)");
-            }
-        } else if (name == "--lightness") {
-            if (value == "linear") {
-                options.mapping.lightness = LightnessMode::linear;
-            } else if (value == "clip") {
-                options.mapping.lightness = LightnessMode::clip;
-            } else {
-                return failure("unknown lightness mapping '" + std::string(value) +
-                               "' (linear or clip)");
-            }
-        } else if (name == "--chroma") {
-            if (value == "compress") {
-                options.mapping.chroma = ChromaMode::compress;
-            } else if (value == "clip") {
-                options.mapping.chroma = ChromaMode::clip;
-            } else {
-                return failure("unknown chroma mapping '" + std::string(value) +
-                               "' (compress or clip)");
-            }
+            options.layout = value == "ulma" ? LutLayout::ulma : LutLayout::morva6;
         } else {
-            const std::optional<double> knee = parse_fraction(value);
-            if (!knee) return failure("--knee wants a number from 0 to 1, got '" + std::string(value) + "'");
-            options.mapping.knee = *knee;
+            auto palette = name == "--palette" ? read_lab_colours(std::string(value), kPaletteColours, error)
+                                               : parse_lab_colours(value, kPaletteColours, error);
+            if (!palette) return failure(std::string(name) + ": " + error);
+            options.palette = std::move(*palette);
         }
     }
     if (options.output.empty()) return failure("no output file given (-o PATH)");
+    if (options.layout == LutLayout::ulma && !options.identity && options.palette.empty())
+        return failure("--layout ulma builds for the panel's eight colours: give --palette FILE or --palette-lab VALUES");
+    if (options.layout == LutLayout::morva6 && !options.palette.empty())
+        return failure("--palette and --palette-lab belong to --layout ulma; six-ink inks are --ink or --ink-lab");
     return {options, {}};
 }
 
 std::string usage_text() {
     return "Usage: morva6_lut_builder -o PATH [options]\n"
            "\n"
-           "Writes a colour look-up table for a six-ink e-paper renderer. By default every\n"
-           "input colour is gamut-mapped into the colours that the measured inks can mix:\n"
-           "its CIELAB lightness is brought between the black and the white ink, then its\n"
-           "chroma is reduced, hue kept, until it lies inside the convex hull of the inks.\n"
+           "Writes a colour look-up table for an e-paper renderer. By default every input\n"
+           "colour is aimed at the colour the panel should show: itself when the measured\n"
+           "inks can mix it, otherwise the closest colour they can mix (CIEDE2000). The\n"
+           "table entry is the renderer's own average (sRGB for the six-ink renderer,\n"
+           "CIELAB for the eight-colour one) of the ink proportions whose mix in linear\n"
+           "light, as the panel's dots mix to the eye, is that colour.\n"
            "\n"
            "Options:\n"
            "  -o, --output PATH        file to write (required); replaced only when complete\n"
@@ -147,18 +155,18 @@ std::string usage_text() {
            "                           defaults: black=28,24,38 white=188,190,180\n"
            "                           yellow=196,180,36 red=130,36,38 green=52,94,66\n"
            "                           blue=36,60,124\n"
+           "  --ink-lab NAME=L,a,b[@D50|@D65]\n"
+           "                           measured CIELAB colour of an ink, against the D50\n"
+           "                           white (default, as colorimeters report) or D65\n"
            "  --layout morva6|ulma     morva6 (default): the six inks, then the table, every\n"
            "                           colour blue,green,red (786450 bytes)\n"
-           "                           ulma: the table as red,green,blue and three unused\n"
-           "                           bytes (786435 bytes, no inks)\n"
-           "  --identity               write the identity table (no gamut mapping)\n"
-           "  --lightness linear|clip  linear (default): scale lightness 0..100 onto the\n"
-           "                           range from the black to the white ink; clip: limit it\n"
-           "  --chroma compress|clip   compress (default): keep chroma up to the knee, then\n"
-           "                           squeeze the rest onto the reachable range; clip: cut\n"
-           "                           chroma at the largest reachable value\n"
-           "  --knee K                 knee of compress, as a fraction 0..1 of the largest\n"
-           "                           reachable chroma (default 0.8)\n"
+           "                           ulma: the eight-colour renderer's band LUT, red,green,\n"
+           "                           blue and three unused bytes (786435 bytes), built for\n"
+           "                           the palette below\n"
+           "  --palette FILE           ulma: the band's palette data file (eight CIELAB D65\n"
+           "                           colours, \"L a b\" each)\n"
+           "  --palette-lab VALUES     ulma: the same as \"L,a,b L,a,b ...\" (eight colours)\n"
+           "  --identity               write the identity table (no mapping, no palette)\n"
            "  -h, --help               show this text\n"
            "\n"
            "Exit status: 0 written, 1 the file could not be written, 2 bad options or inks.\n";

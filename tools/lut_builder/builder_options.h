@@ -6,8 +6,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "tools/lut_builder/gamut_mapping.h"
+#include "tools/lut_builder/colour_math.h"
 #include "tools/lut_builder/lut_file.h"
 #include "tools/lut_builder/lut_table.h"
 
@@ -32,10 +33,13 @@ inline constexpr std::array<Rgb8, kInkCount> kDefaultInks{{
 
 struct BuilderOptions {
     std::string output;
+    // The inks as the LUT file stores them (sRGB bytes) and as the panel
+    // shows them (CIELAB, D65 white): the same unless given in CIELAB.
     std::array<Rgb8, kInkCount> inks = kDefaultInks;
+    std::array<Lab, kInkCount> ink_colours{};
     LutLayout layout = LutLayout::morva6;
+    std::vector<Lab> palette;  // the eight colours of --layout ulma (D65)
     bool identity = false;
-    MappingSettings mapping;
     bool help = false;
 };
 

@@ -55,4 +55,11 @@ LinearRgb linear_from_lab(Lab lab);
 // Distance of (a, b) from the neutral axis.
 double chroma(Lab lab);
 
+// CIEDE2000 colour difference (kL = kC = kH = 1).
+double delta_e2000(Lab first, Lab second);
+
+// A CIELAB colour measured against the D50 white, as the same colour against
+// the D65 white (Bradford chromatic adaptation).
+Lab lab_d65_from_d50(Lab d50);
+
 }  // namespace lut_builder

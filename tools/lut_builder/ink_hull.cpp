@@ -38,8 +38,11 @@ bool spans_volume(std::span<const Rgb> p) {
 
 // The facet through a, b, c with its normal pointing away from `centre`, if
 // every colour lies on the inner side of that plane.
-std::optional<HullFacet> facet_through(std::span<const Rgb> inks, Rgb a, Rgb b, Rgb c,
-                                       Rgb centre) {
+std::optional<HullFacet> facet_through(std::span<const Rgb> inks, std::size_t i, std::size_t j,
+                                       std::size_t k, Rgb centre) {
+    const Rgb a = inks[i];
+    const Rgb b = inks[j];
+    const Rgb c = inks[k];
     Rgb normal = cross(minus(b, a), minus(c, a));
     const double length = std::sqrt(dot(normal, normal));
     if (length == 0.0) return std::nullopt;
@@ -51,7 +54,7 @@ std::optional<HullFacet> facet_through(std::span<const Rgb> inks, Rgb a, Rgb b, 
     }
     for (const Rgb& p : inks)
         if (dot(normal, p) - offset > kCoplanarSlack) return std::nullopt;
-    return HullFacet{normal, offset};
+    return HullFacet{normal, offset, {i, j, k}};
 }
 
 }  // namespace
@@ -68,7 +71,7 @@ std::optional<InkHull> build_ink_hull(std::span<const Rgb> inks) {
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t j = i + 1; j < n; ++j)
             for (std::size_t k = j + 1; k < n; ++k)
-                if (auto facet = facet_through(inks, inks[i], inks[j], inks[k], centre))
+                if (auto facet = facet_through(inks, i, j, k, centre))
                     hull.facets.push_back(*facet);
     return hull;
 }

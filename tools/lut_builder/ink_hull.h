@@ -3,6 +3,8 @@
 // the colours that error diffusion can reproduce as a mix of the inks.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <vector>
@@ -16,6 +18,7 @@ namespace lut_builder {
 struct HullFacet {
     Rgb normal;
     double offset = 0.0;
+    std::array<std::size_t, 3> corners{};  // the three colours the facet runs through
 };
 
 struct InkHull {

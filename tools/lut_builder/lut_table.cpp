@@ -10,18 +10,6 @@ std::uint8_t to_byte(double value) {
     return static_cast<std::uint8_t>(std::clamp(std::floor(value + 0.5), 0.0, 255.0));
 }
 
-template <typename Entry>
-std::vector<Rgb8> fill_table(Entry entry) {
-    std::vector<Rgb8> table(kTableEntries);
-    for (int r = 0; r < kGridLevels; ++r)
-        for (int g = 0; g < kGridLevels; ++g)
-            for (int b = 0; b < kGridLevels; ++b) {
-                const Rgb8 input{cell_level(r), cell_level(g), cell_level(b)};
-                table[table_index(input.r, input.g, input.b)] = entry(input);
-            }
-    return table;
-}
-
 }  // namespace
 
 Rgb8 to_bytes(Rgb colour) { return {to_byte(colour.r), to_byte(colour.g), to_byte(colour.b)}; }
@@ -32,8 +20,18 @@ std::vector<Rgb8> identity_table() {
     return fill_table([](Rgb8 input) { return input; });
 }
 
-std::vector<Rgb8> mapped_table(const GamutTarget& target) {
-    return fill_table([&](Rgb8 input) { return to_bytes(map_colour(target, to_rgb(input))); });
+std::vector<Rgb8> mixing_table(const InkMixer& mixer) {
+    return fill_table([&](Rgb8 input) {
+        const Rgb target = engine_target_for(mixer, linear_from_rgb(to_rgb(input)));
+        // Near an ink the lift fades out, so areas of one ink stay clean.
+        double nearest = kRoundingTaper;
+        for (const Rgb& ink : mixer.engine)
+            nearest = std::min(nearest, std::max({std::fabs(target.r - ink.r), std::fabs(target.g - ink.g),
+                                                  std::fabs(target.b - ink.b)}));
+        const double lift = kRoundingLift * nearest / kRoundingTaper;
+        return to_bytes({target.r + lift, target.g + lift, target.b + lift});
+    });
 }
+
 
 }  // namespace lut_builder

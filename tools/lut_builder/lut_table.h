@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tools/lut_builder/colour_math.h"
-#include "tools/lut_builder/gamut_mapping.h"
+#include "tools/lut_builder/ink_mixing.h"
 
 namespace lut_builder {
 
@@ -39,10 +39,35 @@ constexpr std::uint8_t cell_level(int cell) {
 Rgb8 to_bytes(Rgb colour);
 Rgb to_rgb(Rgb8 colour);
 
+// A table whose entry for every cell is entry(the cell's input colour).
+template <typename Entry>
+std::vector<Rgb8> fill_table(Entry entry) {
+    std::vector<Rgb8> table(kTableEntries);
+    for (int r = 0; r < kGridLevels; ++r)
+        for (int g = 0; g < kGridLevels; ++g)
+            for (int b = 0; b < kGridLevels; ++b) {
+                const Rgb8 input{cell_level(r), cell_level(g), cell_level(b)};
+                table[table_index(input.r, input.g, input.b)] = entry(input);
+            }
+    return table;
+}
+
 // Every entry is its cell's input colour.
 std::vector<Rgb8> identity_table();
 
-// Every entry is the gamut-mapped colour of its cell's input colour.
-std::vector<Rgb8> mapped_table(const GamutTarget& target);
+// The six-ink engines spread their errors in whole units and drop the rest:
+// Floyd-Steinberg floors its four shares (about 2 units per channel and pixel
+// lost downwards), the three-row kernels truncate and spread nothing of small
+// errors. What they lay down is therefore a little darker than their target;
+// entries are lifted by kRoundingLift units (measured: 3 balances the plain
+// and the three-row kernels), fading to nothing within kRoundingTaper units
+// of an ink.
+inline constexpr double kRoundingLift = 3.0;
+inline constexpr double kRoundingTaper = 12.0;
+
+// The six-ink table: every entry is the sRGB average of the ink proportions
+// that mix the cell's colour (or its closest reachable colour) in linear
+// light, lifted as above.
+std::vector<Rgb8> mixing_table(const InkMixer& mixer);
 
 }  // namespace lut_builder

@@ -1,13 +1,13 @@
 #include "tools/lut_builder/run_builder.h"
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tools/lut_builder/builder_options.h"
-#include "tools/lut_builder/gamut_mapping.h"
+#include "tools/lut_builder/ink_mixing.h"
 #include "tools/lut_builder/lut_file.h"
 #include "tools/lut_builder/lut_table.h"
+#include "tools/lut_builder/palette_table.h"
 
 namespace lut_builder {
 namespace {
@@ -20,17 +20,14 @@ int usage_error(std::ostream& err, const std::string& message) {
     return kExitBadUsage;
 }
 
-std::string describe(const BuilderOptions& options) {
-    std::string text = options.layout == LutLayout::morva6 ? "six-ink layout" : "ulma layout";
-    if (options.identity) return text + ", identity table";
-    const MappingSettings& m = options.mapping;
-    text += ", gamut-mapped table (lightness ";
-    text += m.lightness == LightnessMode::linear ? "linear" : "clip";
-    text += ", chroma ";
-    if (m.chroma == ChromaMode::clip) return text + "clip)";
-    std::ostringstream knee;
-    knee << m.knee;
-    return text + "compress, knee " + knee.str() + ")";
+InkMixerResult six_ink_mixer(const BuilderOptions& options) {
+    std::vector<Rgb> engine;
+    std::vector<LinearRgb> light;
+    for (std::size_t i = 0; i < kInkCount; ++i) {
+        engine.push_back(to_rgb(options.inks[i]));
+        light.push_back(linear_from_lab(options.ink_colours[i]));
+    }
+    return make_ink_mixer(engine, light, kBlackInk, kWhiteInk);
 }
 
 }  // namespace
@@ -48,12 +45,10 @@ int run_builder(std::span<const std::string_view> args, std::ostream& out, std::
     if (options.identity) {
         table = identity_table();
     } else {
-        std::vector<Rgb> inks;
-        for (const Rgb8& ink : options.inks) inks.push_back(to_rgb(ink));
-        const GamutTargetResult target =
-            make_gamut_target(inks, kBlackInk, kWhiteInk, options.mapping);
-        if (!target.target) return usage_error(err, "unusable inks: " + target.error);
-        table = mapped_table(*target.target);
+        const InkMixerResult mixer = options.layout == LutLayout::morva6 ? six_ink_mixer(options)
+                                                                         : make_palette_mixer(options.palette);
+        if (!mixer.mixer) return usage_error(err, "unusable inks: " + mixer.error);
+        table = options.layout == LutLayout::morva6 ? mixing_table(*mixer.mixer) : palette_table(*mixer.mixer);
     }
 
     const std::vector<std::uint8_t> bytes = options.layout == LutLayout::morva6
@@ -64,8 +59,9 @@ int run_builder(std::span<const std::string_view> args, std::ostream& out, std::
         err << kProgram << ": " << error << "\n";
         return kExitWriteFailed;
     }
-    out << "Wrote " << options.output << ": " << bytes.size() << " bytes, " << describe(options)
-        << ".\n";
+    out << "Wrote " << options.output << ": " << bytes.size() << " bytes, "
+        << (options.layout == LutLayout::morva6 ? "six-ink layout, " : "ulma layout, ")
+        << (options.identity ? "identity table" : "ink-mixing table") << ".\n";
     return kExitWritten;
 }
 

@@ -8,7 +8,7 @@ namespace {
 
 // The palette at 25 degrees: a dark black, a paper white far below 100, and
 // muted colour inks.
-constexpr Palette kBestPalette{{
+constexpr std::array<Lab, kPaletteSize> kBestPalette{{
     {16.0, 1.5, -2.0},   // black
     {73.0, -1.0, 3.5},   // white
     {68.0, -4.0, 52.0},  // yellow
@@ -32,9 +32,8 @@ Palette palette_at(double celsius) {
     const double contrast = 1.0 - 0.12 * cold - 0.04 * heat;
     constexpr double kMiddle = 45.0;
     Palette palette;
-    for (std::size_t i = 0; i < kPaletteSize; ++i) {
-        const Lab& best = kBestPalette[i];
-        palette[i] = {kMiddle + (best.l - kMiddle) * contrast, best.a * chroma, best.b * chroma};
+    for (const Lab& best : kBestPalette) {
+        palette.push_back({kMiddle + (best.l - kMiddle) * contrast, best.a * chroma, best.b * chroma});
     }
     return palette;
 }

@@ -1,30 +1,55 @@
-// Writes a sample render-data directory for the eight-colour renderer:
+// Writes a render-data directory for the eight-colour renderer:
 //
-//   make_render_data <output dir> <lot directory name> <boundary> <boundary>...
+//   make_render_data [--palette FILE | --palette-lab VALUES]... <output dir> <lot directory name> <boundary> <boundary>...
 //
 // creates <output dir>/<lot directory name>/ with
 //   - the waveform file <lot name>.wbf (the band count and the boundaries;
 //     every other byte zero);
 //   - per band <base>_data_<lo>Cto<hi>C_<ver>.bin, the band's eight palette
-//     colours as CIELAB triplets, drifting with the band's middle temperature;
-//   - per band <base>_lut_<lo>Cto<hi>C_<ver>.bin, a 64 x 64 x 64 colour table
-//     that gamut-maps every colour into the colours the band's palette can
-//     mix in CIELAB.
+//     colours as CIELAB triplets: the measured palettes given (one for every
+//     band, or one per band in band order), else sample palettes drifting
+//     with the band's middle temperature;
+//   - per band <base>_lut_<lo>Cto<hi>C_<ver>.bin, the colour table built for
+//     that palette.
 // The lot directory name ends in "_" and a two-character version; the lot
 // name is the directory name without them and <base> is the lot name less
 // its last three characters (ULMA_SAMPLE01_TC_03 -> ULMA_SAMPLE01_TC and
 // ULMA_SAMPLE01). Every file is replaced only once it is complete.
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/lut_builder/lut_file.h"
+#include "tools/lut_builder/palette_text.h"
 #include "tools/render_data/render_data.h"
 
 namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: make_render_data [options] <output dir> <lot directory name> <boundary> <boundary>...\n"
+    "\n"
+    "Writes <output dir>/<lot directory name>/ for the eight-colour renderer: the\n"
+    "waveform file with the temperature bands, and per band (each pair of\n"
+    "neighbouring boundaries, whole degrees -128..127, rising, 2 to 30 of them)\n"
+    "the palette data file and the colour LUT built for that palette. The lot\n"
+    "directory name is <lot name>_<two-character version>, e.g. ULMA_TEST01_TC_03.\n"
+    "\n"
+    "Options:\n"
+    "  --palette FILE        a measured palette: eight CIELAB (D65) colours \"L a b\",\n"
+    "                        in palette order, e.g. a band's palette data file\n"
+    "  --palette-lab VALUES  the same as \"L,a,b L,a,b ...\"\n"
+    "                        Give one palette for every band, or one per band in\n"
+    "                        band order; without any, sample palettes are made up\n"
+    "                        (strongest at 25 degrees, fading in the cold and heat).\n"
+    "  -h, --help            show this text\n"
+    "\n"
+    "Exit status: 0 written, 1 a file could not be written, 2 bad arguments\n"
+    "(nothing is written).\n";
 
 bool write(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
     std::string error;
@@ -38,47 +63,99 @@ bool write_text(const std::filesystem::path& path, const std::string& text) {
     return write(path, bytes);
 }
 
+int bad_arguments(const std::string& message) {
+    std::cerr << "make_render_data: " << message << "\nTry 'make_render_data --help'.\n";
+    return 2;
+}
+
+// A whole number of degrees, -128..127.
+bool parse_boundary(const char* text, int& value) {
+    char* end = nullptr;
+    errno = 0;
+    const long parsed = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || errno != 0 || parsed < -128 || parsed > 127) return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace render_data;
-    if (argc < 5) {
-        std::cerr << "usage: make_render_data <output dir> <lot directory name> <boundary> <boundary>...\n";
-        return 2;
+    std::vector<Palette> palettes;
+    std::vector<std::string_view> words;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view word = argv[i];
+        if (word == "-h" || word == "--help") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (!word.starts_with("--")) {
+            words.push_back(word);
+            continue;
+        }
+        std::string_view value;
+        const std::size_t equals = word.find('=');
+        const std::string_view name = word.substr(0, equals);
+        if (name != "--palette" && name != "--palette-lab") return bad_arguments("unknown option '" + std::string(word) + "'");
+        if (equals != std::string_view::npos) {
+            value = word.substr(equals + 1);
+        } else if (i + 1 < argc) {
+            value = argv[++i];
+        } else {
+            return bad_arguments(std::string(name) + " needs a value");
+        }
+        std::string error;
+        auto palette = name == "--palette"
+                           ? lut_builder::read_lab_colours(std::string(value), kPaletteSize, error)
+                           : lut_builder::parse_lab_colours(value, kPaletteSize, error);
+        if (!palette) return bad_arguments(std::string(name) + ": " + error);
+        palettes.push_back(std::move(*palette));
     }
-    const std::string lot_directory = argv[2];
-    std::vector<int> boundaries;
-    for (int i = 3; i < argc; ++i) boundaries.push_back(std::atoi(argv[i]));
+    if (words.size() < 4) return bad_arguments("need an output dir, a lot directory name and 2 or more boundaries");
+    const std::string lot_directory(words[1]);
+    std::vector<int> boundaries(words.size() - 2);
+    for (std::size_t i = 2; i < words.size(); ++i)
+        if (!parse_boundary(std::string(words[i]).c_str(), boundaries[i - 2]))
+            return bad_arguments("'" + std::string(words[i]) + "' is not a boundary (whole degrees -128..127)");
     if (lot_directory.size() < 6 || boundaries.size() > kMaxBoundaries ||
-        std::adjacent_find(boundaries.begin(), boundaries.end(), std::greater_equal<>()) != boundaries.end() ||
-        boundaries.front() < -128 || boundaries.back() > 127) {
-        std::cerr << "make_render_data: need a lot directory name of 6 or more characters and 2 to 30 "
-                     "rising boundaries within -128..127\n";
-        return 2;
+        std::adjacent_find(boundaries.begin(), boundaries.end(), std::greater_equal<>()) != boundaries.end())
+        return bad_arguments("need a lot directory name of 6 or more characters and 2 to 30 rising boundaries");
+    const std::size_t bands = boundaries.size() - 1;
+    if (palettes.size() > 1 && palettes.size() != bands)
+        return bad_arguments("give one palette for every band or one per band (" + std::to_string(bands) +
+                             " bands), not " + std::to_string(palettes.size()));
+
+    // Every band's LUT is built before anything is written.
+    std::vector<Palette> band_palettes;
+    std::vector<std::vector<std::uint8_t>> luts;
+    for (std::size_t r = 0; r < bands; ++r) {
+        const int low = boundaries[r];
+        const int high = boundaries[r + 1];
+        band_palettes.push_back(palettes.empty() ? palette_at((low + high) / 2.0)
+                                                 : palettes[palettes.size() == 1 ? 0 : r]);
+        luts.push_back(band_lut_bytes(band_palettes.back()));
+        if (luts.back().empty())
+            return bad_arguments("the palette of band " + std::to_string(low) + ".." + std::to_string(high) +
+                                 " spans no volume: no colour can be mixed from it");
     }
     const LotNames names = lot_names(lot_directory);
-    const std::filesystem::path directory = std::filesystem::path(argv[1]) / lot_directory;
+    const std::filesystem::path directory = std::filesystem::path(std::string(words[0])) / lot_directory;
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     if (error) {
         std::cerr << "make_render_data: can not create " << directory << ": " << error.message() << "\n";
         return 1;
     }
-
     if (!write(directory / (names.lot_name + ".wbf"), waveform_bytes(boundaries))) return 1;
-    for (std::size_t r = 0; r + 1 < boundaries.size(); ++r) {
+    for (std::size_t r = 0; r < bands; ++r) {
         const int low = boundaries[r];
         const int high = boundaries[r + 1];
-        const Palette palette = palette_at((low + high) / 2.0);
-        const std::vector<std::uint8_t> lut = band_lut_bytes(palette);
-        if (lut.empty()) {
-            std::cerr << "make_render_data: the palette of band " << low << ".." << high << " is unusable\n";
+        if (!write_text(directory / band_file_name(names, "data", low, high), palette_text(band_palettes[r])) ||
+            !write(directory / band_file_name(names, "lut", low, high), luts[r]))
             return 1;
-        }
-        if (!write_text(directory / band_file_name(names, "data", low, high), palette_text(palette)) ||
-            !write(directory / band_file_name(names, "lut", low, high), lut)) {
-            return 1;
-        }
     }
+    std::cout << "Wrote " << directory.string() << ": " << bands << " bands, "
+              << (palettes.empty() ? "sample" : "measured") << " palettes.\n";
     return 0;
 }

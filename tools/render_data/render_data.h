@@ -1,7 +1,7 @@
-// Sample render-data directories for the eight-colour renderer: the waveform
-// file with the temperature bands, and per band a palette data file and a
-// gamut-mapping colour LUT. All values are invented sample data of a
-// plausible panel; they follow the file layouts the renderer reads.
+// Render-data directories for the eight-colour renderer: the waveform file
+// with the temperature bands, and per band a palette data file and the colour
+// LUT built for that palette. Without measured palettes the palettes are
+// invented sample data of a plausible panel.
 #pragma once
 
 #include <array>
@@ -17,11 +17,7 @@ namespace render_data {
 using lut_builder::Lab;
 
 inline constexpr std::size_t kPaletteSize = 8;
-using Palette = std::array<Lab, kPaletteSize>;
-
-// Palette indices of the two colours that bound the lightness range.
-inline constexpr std::size_t kBlackEntry = 0;
-inline constexpr std::size_t kWhiteEntry = 1;
+using Palette = std::vector<Lab>;  // kPaletteSize colours
 
 // The renderer's table holds 30 boundaries (29 bands); the file is long
 // enough for all of them (bytes 48 to 77).
@@ -43,10 +39,9 @@ Palette palette_at(double celsius);
 // The palette data file: one colour per line, "L a b" with two decimals.
 std::string palette_text(const Palette& palette);
 
-// The band's colour table: every grid colour gamut-mapped into the hull of
-// the palette colours in CIELAB (the space the renderer diffuses in), in the
-// renderer's LUT layout (786435 bytes). Empty when the palette spans no
-// volume or leaves the sRGB cube.
+// The band's colour table for its palette (the LUT builder's palette table),
+// in the renderer's LUT layout (786435 bytes). Empty when the palette spans
+// no volume.
 std::vector<std::uint8_t> band_lut_bytes(const Palette& palette);
 
 // Names inside a lot directory such as ULMA_SAMPLE01_TC_03: the lot name

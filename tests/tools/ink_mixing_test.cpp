@@ -1,0 +1,118 @@
+// The principle of both tables, checked on a few colours: the renderer's own
+// average that a table entry aims at lays down ink proportions whose mix in
+// linear light is the colour wanted (or, out of reach, a reachable colour).
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tools/lut_builder/builder_options.h"
+#include "tools/lut_builder/ink_mixing.h"
+#include "tools/lut_builder/lut_table.h"
+#include "tools/lut_builder/palette_table.h"
+
+namespace lut_builder {
+namespace {
+
+InkMixer make_six_inks() {
+    std::vector<Rgb> engine;
+    std::vector<LinearRgb> light;
+    for (const Rgb8& ink : kDefaultInks) {
+        engine.push_back(to_rgb(ink));
+        light.push_back(linear_from_rgb(to_rgb(ink)));
+    }
+    return *make_ink_mixer(engine, light, kBlackInk, kWhiteInk).mixer;
+}
+
+const InkMixer& six_inks() {
+    static const InkMixer mixer = make_six_inks();
+    return mixer;
+}
+
+const std::vector<Lab> kPalette{{16.0, 1.5, -2.0}, {73.0, -1.0, 3.5},  {68.0, -4.0, 52.0}, {40.0, 36.0, 22.0},
+                                {30.0, 6.0, -30.0}, {44.0, -26.0, 10.0}, {55.0, 24.0, 42.0}, {33.0, 18.0, -17.0}};
+
+const InkMixer& palette_mixer() {
+    static const InkMixer mixer = *make_palette_mixer(kPalette).mixer;
+    return mixer;
+}
+
+Lab lab_of(LinearRgb v) { return lab_from_xyz(xyz_from_linear(v)); }
+
+// Mixes of the inks in known proportions are reachable colours.
+LinearRgb mix(const InkMixer& m, std::vector<double> w) { return light_mix(m, w); }
+
+// Tolerance: one byte step of an entry moves the mix by at most about 1 CIEDE2000.
+constexpr double kMixTolerance = 1.0;
+
+TEST(InkMixing, SixInkEntriesMixBackToTheReachableColourInLinearLight) {
+    const InkMixer& m = six_inks();
+    const std::vector<LinearRgb> reachable{
+        mix(m, {0.5, 0.5, 0, 0, 0, 0}), mix(m, {0.1, 0.3, 0.2, 0.2, 0.1, 0.1}),
+        mix(m, {0, 0.4, 0.6, 0, 0, 0}), mix(m, {0.2, 0, 0, 0.3, 0, 0.5}), m.light[4]};
+    for (const LinearRgb& colour : reachable) {
+        ASSERT_TRUE(is_reachable(m, colour));
+        // Through the bytes the table stores, as the engine sees them.
+        const Rgb entry = to_rgb(to_bytes(engine_target_for(m, colour)));
+        const LinearRgb shown = light_mix(m, engine_proportions(m, entry));
+        EXPECT_LT(delta_e2000(lab_of(shown), lab_of(colour)), kMixTolerance);
+    }
+    // The sRGB average is not the linear one: the half-way mix of black and
+    // white in linear light needs a target well above the inks' sRGB average.
+    EXPECT_GT(engine_target_for(m, reachable.front()).g, (kDefaultInks[0].g + kDefaultInks[1].g) / 2.0 + 8.0);
+}
+
+TEST(InkMixing, OutOfReachColoursGoToTheClosestReachableColour) {
+    const InkMixer& m = six_inks();
+    for (const Rgb wanted : {Rgb{255, 0, 0}, Rgb{255, 255, 255}, Rgb{0, 0, 0}, Rgb{0, 200, 255}}) {
+        const LinearRgb want = linear_from_rgb(wanted);
+        ASSERT_FALSE(is_reachable(m, want));
+        const LinearRgb target = reachable_target(m, want);
+        EXPECT_TRUE(is_reachable(m, target));
+        // No ink nor the mid grey is closer to what was wanted.
+        const double distance = delta_e2000(lab_of(target), lab_of(want));
+        for (const LinearRgb& ink : m.light) EXPECT_LE(distance, delta_e2000(lab_of(ink), lab_of(want)) + 0.5);
+        const LinearRgb shown = light_mix(m, proportions_for(m, target));
+        EXPECT_LT(delta_e2000(lab_of(shown), lab_of(target)), 1e-6);
+    }
+}
+
+TEST(InkMixing, PaletteEntriesMixBackThroughTheRenderersCielabAverage) {
+    const InkMixer& m = palette_mixer();
+    EXPECT_EQ(m.black, 0u);
+    EXPECT_EQ(m.white, 1u);
+    for (const std::vector<double>& w : {std::vector<double>{0.5, 0.5, 0, 0, 0, 0, 0, 0},
+                                        std::vector<double>{0, 0.3, 0.3, 0, 0, 0.4, 0, 0},
+                                        std::vector<double>{0.1, 0.2, 0, 0.3, 0.2, 0, 0, 0.2}}) {
+        const LinearRgb colour = mix(m, w);
+        const Rgb average = engine_target_for(m, colour);
+        const Lab stored = lab_from_rgb(to_rgb(to_bytes(rgb_from_lab({average.r, average.g, average.b}))));
+        const LinearRgb shown = light_mix(m, engine_proportions(m, {stored.l, stored.a, stored.b}));
+        EXPECT_LT(delta_e2000(lab_of(shown), lab_of(colour)), kMixTolerance);
+    }
+}
+
+TEST(InkMixing, GreenEnhancementIsUndone) {
+    // The renderer's own examples: (0, 128, 0) becomes (0, 214, 0) and (200, 50, 50)
+    // becomes (209, 52, 52), both after truncation to bytes.
+    const Rgb green = undo_green_enhancement({0, 214, 0});
+    EXPECT_NEAR(green.g, 128.0, 2.0);
+    EXPECT_EQ(green.r, 0.0);
+    const Rgb red = undo_green_enhancement({209, 52, 52});
+    EXPECT_NEAR(red.r, 200.0, 2.0);
+    EXPECT_NEAR(red.g, 50.0, 1.0);
+    for (const Rgb same : {Rgb{128, 128, 128}, Rgb{255, 0, 255}, Rgb{0, 255, 0}, Rgb{0, 0, 0}}) {
+        const Rgb back = undo_green_enhancement(same);
+        EXPECT_NEAR(back.r, same.r, 1e-9);
+        EXPECT_NEAR(back.g, same.g, 1e-9);
+        EXPECT_NEAR(back.b, same.b, 1e-9);
+    }
+}
+
+TEST(InkMixing, TablesAreTheSameFromRunToRun) {
+    // Two mixers made apart, so nothing cached in one can hide a difference.
+    EXPECT_EQ(mixing_table(six_inks()), mixing_table(make_six_inks()));
+    EXPECT_EQ(palette_table(palette_mixer()), palette_table(*make_palette_mixer(kPalette).mixer));
+}
+
+}  // namespace
+}  // namespace lut_builder

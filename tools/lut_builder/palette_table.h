@@ -1,0 +1,38 @@
+// The colour table of the eight-colour renderer for a measured palette.
+//
+// That renderer brightens greens before its table (the green enhancement,
+// always on), looks the result up, and diffuses the error in CIELAB onto the
+// palette, searching the nearest colour with the palette's a and b scaled by
+// 1.5 but spreading the error against the palette itself. Its running
+// average is therefore the CIELAB average of the palette colours it chose.
+// Each table entry here
+//   1. undoes the green enhancement, so the panel shows the picture's colour;
+//   2. finds, as the six-ink table does, the reachable colour and the palette
+//      proportions that mix it in linear light;
+//   3. stores the CIELAB average of those proportions as an sRGB colour.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "tools/lut_builder/colour_math.h"
+#include "tools/lut_builder/ink_mixing.h"
+#include "tools/lut_builder/lut_table.h"
+
+namespace lut_builder {
+
+// The renderer's scale of a and b in its nearest-colour search.
+inline constexpr double kSearchScale = 1.5;
+
+// A mixer for the palette (CIELAB, D65 white): the darkest colour is the
+// black, the lightest the white; the Delaunay split is taken among the
+// colours the search compares with.
+InkMixerResult make_palette_mixer(std::span<const Lab> palette);
+
+// The colour the green enhancement turns into `enhanced` (hue and saturation
+// kept, the value's power undone).
+Rgb undo_green_enhancement(Rgb enhanced);
+
+std::vector<Rgb8> palette_table(const InkMixer& mixer);
+
+}  // namespace lut_builder
