@@ -39,7 +39,7 @@ const InkMixer& palette_mixer() {
 Lab lab_of(LinearRgb v) { return lab_from_xyz(xyz_from_linear(v)); }
 
 // Mixes of the inks in known proportions are reachable colours.
-LinearRgb mix(const InkMixer& m, std::vector<double> w) { return light_mix(m, w); }
+LinearRgb mix(const InkMixer& m, const std::vector<double>& w) { return light_mix(m, w); }
 
 // Tolerance: one byte step of an entry moves the mix by at most about 1 CIEDE2000.
 constexpr double kMixTolerance = 1.0;
@@ -78,8 +78,7 @@ TEST(InkMixing, OutOfReachColoursGoToTheClosestReachableColour) {
 
 TEST(InkMixing, PaletteEntriesMixBackThroughTheRenderersCielabAverage) {
     const InkMixer& m = palette_mixer();
-    EXPECT_EQ(m.black, 0u);
-    EXPECT_EQ(m.white, 1u);
+    EXPECT_EQ(m.white, 1u);  // the lightest colour
     for (const std::vector<double>& w : {std::vector<double>{0.5, 0.5, 0, 0, 0, 0, 0, 0},
                                         std::vector<double>{0, 0.3, 0.3, 0, 0, 0.4, 0, 0},
                                         std::vector<double>{0.1, 0.2, 0, 0.3, 0.2, 0, 0, 0.2}}) {
@@ -94,18 +93,12 @@ TEST(InkMixing, PaletteEntriesMixBackThroughTheRenderersCielabAverage) {
 TEST(InkMixing, GreenEnhancementIsUndone) {
     // The renderer's own examples: (0, 128, 0) becomes (0, 214, 0) and (200, 50, 50)
     // becomes (209, 52, 52), both after truncation to bytes.
-    const Rgb green = undo_green_enhancement({0, 214, 0});
-    EXPECT_NEAR(green.g, 128.0, 2.0);
-    EXPECT_EQ(green.r, 0.0);
-    const Rgb red = undo_green_enhancement({209, 52, 52});
-    EXPECT_NEAR(red.r, 200.0, 2.0);
-    EXPECT_NEAR(red.g, 50.0, 1.0);
-    for (const Rgb same : {Rgb{128, 128, 128}, Rgb{255, 0, 255}, Rgb{0, 255, 0}, Rgb{0, 0, 0}}) {
-        const Rgb back = undo_green_enhancement(same);
-        EXPECT_NEAR(back.r, same.r, 1e-9);
-        EXPECT_NEAR(back.g, same.g, 1e-9);
-        EXPECT_NEAR(back.b, same.b, 1e-9);
-    }
+    EXPECT_NEAR(undo_green_enhancement({0, 214, 0}).g, 128.0, 2.0);
+    EXPECT_NEAR(undo_green_enhancement({209, 52, 52}).r, 200.0, 2.0);
+    EXPECT_NEAR(undo_green_enhancement({209, 52, 52}).g, 50.0, 1.0);
+    EXPECT_EQ(undo_green_enhancement({128, 128, 128}).g, 128.0);  // greys, magenta and full green stay
+    EXPECT_EQ(undo_green_enhancement({255, 0, 255}).r, 255.0);
+    EXPECT_EQ(undo_green_enhancement({0, 255, 0}).g, 255.0);
 }
 
 TEST(InkMixing, TablesAreTheSameFromRunToRun) {

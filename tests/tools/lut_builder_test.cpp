@@ -23,7 +23,6 @@ TEST(BuilderOptions, InksInSrgbAndInCielabOfEitherWhite) {
     const ParsedOptions parsed = parse_options(args);
     ASSERT_TRUE(parsed.options) << parsed.error;
     const BuilderOptions& o = *parsed.options;
-    EXPECT_EQ(o.output, "y.bin");
     EXPECT_EQ(o.inks[kWhiteInk], (Rgb8{200, 195, 180}));
     EXPECT_EQ(o.inks[kBlackInk], kDefaultInks[kBlackInk]);
     EXPECT_NEAR(o.ink_colours[3].a, 50.0, 1e-9);  // D65 as given, stored as its nearest bytes
@@ -62,7 +61,6 @@ protected:
         fs::remove_all(folder_);
         fs::create_directories(folder_);
     }
-    void TearDown() override { fs::remove_all(folder_); }
     int run(std::vector<std::string> args) {
         std::vector<std::string_view> views(args.begin(), args.end());
         out_.str("");
