@@ -52,7 +52,7 @@ std::vector<Rgb8> palette_table(const InkMixer& mixer) {
     return fill_table([&](Rgb8 input) {
         const Rgb original = undo_green_enhancement(to_rgb(input));
         const Rgb average = engine_target_for(mixer, linear_from_rgb(original));
-        return to_bytes(rgb_from_lab({average.r, average.g, average.b}));
+        return to_bytes(rgb_from_lab({average.r + kLightnessLift, average.g, average.b}));
     });
 }
 
