@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <limits>
 
 namespace lut_builder {
 namespace {
@@ -74,13 +73,6 @@ std::optional<InkHull> build_ink_hull(std::span<const Rgb> inks) {
                 if (auto facet = facet_through(inks, i, j, k, centre))
                     hull.facets.push_back(*facet);
     return hull;
-}
-
-double distance_outside(const InkHull& hull, Rgb p) {
-    double worst = -std::numeric_limits<double>::infinity();
-    for (const HullFacet& facet : hull.facets)
-        worst = std::max(worst, dot(facet.normal, p) - facet.offset);
-    return worst;
 }
 
 bool is_inside(const InkHull& hull, Rgb p, double tolerance) {

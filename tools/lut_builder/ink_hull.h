@@ -1,6 +1,6 @@
-// The convex hull of the measured ink colours in the space where the renderer
-// measures its errors (sRGB bytes, or CIELAB held in the same three fields):
-// the colours that error diffusion can reproduce as a mix of the inks.
+// The convex hull of the measured ink colours, as points of any
+// three-dimensional space held in Rgb's fields (the ink mixer takes it in
+// linear light times 255): the colours that mixes of the inks can give.
 #pragma once
 
 #include <array>
@@ -34,10 +34,6 @@ inline constexpr double kHullTolerance = 1e-6;
 // colours give several facets of the same plane). Returns nothing when there
 // are fewer than four colours or they span no volume.
 std::optional<InkHull> build_ink_hull(std::span<const Rgb> inks);
-
-// The largest signed facet distance of p: at most 0 inside the hull; outside
-// it is positive and no larger than the Euclidean distance to the hull.
-double distance_outside(const InkHull& hull, Rgb p);
 
 bool is_inside(const InkHull& hull, Rgb p, double tolerance = kHullTolerance);
 
