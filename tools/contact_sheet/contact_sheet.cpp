@@ -139,11 +139,11 @@ void label(Sheet& sheet, long long left, long long top, const Picture& picture, 
     }
 }
 
-int usage() {
+int usage(std::FILE* stream = stderr) {
     std::fputs("usage: contact_sheet -o <sheet.bmp> [-c <columns>] [-s <shrink 1..64>] "
                "<picture.bmp|picture.ppm>...\n",
-               stderr);
-    return 2;
+               stream);
+    return stream == stdout ? 0 : 2;
 }
 
 }  // namespace
@@ -155,7 +155,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> inputs;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "-o" && i + 1 < argc) {
+        if (arg == "--help") {
+            return usage(stdout);
+        } else if (arg == "-o" && i + 1 < argc) {
             output = argv[++i];
         } else if (arg == "-c" && i + 1 < argc) {
             columns = std::atoi(argv[++i]);
