@@ -8,7 +8,7 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 
 namespace fuzz {
 

@@ -11,7 +11,7 @@
 #include "ulmarender/colour_lut.h"
 #include "ulmarender/colour_stages.h"
 #include "ulmarender/hsl_hsv_processing.h"
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 
 void enhance_green(int& r, int& g, int& b) {
   double H, S, L;

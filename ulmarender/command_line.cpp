@@ -8,7 +8,7 @@
 
 #include "ulmarender/render_data.h"
 #include "ulmarender/run_script.h"
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "ulmarender/cielab_diffusion_loop.h"
 #include "ulmarender/colour_conversions.h"
 #include "ulmarender/colour_stages.h"
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "ulmarender/file_replace.h"
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 
 namespace {
 
@@ -203,9 +203,7 @@ bool try_ppm_save(const char* filename, std::span<const unsigned char> data, int
     return write_or_report(proof_path, netpbm_header("P6", w, h), data);
 }
 
-bool try_buf_pgm_save(const char* filename, std::span<const unsigned char> img_buffer,
-                      std::span<unsigned char> out_pgm_buf) {
-    for (std::size_t i = 0; i < out_pgm_buf.size(); ++i) out_pgm_buf[i] = img_buffer[i * 3];
+bool try_buf_pgm_save(const char* filename, std::span<const unsigned char> out_pgm_buf) {
     return write_or_report(filename, netpbm_header("P5", static_cast<int>(ImageX), static_cast<int>(ImageY)),
                            out_pgm_buf);
 }
@@ -214,9 +212,8 @@ void ppm_save(const char* filename, std::span<const unsigned char> data, int w, 
     exit_unless(try_ppm_save(filename, data, w, h));
 }
 
-void buf_pgm_save(const char* filename, std::span<const unsigned char> img_buffer,
-                  std::span<unsigned char> out_pgm_buf) {
-    exit_unless(try_buf_pgm_save(filename, img_buffer, out_pgm_buf));
+void buf_pgm_save(const char* filename, std::span<const unsigned char> out_pgm_buf) {
+    exit_unless(try_buf_pgm_save(filename, out_pgm_buf));
 }
 
 void execmd(std::string& result_str, const char* cmd) {

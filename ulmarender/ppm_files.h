@@ -55,16 +55,14 @@ std::string proof_image_path(std::string_view output_path);
 // pixels from `data` (red, green, blue).
 void ppm_save(const char* filename, std::span<const unsigned char> data, int w, int h);
 
-// Writes the PGM of ImageX x ImageY pixels: the first byte of every 3-byte
-// pixel of img_buffer, gathered in out_pgm_buf (one byte per pixel).
-void buf_pgm_save(const char* filename, std::span<const unsigned char> img_buffer,
-                  std::span<unsigned char> out_pgm_buf);
+// Writes the PGM of ImageX x ImageY pixels from out_pgm_buf (one panel code
+// byte per pixel).
+void buf_pgm_save(const char* filename, std::span<const unsigned char> out_pgm_buf);
 
 // ppm_save and buf_pgm_save without the exit: the same messages, then false
 // when the file could not be written (status 1 of the program).
 [[nodiscard]] bool try_ppm_save(const char* filename, std::span<const unsigned char> data, int w, int h);
-[[nodiscard]] bool try_buf_pgm_save(const char* filename, std::span<const unsigned char> img_buffer,
-                                    std::span<unsigned char> out_pgm_buf);
+[[nodiscard]] bool try_buf_pgm_save(const char* filename, std::span<const unsigned char> out_pgm_buf);
 
 // Runs `cmd` through a pipe and keeps the last piece of its output (pieces
 // of up to 127 characters) less its last character in result_str.

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "ulmarender/pipeline.h"
 #include "ulmarender/ppm_files.h"
 #include "ulmarender/render_data.h"
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 #include "ulmarender/command_line.h"
 
 namespace {
@@ -152,7 +152,8 @@ void BM_CodesAndPgm(benchmark::State& state) {
     std::vector<unsigned char> pgm(indices.size());
     for (auto _ : state) {
         ulmamap_rgb(kWidth, kHeight, indices.data(), codes.data());
-        buf_pgm_save(f.output_pgm.c_str(), codes, pgm);
+        for (std::size_t n = 0; n < pgm.size(); ++n) pgm[n] = codes[n * 3];
+        buf_pgm_save(f.output_pgm.c_str(), pgm);
     }
     count_pixels(state, 1);
 }

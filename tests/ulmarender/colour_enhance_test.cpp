@@ -12,7 +12,7 @@
 #include "ulmarender/colour_enhance.h"
 #include "ulmarender/colour_stages.h"
 #include "ulmarender/hsl_hsv_processing.h"
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "ulmarender/colour_tables.h"
 #include "ulmarender/error_diffusion.h"
 #include "ulmarender/palette_data.h"
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 
 namespace {
 

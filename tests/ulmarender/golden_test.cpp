@@ -30,7 +30,7 @@
 #include "ulmarender/palette_data.h"
 #include "ulmarender/pipeline.h"
 #include "ulmarender/render_data.h"
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 
 namespace {
 time_t g_fixed_time = -1;

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "ulmarender/command_line.h"
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 #include "ulmarender/test_support.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ulmarender/ppm_files.h"
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 #include "ulmarender/test_support.h"
 
 namespace {
@@ -199,21 +199,9 @@ TEST(PgmFile, OnePixelIsElevenHeaderBytesAndOneByte) {
     TempDir dir;
     ImageX = 1;
     ImageY = 1;
-    const std::vector<unsigned char> codes = {40, 40, 40};
-    std::vector<unsigned char> pgm(1);
-    buf_pgm_save((dir / "out.pgm").c_str(), codes, pgm);
+    const std::vector<unsigned char> codes = {40};
+    buf_pgm_save((dir / "out.pgm").c_str(), codes);
     EXPECT_EQ(ulma_test::read_file(dir / "out.pgm"), std::string("P5\n1 1\n255\n\x28", 12));
-}
-
-TEST(PgmFile, TakesTheFirstByteOfEveryPixelRowByRow) {
-    TempDir dir;
-    ImageX = 3;
-    ImageY = 2;
-    const std::vector<unsigned char> codes = {0, 1, 2, 8, 9, 9, 16, 3, 3, 24, 4, 4, 32, 5, 5, 56, 6, 6};
-    std::vector<unsigned char> pgm(6);
-    buf_pgm_save((dir / "out.pgm").c_str(), codes, pgm);
-    EXPECT_EQ(ulma_test::read_file(dir / "out.pgm"), std::string("P5\n3 2\n255\n\x00\x08\x10\x18\x20\x38", 17));
-    EXPECT_EQ(pgm, (std::vector<unsigned char>{0, 8, 16, 24, 32, 56}));
 }
 
 TEST(ProofFile, IsWrittenBesideTheOutputAndAnnounced) {
@@ -228,18 +216,16 @@ TEST(ProofFile, IsWrittenBesideTheOutputAndAnnounced) {
 TEST(OutputFailures, FullDeviceStopsTheRun) {
     ImageX = 2;
     ImageY = 1;
-    const std::vector<unsigned char> codes(6, 8);
-    std::vector<unsigned char> pgm(2);
-    EXPECT_EXIT_ONE_PRINTING(buf_pgm_save("/dev/full", codes, pgm),
+    const std::vector<unsigned char> codes(2, 8);
+    EXPECT_EXIT_ONE_PRINTING(buf_pgm_save("/dev/full", codes),
                              "error! can not write /dev/full\nwrite: No space left on device\n");
 }
 
 TEST(OutputFailures, MissingDirectoryStopsTheRun) {
     ImageX = 1;
     ImageY = 1;
-    const std::vector<unsigned char> codes(3, 8);
-    std::vector<unsigned char> pgm(1);
-    EXPECT_EXIT_ONE_PRINTING(buf_pgm_save("/nonexistent/out.pgm", codes, pgm), "fopen: No such file or directory\n");
+    const std::vector<unsigned char> codes(1, 8);
+    EXPECT_EXIT_ONE_PRINTING(buf_pgm_save("/nonexistent/out.pgm", codes), "fopen: No such file or directory\n");
     const std::vector<unsigned char> rgb(3, 1);
     EXPECT_EXIT_ONE_PRINTING(ppm_save("/nonexistent/out.pgm", rgb, 1, 1),
                              "proof image : /nonexistent/out_proof.ppm\nfopen: No such file or directory\n");

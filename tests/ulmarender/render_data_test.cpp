@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ulmarender/render_data.h"
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 #include "ulmarender/test_support.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "ulmarender/golden_support.h"
 #include "ulmarender/pipeline.h"
 #include "ulmarender/render_data.h"
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 
 namespace {
 

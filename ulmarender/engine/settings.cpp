@@ -1,4 +1,4 @@
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
 
 int gProof = 0;
 #if !ULMA_IS_0301

@@ -1,0 +1,65 @@
+#include "ulmarender/engine/render_picture.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "ulmarender/colour_stages.h"
+#include "ulmarender/command_line.h"
+#include "ulmarender/engine/settings.h"
+#include "ulmarender/ppm_files.h"
+#include "ulmarender/render_data.h"
+
+bool ulma_open_render_data(const char* render_data_dir) {
+    return try_split_argv_lot(render_data_dir) && try_get_temp_data_from_wbf(gLotName, render_data_dir);
+}
+
+bool ulma_render_picture(const UlmaVersion& /*version*/, std::span<const unsigned char> rgb, int width, int height,
+                         const char* render_data_dir, int temp, UlmaRendering& out) {
+    // Sizes are computed in 32 bits: width x height x 4 must fit.
+    if (width < 1 || height < 1 || width > INT32_MAX / 4 / height ||
+        rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) {
+        std::puts("error! picture size not supported");
+        return false;
+    }
+    ImageX = static_cast<std::uint32_t>(width);
+    ImageY = static_cast<std::uint32_t>(height);
+    const std::size_t pixel_count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+
+    std::vector<unsigned char> img_buffer(rgb.begin(), rgb.end());
+    rgb_bgr_img_buf_convert(img_buffer);
+    std::vector<unsigned char> img_buffer_temp_1(pixel_count * 3);  // proof colours
+    std::vector<unsigned char> img_buffer_temp_2(pixel_count * 3);  // enhanced picture
+    std::vector<unsigned char> img_g_buffer_temp(pixel_count);      // palette indices
+
+    const std::string gamut_table = special_get_file_temp(render_data_dir, temp);
+    const bool enhanced =
+        color_enhance(width, height, img_buffer.data(), img_buffer_temp_2.data(), gamut_table.c_str()) == 0;
+    // Without a usable LUT the picture goes to the diffusion as it was loaded.
+    const std::vector<unsigned char>& diffusion_input = enhanced ? img_buffer_temp_2 : img_buffer;
+
+    const std::string eo_data = special_get_eo_file_temp(render_data_dir, temp);
+    const bool diffused = error_diffusion_cielab(width, height, diffusion_input.data(), img_buffer_temp_1.data(),
+                                                 img_g_buffer_temp.data(), eo_data.c_str()) == 0;
+    if (!diffused) {
+        // Without a palette every pixel takes index 0 and the proof is black.
+        std::ranges::fill(img_g_buffer_temp, 0);
+        std::ranges::fill(img_buffer_temp_1, 0);
+    }
+
+    std::vector<unsigned char> img_out_point(pixel_count * 3);
+    ulmamap_rgb(width, height, img_g_buffer_temp.data(), img_out_point.data());
+    out.width = width;
+    out.height = height;
+    out.panel_codes.resize(pixel_count);
+    for (std::size_t n = 0; n < pixel_count; ++n) out.panel_codes[n] = img_out_point[n * 3];
+    out.indices = std::move(img_g_buffer_temp);
+    out.proof_rgb.clear();
+    if (gProof == 1) {
+        rgb_bgr_img_buf_convert(img_buffer_temp_1);
+        out.proof_rgb = std::move(img_buffer_temp_1);
+    }
+    return true;
+}
