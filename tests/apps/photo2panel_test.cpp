@@ -207,38 +207,51 @@ TEST_F(Photo2Panel, CommandLine) {
     for (std::string tool; std::getline(tools, tool, ',');) EXPECT_EQ(run(tool + " --help").status, 0) << tool;
 }
 
-// The fitted picture, given to Morva6_render with the same settings, gives
-// the same panel file; and the panel's size follows the TFT transfer.
-TEST_F(Photo2Panel, SameBytesAsMorva6Render) {
+// The fitted picture, given to Morva6_render or ulmarender with the same
+// settings, gives the same panel file (TFT transfers change its size).
+TEST_F(Photo2Panel, SameBytesAsTheRenderers) {
     save(halves(90, 70, {250, 180, 20}, {20, 90, 200}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB), dir / "in.png");
     const std::string lut = std::string(SAMPLES_DIR) + "/Morva6_Render_LUT_Default_v2.bin";
+    const std::string six = std::string(MORVA6_RENDER_EXE) + " -l " + lut + " -i FITTED.bmp -o THEIRS ";
+    const std::string eight = std::string(ULMARENDER_EXE) + " ";
+    const std::string data = std::string(SAMPLES_DIR) + "/ULMA_SAMPLE01_TC_03";
     const std::vector<std::pair<std::string, std::string>> settings = {
-        {"", ""}, {"--dither 3 --mode 3 --tft 1", "-d 3 -m 3 -t 1"},
+        {"", six}, {"--dither 3 --mode 3 --tft 1", six + "-d 3 -m 3 -t 1"},
         {"--dither 1 --mode 2 --hue 30 --saturation 20 --contrast -10 --gamma 1.2 --tft 5",
-         "-d 1 -m 2 -h 30 -s 20 -c -10 -g 1.2 -t 5"}};
+         six + "-d 1 -m 2 -h 30 -s 20 -c -10 -g 1.2 -t 5"},
+        {"-8", eight + "FITTED.ppm THEIRS " + data + " 25"},
+        {"-r " + data + " -T -3 -c 30 -b -10", eight + "-c 30 -b -10 FITTED.ppm THEIRS " + data + " -3"}};
     for (const auto& [ours, theirs] : settings) {
-        const Outcome a = run(p2p((dir / "in.png").string() + " -o " + (dir / "a.bmp").string() + " --size 61x37 " +
-                              ours + " --save-fitted " + (dir / "fitted.bmp").string() + " --preview " +
-                              (dir / "a.png").string()));
+        const bool eight_colours = ours.find("-8") == 0 || ours.find("-r") == 0;
+        const fs::path fitted = dir / (eight_colours ? "fitted.ppm" : "fitted.bmp");
+        const std::string panel = eight_colours ? ".pgm" : ".bmp";
+        const Outcome a = run(p2p((dir / "in.png").string() + " -o " + (dir / "a").string() + panel + " --size 61x37 " +
+                                  ours + " --save-fitted " + fitted.string() + " --preview " +
+                                  (dir / "a.png").string()));
         ASSERT_EQ(a.status, 0) << a.err;
-        const Outcome b = run(std::string(MORVA6_RENDER_EXE) + " -i " + (dir / "fitted.bmp").string() + " -o " +
-                          (dir / "b.bmp").string() + " -l " + lut + " " + theirs);
-        ASSERT_EQ(b.status, 0) << theirs;
-        EXPECT_EQ(bytes_of(dir / "a.bmp"), bytes_of(dir / "b.bmp")) << ours;
+        std::string command = theirs;
+        command.replace(command.find("FITTED"), 6, (dir / "fitted").string());
+        command.replace(command.find("THEIRS"), 6, (dir / "b").string() + panel);
+        ASSERT_EQ(run(command).status, 0) << command;
+        EXPECT_EQ(bytes_of(dir / ("a" + panel)), bytes_of(dir / ("b" + panel))) << ours;
         EXPECT_EQ(bytes_of(dir / "a.png").substr(1, 3), "PNG");
     }
 }
 
-// Installed into a scratch prefix, the program finds its LUT file alone.
+// Installed into a scratch prefix, the program finds its LUT file and the
+// sample render data alone.
 TEST_F(Photo2Panel, InstalledProgramFindsItsData) {
     const fs::path prefix = dir / "prefix";
     ASSERT_EQ(run(std::string(CMAKE_EXE) + " --install " + BUILD_DIR + " --prefix " + prefix.string()).status, 0);
     save(halves(120, 200, {250, 250, 250}, {200, 30, 30}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB),
          dir / "portrait.jpg");
-    const Outcome r = run((prefix / "bin/photo2panel").string() + " " + (dir / "portrait.jpg").string() + " -o " +
-                      (dir / "panel.bmp").string());
+    const std::string program = (prefix / "bin/photo2panel").string() + " " + (dir / "portrait.jpg").string();
+    Outcome r = run(program + " -o " + (dir / "panel.bmp").string());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(fs::file_size(dir / "panel.bmp"), 54u + 800u * 480u * 3u);  // turned onto the 800 x 480 panel
+    r = run(program + " -8 -o " + (dir / "panel.pgm").string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(fs::file_size(dir / "panel.pgm"), 15u + 800u * 480u);
 }
 
 }  // namespace
