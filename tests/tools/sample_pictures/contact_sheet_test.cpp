@@ -4,6 +4,7 @@
 #include <morva6/morva6_image.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,18 +25,12 @@ int run(const std::string& arguments) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-Picture flat(int width, int height, Rgb colour) {
-    Picture p = blank_picture(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) put(p, x, y, colour);
-    return p;
-}
-
 TEST(ContactSheet, PlacesShrinksAndCaptionsPictures) {
-    // a is 40 x 60; b (30 x 20, columns alternating 0 and 200) shrinks by 2
-    // to 15 x 10 of 100; a to 20 x 30. Cells 20 x 30 with a caption line of
-    // 9 below, gaps of 8: two columns, two rows.
-    ASSERT_TRUE(write_bmp(path("a.bmp"), flat(40, 60, {200, 10, 10})));
+    // -s 2: a (40 x 60 of 200) to 20 x 30, b (30 x 20, columns of 0 and 200)
+    // to 15 x 10 of 100. Cells 20 x 30, caption lines of 9, gaps of 8.
+    Picture a = blank_picture(40, 60);
+    std::fill(a.rgb.begin(), a.rgb.end(), 200);
+    ASSERT_TRUE(write_bmp(path("a.bmp"), a));
     Picture b = blank_picture(30, 20);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 30; ++x) put(b, x, y, x % 2 ? Rgb{200, 200, 200} : Rgb{0, 0, 0});
@@ -67,7 +62,7 @@ TEST(ContactSheet, PlacesShrinksAndCaptionsPictures) {
 }
 
 TEST(ContactSheet, RefusesBadArgumentsAndUnreadablePicturesWithoutASheet) {
-    ASSERT_TRUE(write_bmp(path("c.bmp"), flat(4, 4, {1, 2, 3})));
+    ASSERT_TRUE(write_bmp(path("c.bmp"), blank_picture(4, 4)));
     std::ofstream(path("junk.ppm"), std::ios::binary) << "P6\n4 4\n255\nshort";
     const std::string sheet = path("none.png"), c = path("c.bmp");
     for (const auto& [arguments, status] : {std::pair{"-o " + sheet, 2}, {c, 2}, {"-o " + sheet + " -s 0 " + c, 2},
