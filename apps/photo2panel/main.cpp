@@ -123,10 +123,12 @@ int main(int argc, char** argv) {
         const PictureFiles files = files_of(options, picture, folders);
         const auto start = std::chrono::steady_clock::now();
         std::string error;
-        const bool done = !written.insert(files.panel).second
-                              ? (error = "another picture has the same name; its file " + files.panel +
-                                         " is kept", false)
-                              : process(picture, options, files, error);
+        bool done = false;
+        if (!written.insert(files.panel).second) {
+            error = "another picture has the same name; its file " + files.panel + " is kept";
+        } else {
+            done = process(picture, options, files, error);
+        }
         if (!done) {
             report_failure(picture, error);
             ++failures;
