@@ -17,9 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "ulmarender/engine/channel_order.h"
 #include "ulmarender/engine/cielab_diffusion_loop.h"
 #include "ulmarender/engine/colour_enhance.h"
 #include "ulmarender/engine/hsl_hsv_processing.h"
+#include "ulmarender/engine/panel_codes.h"
+#include "ulmarender/engine/render_data.h"
 #include "ulmarender/engine/render_picture.h"
 #include "ulmarender/engine/settings.h"
 #include "ulmarender/program/pipeline.h"
@@ -302,6 +305,27 @@ TEST_F(Golden, InMemoryRenderingMatchesTheFiles) {
   EXPECT_EQ(actual, kPipeline.at("97x61_s11_t5_p"));
   const unsigned char code_of_index[8] = {0, 32, 40, 48, 8, 24, 16, 56};
   for (std::size_t n = 0; n < out.indices.size(); ++n) ASSERT_EQ(out.panel_codes[n], code_of_index[out.indices[n]]);
+}
+
+// The portable build of the diffusion gives the recorded bytes too (the
+// pipeline takes the fused multiply-add build where the processor has it).
+TEST_F(Golden, PortableDiffusionBuildGivesTheRecordedBytes) {
+  std::vector<unsigned char> picture = photo_like_rgb(320, 240, 11), enhanced(320 * 240 * 3);
+  rgb_bgr_img_buf_convert(picture);
+  ::testing::internal::CaptureStdout();
+  ASSERT_EQ(color_enhance(kUlma0302, 320, 240, picture.data(), enhanced.data(),
+                          special_get_file_temp(lot_dir_.c_str(), 25).c_str()), 0);
+  ::testing::internal::GetCapturedStdout();
+  const DiffusionPalette palette =
+      prepare_palette(*read_palette_data(special_get_eo_file_temp(lot_dir_.c_str(), 25).c_str()));
+  std::vector<unsigned char> proof(enhanced.size()), indices(320 * 240), codes(enhanced.size());
+  portable::diffuse_picture(palette, true, 320, 240, enhanced.data(), proof.data(), indices.data());
+  ulmamap_rgb(320, 240, indices.data(), codes.data());
+  rgb_bgr_img_buf_convert(proof);
+  std::string pgm = "P5\n320 240\n255\n";
+  for (std::size_t n = 0; n < indices.size(); ++n) pgm += static_cast<char>(codes[n * 3]);
+  const Expected actual{fnv1a64(pgm), fnv1a64(std::string(proof.begin(), proof.end()), fnv1a64("P6\n320 240\n255\n"))};
+  EXPECT_EQ(actual, kPipeline.at("320x240_s11_t25_p"));
 }
 
 // The built programs give the files of the in-process pipeline.
