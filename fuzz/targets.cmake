@@ -14,9 +14,9 @@ set(MORVA6_FUZZ_TARGETS
     ulma_waveform        ulma_waveform.cpp      ulma_core
     ulma_palette         ulma_palette.cpp       ulma_core
     ulma_lut             ulma_lut.cpp           ulma_core
-    ulma03_lut           ulma_lut.cpp           ulma_core_0301
+    ulma03_lut           ulma03_lut.cpp          ulma_core
     ulma_command_line    ulma_command_line.cpp  ulma_core
-    ulma03_command_line  ulma_command_line.cpp  ulma_core_0301
+    ulma03_command_line  ulma03_command_line.cpp ulma_core
     ulma_pipeline        ulma_pipeline.cpp      ulma_core
-    ulma03_pipeline      ulma_pipeline.cpp      ulma_core_0301
+    ulma03_pipeline      ulma03_pipeline.cpp    ulma_core
 )

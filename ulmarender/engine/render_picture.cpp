@@ -1,22 +1,23 @@
 #include "ulmarender/engine/render_picture.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 
-#include "ulmarender/colour_stages.h"
-#include "ulmarender/command_line.h"
+#include "ulmarender/engine/channel_order.h"
+#include "ulmarender/engine/colour_enhance.h"
+#include "ulmarender/engine/error_diffusion.h"
+#include "ulmarender/engine/panel_codes.h"
+#include "ulmarender/engine/render_data.h"
 #include "ulmarender/engine/settings.h"
-#include "ulmarender/ppm_files.h"
-#include "ulmarender/render_data.h"
 
 bool ulma_open_render_data(const char* render_data_dir) {
-    return try_split_argv_lot(render_data_dir) && try_get_temp_data_from_wbf(gLotName, render_data_dir);
+    return split_argv_lot(render_data_dir) && get_temp_data_from_wbf(gLotName, render_data_dir);
 }
 
-bool ulma_render_picture(const UlmaVersion& /*version*/, std::span<const unsigned char> rgb, int width, int height,
+bool ulma_render_picture(const UlmaVersion& version, std::span<const unsigned char> rgb, int width, int height,
                          const char* render_data_dir, int temp, UlmaRendering& out) {
     // Sizes are computed in 32 bits: width x height x 4 must fit.
     if (width < 1 || height < 1 || width > INT32_MAX / 4 / height ||
@@ -36,17 +37,15 @@ bool ulma_render_picture(const UlmaVersion& /*version*/, std::span<const unsigne
 
     const std::string gamut_table = special_get_file_temp(render_data_dir, temp);
     const bool enhanced =
-        color_enhance(width, height, img_buffer.data(), img_buffer_temp_2.data(), gamut_table.c_str()) == 0;
+        color_enhance(version, width, height, img_buffer.data(), img_buffer_temp_2.data(), gamut_table.c_str()) == 0;
     // Without a usable LUT the picture goes to the diffusion as it was loaded.
     const std::vector<unsigned char>& diffusion_input = enhanced ? img_buffer_temp_2 : img_buffer;
 
     const std::string eo_data = special_get_eo_file_temp(render_data_dir, temp);
-    const bool diffused = error_diffusion_cielab(width, height, diffusion_input.data(), img_buffer_temp_1.data(),
-                                                 img_g_buffer_temp.data(), eo_data.c_str()) == 0;
-    if (!diffused) {
-        // Without a palette every pixel takes index 0 and the proof is black.
-        std::ranges::fill(img_g_buffer_temp, 0);
-        std::ranges::fill(img_buffer_temp_1, 0);
+    // Without a palette there is nothing to render: the run stops.
+    if (error_diffusion_cielab(width, height, diffusion_input.data(), img_buffer_temp_1.data(),
+                               img_g_buffer_temp.data(), eo_data.c_str()) != 0) {
+        return false;
     }
 
     std::vector<unsigned char> img_out_point(pixel_count * 3);

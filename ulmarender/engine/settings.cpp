@@ -1,7 +1,6 @@
 #include "ulmarender/engine/settings.h"
 
 int gProof = 0;
-#if !ULMA_IS_0301
 int gPreprocess = 0;
 double gHue_offset = 0.0;
 double gSat_offset = 0.0;
@@ -10,7 +9,6 @@ double gContrast = 0.0;
 double gGreen_enhance = 0.75;
 int gMode = 1;
 int gNoise_range = -1;
-#endif
 
 std::uint32_t ImageX = 0;
 std::uint32_t ImageY = 0;

@@ -4,14 +4,8 @@
 
 #include <cstdint>
 
-// The build defines ULMA_IS_0301 as 0 for ulmarender (version 0302) and as 1
-// for ulmarender03 (version 0301), which has fewer settings and stages.
-#ifndef ULMA_IS_0301
-#error "ULMA_IS_0301 must be defined by the build"
-#endif
-
+// Version 0301 uses only gProof of the run settings (see version.h).
 extern int gProof;
-#if !ULMA_IS_0301
 extern int gPreprocess;
 extern double gHue_offset;
 extern double gSat_offset;
@@ -20,7 +14,6 @@ extern double gContrast;
 extern double gGreen_enhance;
 extern int gMode;
 extern int gNoise_range;
-#endif
 
 extern std::uint32_t ImageX;
 extern std::uint32_t ImageY;
