@@ -129,6 +129,14 @@ TEST_F(Photo2Panel, ReadsEveryKindOfPictureUpright) {
         {"grey.jpg", [](const fs::path& p) {
              save(halves(40, 60, {200}, {30}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_B_W), p);
          }, {30, 30, 30}, {200, 200, 200}},
+        // Wide-gamut numbers with their profile, (197, 52, 44) for this red:
+        // brought back to sRGB.
+        {"p3.png", [](const fs::path& p) {
+             Image rgb = halves(40, 60, {220, 30, 30}, {255, 255, 255}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB);
+             VipsImage* p3 = nullptr;
+             ASSERT_EQ(vips_icc_export(rgb.get(), &p3, "output_profile", "p3", nullptr), 0) << vips_error_buffer();
+             save(Image(p3), p);
+         }, {255, 255, 255}, {220, 30, 30}},
         {"cmyk.jpg", [](const fs::path& p) {
              Image rgb = halves(40, 60, {220, 30, 30}, {255, 255, 255}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB);
              VipsImage* cmyk = nullptr;
@@ -249,7 +257,7 @@ TEST_F(Photo2Panel, InstalledProgramFindsItsData) {
     Outcome r = run(program + " -o " + (dir / "panel.bmp").string());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(fs::file_size(dir / "panel.bmp"), 54u + 800u * 480u * 3u);  // turned onto the 800 x 480 panel
-    r = run(program + " -8 -o " + (dir / "panel.pgm").string());
+    r = run(program + " -8 --size 7.3in -o " + (dir / "panel.pgm").string());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(fs::file_size(dir / "panel.pgm"), 15u + 800u * 480u);
 }
