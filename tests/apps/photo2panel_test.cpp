@@ -208,7 +208,10 @@ TEST_F(Photo2Panel, CommandLine) {
         {"a.jpg -o x.bmp --fit squash", 2}, {"a.jpg -o x.bmp --dither 7", 2}, {"a.jpg -o x.bmp --mode 0", 2},
         {"a.jpg -o x.bmp --tft 6", 2}, {"a.jpg -o x.bmp --gamma 2.01", 2}, {"a.jpg -o x.bmp --hue 361", 2},
         {"a.jpg -o x.bmp --temperature 20", 2}, {"a.jpg -o x.bmp -8 --dither 2", 2},
-        {"a.jpg -o x.bmp --bogus", 2}, {"a.jpg -o x.bmp --save-fitted f.png", 2}, {"a.jpg -o", 2}};
+        {"a.jpg -o x.bmp --bogus", 2}, {"a.jpg -o x.bmp --save-fitted f.png", 2}, {"a.jpg -o", 2},
+        // Accepted values: the run fails later (no such data or picture), not as a usage error.
+        {"a.jpg -o x.bmp --background '#10a0ff' --size 5.65in -r d -T -5 -c 100 -n 0", 1},
+        {"a.jpg -o x.bmp --background '#10a0f'", 2}, {"a.jpg -o x.bmp --background 1,2", 2}};
     for (const auto& [args, status] : cases) EXPECT_EQ(run(p2p(args)).status, status) << args;
     // Every tool beside the three renderers answers --help.
     std::stringstream tools(TOOLS_HELP);
