@@ -1,11 +1,26 @@
-# Installation: the three programs, libmorva6 with its public C headers, a
-# CMake package (find_package(Morva6) -> Morva6::morva6), a pkg-config file,
-# and a Debian package through CPack.
+# Installation: the three programs, photo2panel (when libvips was found),
+# the LUT builder, the render-data builder and the contact-sheet tool;
+# libmorva6 with its public C headers, a CMake package (find_package(Morva6)
+# -> Morva6::morva6), a pkg-config file; both LUT files and the sample
+# render data under share/morva6-ulma (where photo2panel looks for them),
+# the README and the copyright notes under share/doc/morva6-ulma; and a
+# Debian package of it all through CPack.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-install(TARGETS Morva6_render ulmarender ulmarender03
+install(TARGETS Morva6_render ulmarender ulmarender03 morva6_lut_builder make_render_data contact_sheet
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET photo2panel)
+  install(TARGETS photo2panel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+set(MORVA6_BUILT_SAMPLES ${PROJECT_BINARY_DIR}/samples)
+install(FILES ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v1.bin
+              ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v2.bin
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/morva6-ulma)
+install(DIRECTORY ${MORVA6_BUILT_SAMPLES}/ULMA_SAMPLE01_TC_03
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/morva6-ulma)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/samples/photos/COPYRIGHT.mate-backgrounds
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/morva6-ulma)
 install(TARGETS morva6 EXPORT Morva6Targets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
@@ -43,4 +58,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 # A shlibs file and the ldconfig trigger for libmorva6.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6")
+if(TARGET photo2panel)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libvips42")
+endif()
 include(CPack)

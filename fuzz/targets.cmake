@@ -10,13 +10,13 @@ set(MORVA6_FUZZ_TARGETS
     morva6_lut           morva6_lut.cpp         morva6_sample
     morva6_arguments     morva6_arguments.cpp   morva6_sample
     morva6_pipeline      morva6_pipeline.cpp    morva6_sample
-    ulma_ppm             ulma_ppm.cpp           ulma_core_0302
-    ulma_waveform        ulma_waveform.cpp      ulma_core_0302
-    ulma_palette         ulma_palette.cpp       ulma_core_0302
-    ulma_lut             ulma_lut.cpp           ulma_core_0302
-    ulma03_lut           ulma_lut.cpp           ulma_core_0301
-    ulma_command_line    ulma_command_line.cpp  ulma_core_0302
-    ulma03_command_line  ulma_command_line.cpp  ulma_core_0301
-    ulma_pipeline        ulma_pipeline.cpp      ulma_core_0302
-    ulma03_pipeline      ulma_pipeline.cpp      ulma_core_0301
+    ulma_ppm             ulma_ppm.cpp           ulma_core
+    ulma_waveform        ulma_waveform.cpp      ulma_core
+    ulma_palette         ulma_palette.cpp       ulma_core
+    ulma_lut             ulma_lut.cpp           ulma_core
+    ulma03_lut           ulma03_lut.cpp          ulma_core
+    ulma_command_line    ulma_command_line.cpp  ulma_core
+    ulma03_command_line  ulma03_command_line.cpp ulma_core
+    ulma_pipeline        ulma_pipeline.cpp      ulma_core
+    ulma03_pipeline      ulma03_pipeline.cpp    ulma_core
 )

@@ -13,7 +13,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "fuzz/ulma_support.h"
-#include "ulmarender/command_line.h"
+#include "ulmarender/program/command_line.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     optind = 0;  // a full restart of getopt
     const std::filesystem::path home = std::filesystem::current_path();
     std::filesystem::current_path(scratch.path());
-    (void)run_command_line(static_cast<int>(words.size()), argv.data());
+    (void)run_command_line(ULMA_FUZZ_VERSION, static_cast<int>(words.size()), argv.data());
     std::filesystem::current_path(home);
 
     for (const auto& entry : std::filesystem::directory_iterator(scratch.path())) {

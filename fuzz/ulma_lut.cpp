@@ -1,14 +1,14 @@
 // color_enhance with a LUT file from the input. Byte 0: bit 0 repeats the
 // LUT bytes up to a whole table, bit 1 turns the saturation and lightness
-// offsets of bytes 3 and 4 on (version 0302); bytes 1 and 2 give the picture
+// offsets of bytes 3 and 4 on (only version 0302 uses them); bytes 1 and 2 give the picture
 // size (1 to 8 each); then the picture, then the LUT file.
 #include <string>
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "fuzz/ulma_support.h"
-#include "ulmarender/colour_lut.h"
-#include "ulmarender/colour_stages.h"
+#include "ulmarender/engine/colour_enhance.h"
+#include "ulmarender/engine/colour_lut.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::Front front(fuzz::Bytes(data, size));
@@ -16,11 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t flags = front.byte();
     const int width = 1 + front.byte() % 8;
     const int height = 1 + front.byte() % 8;
-#if !ULMA_IS_0301
     gPreprocess = (flags >> 1) & 1;
     gSat_offset = static_cast<std::int8_t>(front.byte());
     gLight_offset = static_cast<std::int8_t>(front.byte());
-#endif
     std::vector<unsigned char> picture(static_cast<std::size_t>(width * height * 3));
     const fuzz::Bytes pixels = front.take(picture.size());
     std::copy(pixels.begin(), pixels.end(), picture.begin());
@@ -31,6 +29,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const fuzz::MemoryFile file(fuzz::Bytes(reinterpret_cast<const std::uint8_t*>(lut.data()), lut.size()));
     std::vector<unsigned char> enhanced(picture.size());
-    (void)color_enhance(width, height, picture.data(), enhanced.data(), file.path());
+    (void)color_enhance(ULMA_FUZZ_VERSION, width, height, picture.data(), enhanced.data(), file.path());
     return 0;
 }

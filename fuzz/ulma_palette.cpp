@@ -5,7 +5,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "fuzz/ulma_support.h"
-#include "ulmarender/colour_stages.h"
+#include "ulmarender/engine/error_diffusion.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzz::MemoryFile file(fuzz::Bytes(data, size));

@@ -1,16 +1,15 @@
 // The renderer's whole pipeline on a fuzzed input picture, with a fixed
 // render-data directory. Byte 0: bit 0 asks for the proof image, bit 1
-// turns on saturation and lightness offsets (version 0302); the rest is the
+// turns on saturation and lightness offsets (only version 0302 uses them); the rest is the
 // PPM file.
 #include <cstdio>
 #include <cstdlib>
 
 #include "fuzz/fuzz_support.h"
 #include "fuzz/ulma_support.h"
-#include "ulmarender/command_line.h"
-#include "ulmarender/pipeline.h"
-#include "ulmarender/ppm_files.h"
-#include "ulmarender/render_data.h"
+#include "ulmarender/engine/render_picture.h"
+#include "ulmarender/program/pipeline.h"
+#include "ulmarender/program/ppm_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const fuzz::ScratchDirectory scratch;
@@ -31,14 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     fuzz::reset_run_settings();
     gProof = flags & 1;
-#if !ULMA_IS_0301
     gPreprocess = (flags >> 1) & 1;
     gSat_offset = 30;
     gLight_offset = -20;
-#endif
-    if (!try_split_argv_lot(lot_dir.c_str()) || !try_get_temp_data_from_wbf(gLotName, lot_dir.c_str())) {
+    if (!ulma_open_render_data(lot_dir.c_str())) {
         std::abort();  // the fixed render-data directory is always readable
     }
-    (void)my_ulma_render(file.path(), output.c_str(), lot_dir.c_str(), 25);
+    (void)my_ulma_render(ULMA_FUZZ_VERSION, file.path(), output.c_str(), lot_dir.c_str(), 25);
     return 0;
 }

@@ -3,14 +3,14 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "ulmarender/ppm_files.h"
+#include "ulmarender/program/ppm_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzz::MemoryFile file(fuzz::Bytes(data, size));
     int width = 0;
     int height = 0;
-    if (!try_ppm_load(file.path(), width, height) || !fuzz::size_is_bounded(width, height)) return 0;
+    if (!ppm_load(file.path(), width, height) || !fuzz::size_is_bounded(width, height)) return 0;
     std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
-    (void)try_ppm_load_rgb(file.path(), pixels, width, height);
+    (void)ppm_load_rgb(file.path(), pixels, width, height);
     return 0;
 }

@@ -1,4 +1,6 @@
-// Helpers of the renderer's fuzz targets: resetting the run settings between
+// Helpers of the renderer's fuzz targets: the version a target drives
+// (0302, unless its source defines ULMA_FUZZ_VERSION as kUlma0301 and
+// includes the 0302 target's source), resetting the run settings between
 // inputs, and a render-data directory to render with.
 #pragma once
 
@@ -8,14 +10,18 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "ulmarender/settings.h"
+#include "ulmarender/engine/settings.h"
+#include "ulmarender/engine/version.h"
+
+#ifndef ULMA_FUZZ_VERSION
+#define ULMA_FUZZ_VERSION kUlma0302
+#endif
 
 namespace fuzz {
 
 // The settings as a fresh process has them.
 inline void reset_run_settings() {
     gProof = 0;
-#if !ULMA_IS_0301
     gPreprocess = 0;
     gHue_offset = 0.0;
     gSat_offset = 0.0;
@@ -24,7 +30,6 @@ inline void reset_run_settings() {
     gGreen_enhance = 0.75;
     gMode = 1;
     gNoise_range = -1;
-#endif
     ImageX = 0;
     ImageY = 0;
     std::fill(std::begin(gLotName), std::end(gLotName), '\0');

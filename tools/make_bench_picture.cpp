@@ -63,9 +63,10 @@ bool write_bmp(const std::string& path, int width, int height, const std::vector
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 4 && argc != 5) {
-        std::fprintf(stderr, "usage: make_bench_picture <output stem> [width height [seed]]\n");
-        return 2;
+    const bool help = argc == 2 && std::string(argv[1]) == "--help";
+    if ((argc != 2 && argc != 4 && argc != 5) || help) {
+        std::fprintf(help ? stdout : stderr, "usage: make_bench_picture <output stem> [width height [seed]]\n");
+        return help ? 0 : 2;
     }
     const std::string stem = argv[1];
     const int width = argc >= 4 ? std::atoi(argv[2]) : 3840;

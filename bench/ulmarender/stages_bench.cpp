@@ -9,14 +9,15 @@
 #include <vector>
 
 #include "render_data_fixture.h"
-#include "ulmarender/colour_enhance.h"
-#include "ulmarender/colour_stages.h"
-#include "ulmarender/error_diffusion.h"
-#include "ulmarender/pipeline.h"
-#include "ulmarender/ppm_files.h"
-#include "ulmarender/render_data.h"
-#include "ulmarender/settings.h"
-#include "ulmarender/command_line.h"
+#include "ulmarender/engine/channel_order.h"
+#include "ulmarender/engine/cielab_diffusion_loop.h"
+#include "ulmarender/engine/colour_enhance.h"
+#include "ulmarender/engine/error_diffusion.h"
+#include "ulmarender/engine/panel_codes.h"
+#include "ulmarender/engine/render_picture.h"
+#include "ulmarender/engine/settings.h"
+#include "ulmarender/program/pipeline.h"
+#include "ulmarender/program/ppm_files.h"
 
 namespace {
 
@@ -49,8 +50,9 @@ void BM_PpmRead(benchmark::State& state) {
     std::vector<unsigned char> pixels(static_cast<std::size_t>(kPixels) * 3);
     for (auto _ : state) {
         int w = 0, h = 0;
-        ppm_load(f.input_ppm.c_str(), w, h);
-        ppm_load_rgb(f.input_ppm.c_str(), pixels, w, h);
+        if (!ppm_load(f.input_ppm.c_str(), w, h) || !ppm_load_rgb(f.input_ppm.c_str(), pixels, w, h)) {
+            state.SkipWithError("input not readable");
+        }
         rgb_bgr_img_buf_convert(pixels);
         benchmark::DoNotOptimize(pixels.data());
     }
@@ -83,7 +85,7 @@ void BM_ColourEnhance(benchmark::State& state) {
     default_settings(0);
     std::vector<unsigned char> out(f.bgr.size());
     for (auto _ : state) {
-        color_enhance(kWidth, kHeight, f.bgr.data(), out.data(), f.lut_path.c_str());
+        color_enhance(kUlma0302, kWidth, kHeight, f.bgr.data(), out.data(), f.lut_path.c_str());
         benchmark::DoNotOptimize(out.data());
     }
     count_pixels(state);
@@ -97,7 +99,7 @@ void BM_LutApplication(benchmark::State& state) {
     gGreen_enhance = 0;
     std::vector<unsigned char> out(f.bgr.size());
     for (auto _ : state) {
-        color_enhance(kWidth, kHeight, f.bgr.data(), out.data(), f.lut_path.c_str());
+        color_enhance(kUlma0302, kWidth, kHeight, f.bgr.data(), out.data(), f.lut_path.c_str());
         benchmark::DoNotOptimize(out.data());
     }
     gGreen_enhance = 0.75;
@@ -111,7 +113,7 @@ void BM_LabConversion(benchmark::State& state) {
     std::vector<double> lab(f.bgr.size());
     for (auto _ : state) {
         for (std::size_t n = 0; n < f.bgr.size(); n += 3) {
-            const Lab c = lab_of_bytes(f.bgr[n + 2], f.bgr[n + 1], f.bgr[n]);
+            const Lab c = lab_of_channels(conversion_tables(), f.bgr[n + 2], f.bgr[n + 1], f.bgr[n]);
             lab[n] = c.l;
             lab[n + 1] = c.a;
             lab[n + 2] = c.b;
@@ -129,7 +131,7 @@ void BM_Diffusion(benchmark::State& state) {
     const auto& f = fixture();
     default_settings(static_cast<int>(state.range(0)));
     std::vector<unsigned char> enhanced(f.bgr.size());
-    color_enhance(kWidth, kHeight, f.bgr.data(), enhanced.data(), f.lut_path.c_str());
+    color_enhance(kUlma0302, kWidth, kHeight, f.bgr.data(), enhanced.data(), f.lut_path.c_str());
     std::vector<unsigned char> proof(f.bgr.size());
     std::vector<unsigned char> indices(static_cast<std::size_t>(kPixels));
     for (auto _ : state) {
@@ -152,7 +154,8 @@ void BM_CodesAndPgm(benchmark::State& state) {
     std::vector<unsigned char> pgm(indices.size());
     for (auto _ : state) {
         ulmamap_rgb(kWidth, kHeight, indices.data(), codes.data());
-        buf_pgm_save(f.output_pgm.c_str(), codes, pgm);
+        for (std::size_t n = 0; n < pgm.size(); ++n) pgm[n] = codes[n * 3];
+        if (!buf_pgm_save(f.output_pgm.c_str(), pgm)) state.SkipWithError("PGM not written");
     }
     count_pixels(state, 1);
 }
@@ -168,7 +171,7 @@ void BM_PipelineInMemory(benchmark::State& state) {
     std::vector<unsigned char> indices(static_cast<std::size_t>(kPixels));
     std::vector<unsigned char> codes(f.bgr.size());
     for (auto _ : state) {
-        color_enhance(kWidth, kHeight, f.bgr.data(), enhanced.data(), f.lut_path.c_str());
+        color_enhance(kUlma0302, kWidth, kHeight, f.bgr.data(), enhanced.data(), f.lut_path.c_str());
         error_diffusion_cielab(kWidth, kHeight, enhanced.data(), proof.data(), indices.data(),
                                f.palette_path.c_str());
         ulmamap_rgb(kWidth, kHeight, indices.data(), codes.data());
@@ -183,11 +186,14 @@ BENCHMARK(BM_PipelineInMemory)->Unit(benchmark::kMillisecond);
 void BM_WholeRender(benchmark::State& state) {
     const auto& f = fixture();
     default_settings(static_cast<int>(state.range(0)));
-    split_argv_lot(f.lot_dir.c_str());
-    get_temp_data_from_wbf(gLotName, f.lot_dir.c_str());
+    if (!ulma_open_render_data(f.lot_dir.c_str())) state.SkipWithError("render data not readable");
     {
         const ulma_bench::QuietStdout quiet;
-        for (auto _ : state) my_ulma_render(f.input_ppm.c_str(), f.output_pgm.c_str(), f.lot_dir.c_str(), 25);
+        for (auto _ : state) {
+            if (!my_ulma_render(kUlma0302, f.input_ppm.c_str(), f.output_pgm.c_str(), f.lot_dir.c_str(), 25)) {
+                state.SkipWithError("render failed");
+            }
+        }
     }
     gProof = 0;
     count_pixels(state);
@@ -201,19 +207,18 @@ namespace {
 // from one pixel to the next): the gamut clip and the palette search.
 void BM_GamutClipAndSearch(benchmark::State& state) {
     const auto& f = fixture();
-    Palette raw = parse_palette_text(ulma_bench::kPaletteText);
-    const DiffusionPalette palette = prepare_palette(raw);
+    const DiffusionPalette palette = prepare_palette(*parse_palette_text(ulma_bench::kPaletteText));
     std::vector<Lab> lab(static_cast<std::size_t>(kPixels));
     for (std::size_t n = 0; n < lab.size(); ++n) {
-        lab[n] = lab_of_bytes(f.bgr[n * 3 + 2], f.bgr[n * 3 + 1], f.bgr[n * 3]);
+        lab[n] = lab_of_channels(conversion_tables(), f.bgr[n * 3 + 2], f.bgr[n * 3 + 1], f.bgr[n * 3]);
         lab[n].a += static_cast<double>(static_cast<int>(n % 13) - 6);  // as if shares had arrived
     }
     const bool search = state.range(0) != 0;
     std::vector<unsigned char> out(lab.size());
     for (auto _ : state) {
         for (std::size_t n = 0; n < lab.size(); ++n) {
-            const Lab c = gamut_clip(lab[n]);
-            out[n] = static_cast<unsigned char>(search ? nearest_palette_entry(palette, c) : static_cast<int>(c.l));
+            const Lab c = clip_to_gamut(conversion_tables(), lab[n]);
+            out[n] = static_cast<unsigned char>(search ? nearest_entry(palette, c) : static_cast<int>(c.l));
         }
         benchmark::DoNotOptimize(out.data());
     }

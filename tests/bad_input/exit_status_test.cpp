@@ -240,15 +240,15 @@ std::vector<Case> renderer_cases(Program p) {
         {"LutOversizeUsesItsStart", p, append(kLutFile, std::string(1000, 'x')), 0, {time_line}, true},
         {"LutReadOnlyIsRead", p, read_only(kLutFile), 0, {time_line}, true},
         {"LutIsADirectory", p, replace_by_directory(kLutFile), 0, {no_lut, time_line}, true},
-        {"PaletteMissing", p, remove_file(kPaletteFile), 0, {no_palette, time_line}, true},
+        {"PaletteMissing", p, remove_file(kPaletteFile), 1, {no_palette}, false},
         {"PaletteReadOnlyIsRead", p, read_only(kPaletteFile), 0, {time_line}, true},
-        {"PaletteIsADirectory", p, replace_by_directory(kPaletteFile), 0, {no_palette, time_line}, true},
+        {"PaletteIsADirectory", p, replace_by_directory(kPaletteFile), 1, {no_palette}, false},
         {"PaletteOfThirtyNumbers", p, palette("hm-thirty-numbers.txt"), 0, {time_line}, true},
         {"PaletteLeadingBlank", p, palette("hm-leading-blank.txt"), 0, {time_line}, true},
         {"PaletteGarbage", p, palette("hm-garbage.txt"), 0, {time_line}, true},
         {"PaletteExtremeNumbers", p, palette("hm-extreme-numbers.txt"), 0, {time_line}, true},
         {"PaletteLongToken", p, palette("hm-long-token.txt"), 0, {time_line}, true},
-        {"PaletteEmpty", p, palette("hm-empty.txt"), 0, {time_line}, true},
+        {"PaletteEmpty", p, palette("hm-empty.txt"), 1, {no_palette}, false},
     };
 }
 

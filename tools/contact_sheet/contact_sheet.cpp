@@ -1,17 +1,17 @@
 // Lays pictures side by side on one sheet, so the methods of a render can be
 // compared at a glance:
 //
-//   contact_sheet -o sheet.bmp [-c columns] [-s shrink] a.bmp b.ppm ...
+//   contact_sheet -o sheet.png|sheet.bmp [-c columns] [-s shrink] [-t caption] a.bmp [-t caption] b.ppm ...
 //
 // Pictures are placed left to right, top to bottom, in the order given, on a
-// white background with a gap between them, each marked with its position
-// (1, 2, ...) in its top-left corner (pictures too small to carry the number
-// are left unmarked). With -s N every picture is reduced to
-// 1/N of its width and height by averaging N x N blocks (the sheet of large
-// pictures stays small; the average also shows the colour a dithered area
-// gives from a distance). BMP and binary PPM files are read through the
-// project's own image layer. Exit status 0 written, 1 a file could not be
-// read or written, 2 bad arguments; no sheet is left behind on failure.
+// white background with a gap between them; under each one stands its
+// caption (-t before the picture) or, without one, its position (1, 2, ...).
+// With -s N every picture is reduced to 1/N of its width and height by
+// averaging N x N blocks (the sheet of large pictures stays small; the
+// average also shows the colour a dithered area gives from a distance). BMP
+// and binary PPM files are read through the project's own image layer; the
+// sheet is written as PNG or 24-bit BMP, whole or not at all. Exit status 0
+// written, 1 a file could not be read or written, 2 bad arguments.
 #include <morva6/morva6_image.h>
 
 #include <algorithm>
@@ -19,11 +19,18 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#if CONTACT_SHEET_PNG
+#include <zlib.h>
+#endif
+
+#include "morva6/image/atomic_file.h"
 
 namespace {
 
@@ -94,11 +101,27 @@ Picture shrink(const Picture& picture, int factor) {
     return small;
 }
 
-// Digits 0-9 in a 3 x 5 grid, one row of three bits per entry, top row first.
-constexpr std::array<std::array<std::uint8_t, 5>, 10> kDigits{{
-    {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 7, 1, 7}, {5, 5, 7, 1, 1},
-    {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 1, 1}, {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7},
-}};
+// Capital letters, digits and a little punctuation in a 5 x 7 grid, one row
+// of five bits per entry, top row first; lower case is drawn as upper case.
+constexpr std::string_view kGlyphChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-.,()/:+=";
+constexpr std::uint8_t kGlyphs[][7] = {
+    {0x0E,0x11,0x11,0x1F,0x11,0x11,0x11}, {0x1E,0x11,0x11,0x1E,0x11,0x11,0x1E}, {0x0E,0x11,0x10,0x10,0x10,0x11,0x0E}, {0x1E,0x11,0x11,0x11,0x11,0x11,0x1E},
+    {0x1F,0x10,0x10,0x1E,0x10,0x10,0x1F}, {0x1F,0x10,0x10,0x1E,0x10,0x10,0x10}, {0x0E,0x11,0x10,0x17,0x11,0x11,0x0F}, {0x11,0x11,0x11,0x1F,0x11,0x11,0x11},
+    {0x0E,0x04,0x04,0x04,0x04,0x04,0x0E}, {0x07,0x02,0x02,0x02,0x02,0x12,0x0C}, {0x11,0x12,0x14,0x18,0x14,0x12,0x11}, {0x10,0x10,0x10,0x10,0x10,0x10,0x1F},
+    {0x11,0x1B,0x15,0x15,0x11,0x11,0x11}, {0x11,0x11,0x19,0x15,0x13,0x11,0x11}, {0x0E,0x11,0x11,0x11,0x11,0x11,0x0E}, {0x1E,0x11,0x11,0x1E,0x10,0x10,0x10},
+    {0x0E,0x11,0x11,0x11,0x15,0x12,0x0D}, {0x1E,0x11,0x11,0x1E,0x14,0x12,0x11}, {0x0F,0x10,0x10,0x0E,0x01,0x01,0x1E}, {0x1F,0x04,0x04,0x04,0x04,0x04,0x04},
+    {0x11,0x11,0x11,0x11,0x11,0x11,0x0E}, {0x11,0x11,0x11,0x11,0x11,0x0A,0x04}, {0x11,0x11,0x11,0x15,0x15,0x15,0x0A}, {0x11,0x11,0x0A,0x04,0x0A,0x11,0x11},
+    {0x11,0x11,0x0A,0x04,0x04,0x04,0x04}, {0x1F,0x01,0x02,0x04,0x08,0x10,0x1F}, {0x0E,0x11,0x13,0x15,0x19,0x11,0x0E}, {0x04,0x0C,0x04,0x04,0x04,0x04,0x0E},
+    {0x0E,0x11,0x01,0x02,0x04,0x08,0x1F}, {0x1F,0x02,0x04,0x02,0x01,0x11,0x0E}, {0x02,0x06,0x0A,0x12,0x1F,0x02,0x02}, {0x1F,0x10,0x1E,0x01,0x01,0x11,0x0E},
+    {0x06,0x08,0x10,0x1E,0x11,0x11,0x0E}, {0x1F,0x01,0x02,0x04,0x08,0x08,0x08}, {0x0E,0x11,0x11,0x0E,0x11,0x11,0x0E}, {0x0E,0x11,0x11,0x0F,0x01,0x02,0x0C},
+    {0x00,0x00,0x00,0x1F,0x00,0x00,0x00}, {0x00,0x00,0x00,0x00,0x00,0x0C,0x0C}, {0x00,0x00,0x00,0x00,0x0C,0x04,0x08}, {0x02,0x04,0x08,0x08,0x08,0x04,0x02},
+    {0x08,0x04,0x02,0x02,0x02,0x04,0x08}, {0x01,0x01,0x02,0x04,0x08,0x10,0x10}, {0x00,0x0C,0x0C,0x00,0x0C,0x0C,0x00}, {0x00,0x04,0x04,0x1F,0x04,0x04,0x00},
+    {0x00,0x00,0x1F,0x00,0x1F,0x00,0x00},
+};
+// A character is 6 font pixels wide with its spacing; a caption line is 9
+// high (7 and a margin above and below).
+constexpr int kCharWidth = 6;
+constexpr int kCaptionHeight = 9;
 
 struct Sheet {
     std::vector<std::uint8_t> bgr;
@@ -117,34 +140,77 @@ struct Sheet {
     }
 };
 
-// White digits on a black box at the top-left corner of a picture, each font
-// pixel `unit` wide; left out when the box would cover more than a quarter of
-// the picture's width or height.
-void label(Sheet& sheet, long long left, long long top, const Picture& picture, int number, int unit) {
-    const std::string text = std::to_string(number);
-    const long long digit_w = 4LL * unit;
-    const long long box_w = static_cast<long long>(text.size()) * digit_w + unit;
-    const long long box_h = 7LL * unit;
-    if (box_w * 4 > picture.width || box_h * 4 > picture.height) return;
-    sheet.fill(left, top, box_w, box_h, 0);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto& glyph = kDigits[static_cast<std::size_t>(text[i] - '0')];
-        for (int row = 0; row < 5; ++row) {
-            for (int column = 0; column < 3; ++column) {
-                if ((glyph[static_cast<std::size_t>(row)] >> (2 - column) & 1) == 0) continue;
-                sheet.fill(left + unit + static_cast<long long>(i) * digit_w + column * unit,
-                           top + unit + row * unit, unit, unit, 255);
-            }
-        }
+// Black text on the white caption line under a cell, each font pixel `unit`
+// wide; cut at the cell's width.
+void caption(Sheet& sheet, long long left, long long top, int cell_width, const std::string& text, int unit) {
+    const std::size_t fits = static_cast<std::size_t>(cell_width / (kCharWidth * unit));
+    for (std::size_t i = 0; i < std::min(text.size(), fits); ++i) {
+        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
+        const std::size_t glyph = kGlyphChars.find(c);
+        if (glyph == std::string_view::npos) continue;  // blanks and what the font lacks
+        for (int row = 0; row < 7; ++row)
+            for (int column = 0; column < 5; ++column)
+                if (kGlyphs[glyph][row] >> (4 - column) & 1)
+                    sheet.fill(left + (static_cast<long long>(i) * kCharWidth + column) * unit,
+                               top + (1 + row) * unit, unit, unit, 0);
     }
 }
 
-int usage() {
-    std::fputs("usage: contact_sheet -o <sheet.bmp> [-c <columns>] [-s <shrink 1..64>] "
-               "<picture.bmp|picture.ppm>...\n",
-               stderr);
-    return 2;
+int usage(std::FILE* stream = stderr) {
+    std::fputs("usage: contact_sheet -o <sheet.png|sheet.bmp> [-c <columns>] [-s <shrink 1..64>] "
+               "[-t <caption>] <picture.bmp|picture.ppm> [[-t <caption>] <picture>]...\n",
+               stream);
+    return stream == stdout ? 0 : 2;
 }
+
+// Writes the bytes so that the file is replaced only once complete.
+bool write_whole_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    morva6::AtomicFile file(path);
+    return file.is_open() && file.write(bytes.data(), bytes.size()) && file.commit();
+}
+
+#if CONTACT_SHEET_PNG
+void put_chunk(std::vector<std::uint8_t>& png, const char* type, const std::vector<std::uint8_t>& data) {
+    const auto put32 = [&png](std::uint32_t value) {
+        for (int shift = 24; shift >= 0; shift -= 8) png.push_back(static_cast<std::uint8_t>(value >> shift));
+    };
+    put32(static_cast<std::uint32_t>(data.size()));
+    const std::size_t start = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    put32(static_cast<std::uint32_t>(crc32(0, png.data() + start, static_cast<uInt>(png.size() - start))));
+}
+
+// An 8-bit RGB PNG: every row unfiltered, the whole picture deflated at once.
+bool save_png(const Sheet& sheet, const std::string& path) {
+    const std::size_t row = static_cast<std::size_t>(sheet.width) * 3;
+    std::vector<std::uint8_t> raw;
+    raw.reserve((row + 1) * static_cast<std::size_t>(sheet.height));
+    for (long long y = 0; y < sheet.height; ++y) {
+        raw.push_back(0);
+        const std::uint8_t* bgr = &sheet.bgr[static_cast<std::size_t>(y) * row];
+        for (std::size_t x = 0; x < row; x += 3) raw.insert(raw.end(), {bgr[x + 2], bgr[x + 1], bgr[x]});
+    }
+    uLongf packed_size = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<std::uint8_t> packed(packed_size);
+    if (compress2(packed.data(), &packed_size, raw.data(), static_cast<uLong>(raw.size()), 6) != Z_OK) return false;
+    packed.resize(packed_size);
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<std::uint8_t> header;
+    for (const long long size : {sheet.width, sheet.height})
+        for (int shift = 24; shift >= 0; shift -= 8) header.push_back(static_cast<std::uint8_t>(size >> shift));
+    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter choice, not interlaced
+    put_chunk(png, "IHDR", header);
+    put_chunk(png, "IDAT", packed);
+    put_chunk(png, "IEND", {});
+    return write_whole_file(path, png);
+}
+#else
+bool save_png(const Sheet&, const std::string&) {
+    std::fputs("contact_sheet: built without zlib, it writes BMP sheets only\n", stderr);
+    return false;
+}
+#endif
 
 }  // namespace
 
@@ -153,22 +219,31 @@ int main(int argc, char** argv) {
     int columns = 0;
     int factor = 1;
     std::vector<std::string> inputs;
+    std::vector<std::string> captions;
+    std::string next_caption;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "-o" && i + 1 < argc) {
+        if (arg == "--help") {
+            return usage(stdout);
+        } else if (arg == "-o" && i + 1 < argc) {
             output = argv[++i];
         } else if (arg == "-c" && i + 1 < argc) {
             columns = std::atoi(argv[++i]);
         } else if (arg == "-s" && i + 1 < argc) {
             factor = std::atoi(argv[++i]);
             if (factor < 1 || factor > kMaxShrink) return usage();
+        } else if (arg == "-t" && i + 1 < argc) {
+            next_caption = argv[++i];
         } else if (!arg.empty() && arg[0] == '-') {
             return usage();
         } else {
             inputs.emplace_back(arg);
+            captions.push_back(next_caption.empty() ? std::to_string(inputs.size()) : next_caption);
+            next_caption.clear();
         }
     }
-    if (output.empty() || inputs.empty() || !ends_with(output, ".bmp")) return usage();
+    const bool png = ends_with(output, ".png");
+    if (inputs.empty() || (!png && !ends_with(output, ".bmp"))) return usage();
     const int count = static_cast<int>(inputs.size());
     if (columns < 1) columns = count;
     columns = std::min(columns, count);
@@ -185,28 +260,33 @@ int main(int argc, char** argv) {
         cell_height = std::max(cell_height, pictures[i].height);
     }
 
+    // Captions grow with the cells: 1 font pixel per 400 pixels of width.
+    const int unit = std::max(1, cell_width / 400);
+    const int caption_height = kCaptionHeight * unit;
     Sheet sheet;
     sheet.width = static_cast<long long>(columns) * (cell_width + kGap) + kGap;
-    sheet.height = static_cast<long long>(rows) * (cell_height + kGap) + kGap;
+    sheet.height = static_cast<long long>(rows) * (cell_height + caption_height + kGap) + kGap;
     if (sheet.width * sheet.height * 4 > INT32_MAX) {
         std::fputs("contact_sheet: the sheet would be too large; shrink the pictures with -s\n", stderr);
         return 1;
     }
     sheet.bgr.assign(static_cast<std::size_t>(sheet.width * sheet.height * 3), 255);
-    const int unit = std::max(2, std::min(cell_width, cell_height) / 80);
     for (int i = 0; i < count; ++i) {
         const Picture& picture = pictures[static_cast<std::size_t>(i)];
         const long long left = kGap + static_cast<long long>(i % columns) * (cell_width + kGap);
-        const long long top = kGap + static_cast<long long>(i / columns) * (cell_height + kGap);
+        const long long top = kGap + static_cast<long long>(i / columns) * (cell_height + caption_height + kGap);
         for (int y = 0; y < picture.height; ++y) {
             const auto* from = picture.bgr.data() + static_cast<std::size_t>(y) * picture.width * 3;
             auto* to = sheet.bgr.data() + static_cast<std::size_t>(((top + y) * sheet.width + left) * 3);
             std::memcpy(to, from, static_cast<std::size_t>(picture.width) * 3);
         }
-        label(sheet, left, top, picture, i + 1, unit);
+        caption(sheet, left, top + cell_height, cell_width, captions[static_cast<std::size_t>(i)], unit);
     }
-    if (saveBMP_QW(sheet.bgr.data(), static_cast<std::int32_t>(sheet.width), static_cast<std::int32_t>(sheet.height),
-                   output.c_str(), MORVA6_BGR, 1) != 0) {
+    const bool written =
+        png ? save_png(sheet, output)
+            : saveBMP_QW(sheet.bgr.data(), static_cast<std::int32_t>(sheet.width),
+                         static_cast<std::int32_t>(sheet.height), output.c_str(), MORVA6_BGR, 1) == 0;
+    if (!written) {
         std::fprintf(stderr, "contact_sheet: cannot write %s\n", output.c_str());
         return 1;
     }

@@ -1,0 +1,145 @@
+// photo2panel: from photographs to panel files in one command.
+//
+//   photo2panel [options] PICTURE... -o OUTPUT
+//
+// Every picture is read with libvips, turned upright, brought to 8-bit sRGB,
+// fitted to the panel and rendered by the six-ink library or the
+// eight-colour core exactly as Morva6_render or ulmarender render the fitted
+// picture. Exit status 0 every picture written, 1 some picture failed (the
+// others are still done), 2 a usage error.
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "apps/photo2panel/options.h"
+#include "apps/photo2panel/outputs.h"
+#include "apps/photo2panel/picture.h"
+#include "apps/photo2panel/render.h"
+
+namespace {
+
+using namespace photo2panel;
+
+constexpr int kSomeFailed = 1;
+constexpr int kUsage = 2;
+
+int usage_error(const std::string& message) {
+    std::fprintf(stderr, "photo2panel: %s\nTry 'photo2panel --help'.\n", message.c_str());
+    return kUsage;
+}
+
+void report_failure(const std::string& file, const std::string& reason) {
+    std::fprintf(stderr, "photo2panel: %s: %s\n", file.c_str(), reason.c_str());
+}
+
+bool names_bmp_or_ppm(const std::string& path) {
+    const std::string extension = std::filesystem::path(path).extension().string();
+    return extension == ".bmp" || extension == ".ppm";
+}
+
+// The renderer's data, found once for the whole run.
+bool prepare_renderer(Options& options, std::vector<std::uint8_t>& lut) {
+    std::string& path = options.eight_colours ? options.render_data : options.lut;
+    const char* what = options.eight_colours ? "render data" : "LUT file";
+    if (path.empty()) {
+        path = find_data(options.eight_colours ? "ULMA_SAMPLE01_TC_03" : "Morva6_Render_LUT_Default_v2.bin");
+        if (path.empty()) {
+            std::fprintf(stderr, "photo2panel: no %s found beside the program; name one with %s\n", what,
+                         options.eight_colours ? "--render-data" : "--lut");
+            return false;
+        }
+    }
+    std::string error;
+    const bool ready = options.eight_colours ? open_render_data(path, error) : install_lut(path, lut, error);
+    if (!ready) report_failure(path, error);
+    return ready;
+}
+
+// The files of picture `picture`: named by the options for a single picture,
+// or the picture's name inside the folders.
+PictureFiles files_of(const Options& options, const std::string& picture, bool folders) {
+    if (!folders) return {options.output, options.preview, options.save_fitted};
+    const std::string name = stem(picture);
+    PictureFiles files{in_folder(options.output, name + (options.eight_colours ? ".pgm" : ".bmp")), "", ""};
+    if (!options.preview.empty()) files.preview = in_folder(options.preview, name + ".png");
+    if (!options.save_fitted.empty())
+        files.fitted = in_folder(options.save_fitted, name + (options.eight_colours ? ".ppm" : ".bmp"));
+    return files;
+}
+
+bool make_folders(const Options& options) {
+    for (const std::string* folder : {&options.output, &options.preview, &options.save_fitted}) {
+        std::error_code error;
+        if (folder->empty() || std::filesystem::is_directory(*folder, error)) continue;
+        std::filesystem::create_directories(*folder, error);
+        if (error) {
+            report_failure(*folder, "cannot create the folder: " + error.message());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool process(const std::string& picture_path, const Options& options, const PictureFiles& files,
+             std::string& error) {
+    RgbPicture picture;
+    if (!load_fitted_picture(picture_path, options, picture, error)) return false;
+    if (!files.fitted.empty() && !save_fitted(picture, files.fitted, error)) return false;
+    return options.eight_colours ? render_eight_colours(picture, options, files, error)
+                                 : render_six_inks(picture, options, files, error);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    std::string message;
+    switch (parse_options(argc, argv, options, message)) {
+    case Parsed::help: std::fputs(usage_text(), stdout); return 0;
+    case Parsed::version: std::puts("photo2panel " PHOTO2PANEL_VERSION); return 0;
+    case Parsed::error: return usage_error(message);
+    case Parsed::run: break;
+    }
+    std::error_code ignored;
+    const bool folders = options.pictures.size() > 1 || std::filesystem::is_directory(options.output, ignored);
+    if (!folders && !options.save_fitted.empty() && !names_bmp_or_ppm(options.save_fitted))
+        return usage_error("--save-fitted needs a .bmp or .ppm file name");
+    if (!start_picture_library(argv[0])) {
+        std::fputs("photo2panel: cannot start libvips\n", stderr);
+        return kSomeFailed;
+    }
+    std::vector<std::uint8_t> lut;  // the library points into it while rendering
+    if (!prepare_renderer(options, lut) || (folders && !make_folders(options))) return kSomeFailed;
+
+    int failures = 0;
+    std::set<std::string> written;
+    const std::size_t count = options.pictures.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string& picture = options.pictures[i];
+        const PictureFiles files = files_of(options, picture, folders);
+        const auto start = std::chrono::steady_clock::now();
+        std::string error;
+        bool done = false;
+        if (!written.insert(files.panel).second) {
+            error = "another picture has the same name; its file " + files.panel + " is kept";
+        } else {
+            done = process(picture, options, files, error);
+        }
+        if (!done) {
+            report_failure(picture, error);
+            ++failures;
+            continue;
+        }
+        if (options.quiet) continue;
+        const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+        if (count > 1) std::printf("[%zu/%zu] ", i + 1, count);
+        std::printf("%s -> %s  %.2f s\n", std::filesystem::path(picture).filename().c_str(), files.panel.c_str(),
+                    seconds.count());
+        std::fflush(stdout);
+    }
+    return failures == 0 ? 0 : kSomeFailed;
+}

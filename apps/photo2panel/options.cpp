@@ -1,0 +1,251 @@
+#include "apps/photo2panel/options.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <string_view>
+
+namespace photo2panel {
+namespace {
+
+// Largest panel side accepted by --size; width x height x 4 must also fit int32.
+constexpr int kMaxSide = 16384;
+
+struct NamedSize {
+    std::string_view name;
+    int width;
+    int height;
+};
+constexpr NamedSize kNamedSizes[] = {
+    {"4in", 640, 400}, {"5.65in", 600, 448}, {"7.3in", 800, 480}, {"13.3in", 1600, 1200},
+};
+
+bool whole_number(std::string_view text, long min, long max, int& value) {
+    long number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || number < min || number > max)
+        return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+bool real_number(std::string_view text, double min, double max, double& value) {
+    const std::string copy(text);
+    char* end = nullptr;
+    const double number = std::strtod(copy.c_str(), &end);
+    if (copy.empty() || *end != '\0' || !std::isfinite(number) || number < min || number > max)
+        return false;
+    value = number;
+    return true;
+}
+
+bool parse_size(std::string_view text, Options& options) {
+    for (const NamedSize& named : kNamedSizes) {
+        if (text == named.name) {
+            options.width = named.width;
+            options.height = named.height;
+            return true;
+        }
+    }
+    const std::size_t x = text.find('x');
+    if (x == std::string_view::npos) return false;
+    int width = 0;
+    int height = 0;
+    if (!whole_number(text.substr(0, x), 1, kMaxSide, width) ||
+        !whole_number(text.substr(x + 1), 1, kMaxSide, height))
+        return false;
+    if (static_cast<long long>(width) * height * 4 > INT32_MAX) return false;
+    options.width = width;
+    options.height = height;
+    return true;
+}
+
+// "white", "black", "R,G,B" or "#rrggbb".
+bool parse_colour(std::string_view text, std::array<std::uint8_t, 3>& colour) {
+    if (text == "white") colour = {255, 255, 255};
+    else if (text == "black") colour = {0, 0, 0};
+    else if (text.size() == 7 && text[0] == '#') {
+        for (int c = 0; c < 3; ++c) {
+            unsigned value = 0;
+            const char* from = text.data() + 1 + 2 * c;
+            const auto [end, error] = std::from_chars(from, from + 2, value, 16);
+            if (error != std::errc() || end != from + 2) return false;
+            colour[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(value);
+        }
+    } else {
+        std::size_t start = 0;
+        for (int c = 0; c < 3; ++c) {
+            const std::size_t comma = c < 2 ? text.find(',', start) : text.size();
+            if (comma == std::string_view::npos) return false;
+            int value = 0;
+            if (!whole_number(text.substr(start, comma - start), 0, 255, value)) return false;
+            colour[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(value);
+            start = comma + 1;
+        }
+    }
+    return true;
+}
+
+template <typename Enum, std::size_t N>
+bool parse_choice(std::string_view text, const std::pair<std::string_view, Enum> (&choices)[N], Enum& value) {
+    for (const auto& [name, choice] : choices) {
+        if (text == name) {
+            value = choice;
+            return true;
+        }
+    }
+    return false;
+}
+
+constexpr std::pair<std::string_view, Fit> kFits[] = {
+    {"cover", Fit::cover}, {"contain", Fit::contain}, {"fill", Fit::fill}};
+constexpr std::pair<std::string_view, Rotate> kRotations[] = {
+    {"auto", Rotate::automatic}, {"0", Rotate::none}, {"90", Rotate::quarter},
+    {"180", Rotate::half}, {"270", Rotate::three_quarters}};
+
+// One option that takes a value: its spellings, whether it belongs to one
+// renderer (6 or 8, 0 for both), and how the value is stored.
+struct ValueOption {
+    std::string_view short_name;
+    std::string_view long_name;
+    int renderer;
+    std::function<bool(std::string_view, Options&)> store;
+};
+
+std::vector<ValueOption> value_options() {
+    auto text = [](std::string Options::*field) {
+        return [field](std::string_view v, Options& o) { o.*field = std::string(v); return !v.empty(); };
+    };
+    auto whole = [](int Options::*field, long min, long max) {
+        return [=](std::string_view v, Options& o) { return whole_number(v, min, max, o.*field); };
+    };
+    auto real = [](double Options::*field, double min, double max) {
+        return [=](std::string_view v, Options& o) { return real_number(v, min, max, o.*field); };
+    };
+    return {
+        {"-o", "--output", 0, text(&Options::output)},
+        {"", "--preview", 0, text(&Options::preview)},
+        {"", "--save-fitted", 0, text(&Options::save_fitted)},
+        {"", "--size", 0, parse_size},
+        {"", "--fit", 0, [](std::string_view v, Options& o) { return parse_choice(v, kFits, o.fit); }},
+        {"", "--rotate", 0, [](std::string_view v, Options& o) { return parse_choice(v, kRotations, o.rotate); }},
+        {"", "--background", 0, [](std::string_view v, Options& o) { return parse_colour(v, o.background); }},
+        {"", "--max-megapixels", 0, real(&Options::max_megapixels, 0.000001, 100000.0)},
+        {"-l", "--lut", 6, text(&Options::lut)},
+        {"-d", "--dither", 6, whole(&Options::dither, 1, 6)},
+        {"-m", "--mode", 6, whole(&Options::mode, 1, 3)},
+        {"-t", "--tft", 6, whole(&Options::tft, 0, 5)},
+        {"", "--hue", 6, whole(&Options::hue, 0, 360)},
+        {"", "--saturation", 6, whole(&Options::saturation, -100, 100)},
+        {"", "--brightness", 6, whole(&Options::brightness, -100, 100)},
+        {"", "--contrast", 6, whole(&Options::contrast, -100, 100)},
+        {"", "--gamma", 6, real(&Options::gamma, 0.0, 2.0)},
+        {"-r", "--render-data", 8, text(&Options::render_data)},
+        {"-T", "--temperature", 8, whole(&Options::temperature, -128, 127)},
+        {"-c", "--chroma", 8, real(&Options::chroma, -100.0, 100.0)},
+        {"-b", "--lightness", 8, real(&Options::lightness, -100.0, 100.0)},
+        {"-n", "--noise", 8, whole(&Options::noise, -1, 255)},
+    };
+}
+
+}  // namespace
+
+const char* usage_text() {
+    return R"(usage: photo2panel [options] PICTURE... -o OUTPUT
+
+Renders photographs (JPEG, PNG, WebP, TIFF, HEIF, GIF, BMP, PPM, ...) for a
+six-ink or an eight-colour e-paper panel: the picture is turned upright,
+brought to sRGB, fitted to the panel and rendered exactly as Morva6_render
+or ulmarender would render it. With several pictures OUTPUT (and the
+folders of --preview and --save-fitted) is a folder; each file takes the
+picture's name.
+
+General:
+  -o, --output PATH        panel file: 24-bit BMP (six inks) or PGM of panel
+                           codes (eight colours)
+  --preview PATH.png       PNG of what the panel will show
+  --save-fitted PATH       the fitted picture, .bmp or .ppm, for the renderers
+  --size WxH|NAME          panel size (default 800x480); names: 4in (640x400),
+                           5.65in (600x448), 7.3in (800x480), 13.3in (1600x1200)
+  --fit cover|contain|fill fill and crop centred (default), whole picture on
+                           the background, or stretch
+  --rotate auto|0|90|180|270
+                           quarter turns clockwise; auto (default) turns a
+                           portrait picture for a landscape panel and back
+  --background COLOUR      white (default), black, R,G,B or #rrggbb: behind
+                           transparent pixels and around --fit contain
+  --max-megapixels N       refuse larger pictures before decoding (default 100)
+  -q, --quiet              no progress lines
+  --help, --version
+
+Six inks (default), as Morva6_render takes them:
+  -l, --lut PATH           LUT file (default: Morva6_Render_LUT_Default_v2.bin
+                           of the installation or the build tree)
+  -d, --dither 1..6        1 Floyd, 2 Floyd serpentine, 3 Jarvis-Judice-Ninke,
+                           4 its serpentine, 5 Stucki, 6 Stucki serpentine (default)
+  -m, --mode 1..3          1 timing-controller codes (default), 2 ideal inks,
+                           3 simulation in the measured inks
+  -t, --tft 0..5           TFT format transfer (default 0, none)
+  --hue 0..360, --saturation, --brightness, --contrast -100..100,
+  --gamma 0.0..2.0         image adjustment (default none)
+
+Eight colours, as ulmarender takes them:
+  -8, --eight-colours      render for the eight-colour panel
+  -r, --render-data DIR    render-data directory (implies -8; default: the
+                           sample ULMA_SAMPLE01_TC_03 of the installation)
+  -T, --temperature T      panel temperature in degrees (default 25)
+  -c, --chroma N           saturation offset in percent, -100..100
+  -b, --lightness N        lightness offset in percent, -100..100
+  -n, --noise N            width of the random noise per pixel (default none)
+
+Exit status: 0 every picture written, 1 some picture failed (the others are
+still written), 2 bad command line.
+)";
+}
+
+Parsed parse_options(int argc, const char* const* argv, Options& options, std::string& message) {
+    const std::vector<ValueOption> table = value_options();
+    // Options of one renderer that were given: (renderer, spelling).
+    std::vector<std::pair<int, std::string>> renderer_options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view word = argv[i];
+        if (word == "--help") return Parsed::help;
+        if (word == "--version") return Parsed::version;
+        if (word == "-q" || word == "--quiet") { options.quiet = true; continue; }
+        if (word == "-8" || word == "--eight-colours") { options.eight_colours = true; continue; }
+        if (word.size() < 2 || word[0] != '-') { options.pictures.emplace_back(word); continue; }
+        const ValueOption* found = nullptr;
+        for (const ValueOption& option : table)
+            if (word == option.long_name || (!option.short_name.empty() && word == option.short_name))
+                found = &option;
+        if (found == nullptr) {
+            message = "unknown option " + std::string(word);
+            return Parsed::error;
+        }
+        if (i + 1 >= argc) {
+            message = std::string(word) + " needs a value";
+            return Parsed::error;
+        }
+        const std::string_view value = argv[++i];
+        if (!found->store(value, options)) {
+            message = "invalid value '" + std::string(value) + "' for " + std::string(word);
+            return Parsed::error;
+        }
+        if (found->renderer == 8 && found->long_name == "--render-data") options.eight_colours = true;
+        if (found->renderer != 0) renderer_options.emplace_back(found->renderer, word);
+    }
+    const int renderer = options.eight_colours ? 8 : 6;
+    for (const auto& [owner, spelling] : renderer_options) {
+        if (owner == renderer) continue;
+        message = spelling + (renderer == 8 ? " is an option of the six-ink renderer"
+                                            : " needs the eight-colour renderer (-8 or --render-data)");
+        return Parsed::error;
+    }
+    if (options.pictures.empty()) message = "no picture given";
+    else if (options.output.empty()) message = "no output given (-o)";
+    if (!message.empty()) return Parsed::error;
+    return Parsed::run;
+}
+
+}  // namespace photo2panel

@@ -1,0 +1,268 @@
+// photo2panel run as a user runs it, on pictures made here with libvips:
+// orientation, colour spaces, transparency, depth, damaged and refused
+// files, several pictures, agreement with the renderers byte for byte, and
+// the installed program with its data.
+#include <gtest/gtest.h>
+#include <vips/vips.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string err;
+};
+
+// Runs a command line, standard error kept, standard output dropped.
+Outcome run(const std::string& command) {
+    const fs::path err_file = fs::path(TEST_BINARY_DIR) / ("stderr_" + std::to_string(::getpid()));
+    const int raw = std::system((command + " >/dev/null 2>" + err_file.string()).c_str());
+    std::ifstream in(err_file);
+    Outcome result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
+               std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())};
+    fs::remove(err_file);
+    return result;
+}
+
+std::string bytes_of(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct ImageUnref {
+    void operator()(VipsImage* image) const { if (image) g_object_unref(image); }
+};
+using Image = std::unique_ptr<VipsImage, ImageUnref>;
+
+// A picture of width x height whose left half is `left` and right half
+// `right` (bands and scale as given), e.g. {255, 0, 0} and {0, 0, 255}.
+Image halves(int width, int height, std::vector<double> left, std::vector<double> right, VipsBandFormat format,
+             VipsInterpretation interpretation) {
+    const int bands = static_cast<int>(left.size());
+    const std::size_t unit = format == VIPS_FORMAT_USHORT ? 2 : 1;
+    std::vector<unsigned char> pixels(std::size_t(width) * height * bands * unit);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int b = 0; b < bands; ++b) {
+                const double v = (x < width / 2 ? left : right)[std::size_t(b)];
+                const std::size_t i = (std::size_t(y) * width + x) * bands + b;
+                if (unit == 2) reinterpret_cast<unsigned short*>(pixels.data())[i] = static_cast<unsigned short>(v);
+                else pixels[i] = static_cast<unsigned char>(v);
+            }
+    Image image(vips_image_new_from_memory_copy(pixels.data(), pixels.size(), width, height, bands, format));
+    image->Type = interpretation;
+    return image;
+}
+
+// Writes a libvips image to `path`; `options` are passed to the saver.
+void save(const Image& image, const fs::path& path) {
+    ASSERT_EQ(vips_image_write_to_file(image.get(), path.c_str(), nullptr), 0) << vips_error_buffer();
+}
+
+// The fitted picture photo2panel saved, as R,G,B of the pixel at (x, y).
+std::array<int, 3> pixel(const fs::path& ppm, int x, int y) {
+    Image image(vips_image_new_from_file(ppm.c_str(), nullptr));
+    double* values = nullptr;
+    int n = 0;
+    if (image == nullptr || vips_getpoint(image.get(), &values, &n, x, y, nullptr) != 0 || n < 3) return {-1, -1, -1};
+    std::array<int, 3> rgb{int(values[0]), int(values[1]), int(values[2])};
+    g_free(values);
+    return rgb;
+}
+
+void expect_near(std::array<int, 3> actual, std::array<int, 3> expected, int tolerance, const char* what) {
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(actual[std::size_t(c)], expected[std::size_t(c)], tolerance) << what << " channel " << c;
+}
+
+class Photo2Panel : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_EQ(VIPS_INIT("photo2panel_tests"), 0); }
+    void SetUp() override {
+        dir = fs::path(TEST_BINARY_DIR) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    std::string p2p(const std::string& args) const { return std::string(PHOTO2PANEL_EXE) + " " + args; }
+    fs::path dir;
+};
+
+// Every picture is fitted to 40 x 60 without turning or cropping, so the
+// fitted picture shows the input's halves where they belong: left (5, 54),
+// right (34, 5).
+struct Case {
+    const char* name;
+    std::function<void(const fs::path&)> make;
+    std::array<int, 3> first, second;  // at (34, 5) and (5, 54) of the fitted 40 x 60 picture
+};
+
+TEST_F(Photo2Panel, ReadsEveryKindOfPictureUpright) {
+    const std::vector<Case> cases = {
+        // Stored sideways, red left: orientation 6 turns it clockwise, red on
+        // top; unturned, (34, 5) would be blue.
+        {"sideways.jpg", [](const fs::path& p) {
+             Image image = halves(60, 40, {255, 0, 0}, {0, 0, 255}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB);
+             vips_image_set_int(image.get(), VIPS_META_ORIENTATION, 6);
+             save(image, p);
+         }, {255, 0, 0}, {0, 0, 255}},
+        // Left half transparent: the white background shows.
+        {"alpha.png", [](const fs::path& p) {
+             save(halves(40, 60, {0, 0, 0, 0}, {0, 128, 0, 255}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB), p);
+         }, {0, 128, 0}, {255, 255, 255}},
+        {"deep.png", [](const fs::path& p) {
+             save(halves(40, 60, {65535, 32896, 0}, {0, 0, 65535}, VIPS_FORMAT_USHORT, VIPS_INTERPRETATION_RGB16), p);
+         }, {0, 0, 255}, {255, 128, 0}},
+        {"grey.jpg", [](const fs::path& p) {
+             save(halves(40, 60, {200}, {30}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_B_W), p);
+         }, {30, 30, 30}, {200, 200, 200}},
+        // Wide-gamut numbers with their profile, (197, 52, 44) for this red:
+        // brought back to sRGB.
+        {"p3.png", [](const fs::path& p) {
+             Image rgb = halves(40, 60, {220, 30, 30}, {255, 255, 255}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB);
+             VipsImage* p3 = nullptr;
+             ASSERT_EQ(vips_icc_export(rgb.get(), &p3, "output_profile", "p3", nullptr), 0) << vips_error_buffer();
+             save(Image(p3), p);
+         }, {255, 255, 255}, {220, 30, 30}},
+        {"cmyk.jpg", [](const fs::path& p) {
+             Image rgb = halves(40, 60, {220, 30, 30}, {255, 255, 255}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB);
+             VipsImage* cmyk = nullptr;
+             ASSERT_EQ(vips_icc_export(rgb.get(), &cmyk, "output_profile", "cmyk", nullptr), 0) << vips_error_buffer();
+             save(Image(cmyk), p);
+         }, {255, 255, 255}, {220, 30, 30}},
+    };
+    for (const Case& c : cases) {
+        const fs::path input = dir / c.name;
+        c.make(input);
+        const fs::path fitted = dir / (std::string(c.name) + ".ppm");
+        const Outcome r = run(p2p(input.string() + " -o " + (dir / "panel.bmp").string() + " --size 40x60 --fit fill "
+                                                                                      "--rotate 0 --save-fitted " +
+                              fitted.string()));
+        ASSERT_EQ(r.status, 0) << c.name << ": " << r.err;
+        // The CMYK round trip through a printing profile moves colours most.
+        const int tolerance = std::string(c.name) == "cmyk.jpg" ? 40 : 6;
+        expect_near(pixel(fitted, 34, 5), c.first, tolerance, c.name);
+        expect_near(pixel(fitted, 5, 54), c.second, tolerance, c.name);
+    }
+}
+
+TEST_F(Photo2Panel, RefusesBadFilesWithoutWritingAnything) {
+    Image photo = halves(64, 48, {10, 200, 30}, {200, 10, 30}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB);
+    save(photo, dir / "whole.jpg");
+    const std::string jpeg = bytes_of(dir / "whole.jpg");
+    std::ofstream(dir / "truncated.jpg", std::ios::binary) << jpeg.substr(0, jpeg.size() / 2);
+    std::ofstream(dir / "notes.jpg") << "not a picture at all\n";
+    // A valid PNG header announcing 100000 x 100000 pixels: refused from the
+    // header alone, long before 30 GB of pixels could be decoded.
+    save(photo, dir / "small.png");
+    std::string huge = bytes_of(dir / "small.png");
+    const unsigned char size[8] = {0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0};
+    huge.replace(16, 8, reinterpret_cast<const char*>(size), 8);
+    unsigned long crc = 0xFFFFFFFFul;  // the IHDR chunk's CRC over type and data
+    for (int i = 12; i < 29; ++i) {
+        crc ^= static_cast<unsigned char>(huge[std::size_t(i)]);
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320ul & (0 - (crc & 1)));
+    }
+    crc ^= 0xFFFFFFFFul;
+    for (int i = 0; i < 4; ++i) huge[std::size_t(29 + i)] = static_cast<char>(crc >> (24 - 8 * i));
+    std::ofstream(dir / "huge.png", std::ios::binary) << huge;
+
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"truncated.jpg", "truncated.jpg"}, {"notes.jpg", "notes.jpg"}, {"huge.png", "megapixels"},
+        {"missing.jpg", "missing.jpg"}};
+    for (const auto& [name, expected] : cases) {
+        const fs::path output = dir / "panel.bmp";
+        const Outcome r = run(p2p((dir / name).string() + " -o " + output.string() + " --preview " +
+                              (dir / "preview.png").string()));
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_NE(r.err.find(expected), std::string::npos) << name << ": " << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << name << ": one line: " << r.err;
+        EXPECT_FALSE(fs::exists(output)) << name;
+        EXPECT_FALSE(fs::exists(dir / "preview.png")) << name;
+    }
+    // Several pictures, one missing: the other is still done.
+    const Outcome r = run(p2p("-q " + (dir / "whole.jpg").string() + " " + (dir / "gone.png").string() + " -o " +
+                          (dir / "out").string()));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("gone.png"), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::exists(dir / "out/whole.bmp"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "out"), fs::directory_iterator()), 1);
+}
+
+TEST_F(Photo2Panel, CommandLine) {
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"--help", 0}, {"--version", 0}, {"", 2}, {"a.jpg", 2}, {"a.jpg -o x.bmp --size 0x10", 2},
+        {"a.jpg -o x.bmp --fit squash", 2}, {"a.jpg -o x.bmp --dither 7", 2}, {"a.jpg -o x.bmp --mode 0", 2},
+        {"a.jpg -o x.bmp --tft 6", 2}, {"a.jpg -o x.bmp --gamma 2.01", 2}, {"a.jpg -o x.bmp --hue 361", 2},
+        {"a.jpg -o x.bmp --temperature 20", 2}, {"a.jpg -o x.bmp -8 --dither 2", 2},
+        {"a.jpg -o x.bmp --bogus", 2}, {"a.jpg -o x.bmp --save-fitted f.png", 2}, {"a.jpg -o", 2},
+        // Accepted values: the run fails later (no such data or picture), not as a usage error.
+        {"a.jpg -o x.bmp --background '#10a0ff' --size 5.65in -r d -T -5 -c 100 -n 0", 1},
+        {"a.jpg -o x.bmp --background '#10a0f'", 2}, {"a.jpg -o x.bmp --background 1,2", 2}};
+    for (const auto& [args, status] : cases) EXPECT_EQ(run(p2p(args)).status, status) << args;
+    // Every tool beside the three renderers answers --help.
+    std::stringstream tools(TOOLS_HELP);
+    for (std::string tool; std::getline(tools, tool, ',');) EXPECT_EQ(run(tool + " --help").status, 0) << tool;
+}
+
+// The fitted picture, given to Morva6_render or ulmarender with the same
+// settings, gives the same panel file (TFT transfers change its size).
+TEST_F(Photo2Panel, SameBytesAsTheRenderers) {
+    save(halves(90, 70, {250, 180, 20}, {20, 90, 200}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB), dir / "in.png");
+    const std::string lut = std::string(SAMPLES_DIR) + "/Morva6_Render_LUT_Default_v2.bin";
+    const std::string six = std::string(MORVA6_RENDER_EXE) + " -l " + lut + " -i FITTED.bmp -o THEIRS ";
+    const std::string eight = std::string(ULMARENDER_EXE) + " ";
+    const std::string data = std::string(SAMPLES_DIR) + "/ULMA_SAMPLE01_TC_03";
+    const std::vector<std::pair<std::string, std::string>> settings = {
+        {"", six}, {"--dither 3 --mode 3 --tft 1", six + "-d 3 -m 3 -t 1"},
+        {"--dither 1 --mode 2 --hue 30 --saturation 20 --contrast -10 --gamma 1.2 --tft 5",
+         six + "-d 1 -m 2 -h 30 -s 20 -c -10 -g 1.2 -t 5"},
+        {"-8", eight + "FITTED.ppm THEIRS " + data + " 25"},
+        {"-r " + data + " -T -3 -c 30 -b -10", eight + "-c 30 -b -10 FITTED.ppm THEIRS " + data + " -3"}};
+    for (const auto& [ours, theirs] : settings) {
+        const bool eight_colours = ours.find("-8") == 0 || ours.find("-r") == 0;
+        const fs::path fitted = dir / (eight_colours ? "fitted.ppm" : "fitted.bmp");
+        const std::string panel = eight_colours ? ".pgm" : ".bmp";
+        const Outcome a = run(p2p((dir / "in.png").string() + " -o " + (dir / "a").string() + panel + " --size 61x37 " +
+                                  ours + " --save-fitted " + fitted.string() + " --preview " +
+                                  (dir / "a.png").string()));
+        ASSERT_EQ(a.status, 0) << a.err;
+        std::string command = theirs;
+        command.replace(command.find("FITTED"), 6, (dir / "fitted").string());
+        command.replace(command.find("THEIRS"), 6, (dir / "b").string() + panel);
+        ASSERT_EQ(run(command).status, 0) << command;
+        EXPECT_EQ(bytes_of(dir / ("a" + panel)), bytes_of(dir / ("b" + panel))) << ours;
+        EXPECT_EQ(bytes_of(dir / "a.png").substr(1, 3), "PNG");
+    }
+}
+
+// Installed into a scratch prefix, the program finds its LUT file and the
+// sample render data alone.
+TEST_F(Photo2Panel, InstalledProgramFindsItsData) {
+    const fs::path prefix = dir / "prefix";
+    ASSERT_EQ(run(std::string(CMAKE_EXE) + " --install " + BUILD_DIR + " --prefix " + prefix.string()).status, 0);
+    save(halves(120, 200, {250, 250, 250}, {200, 30, 30}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB),
+         dir / "portrait.jpg");
+    const std::string program = (prefix / "bin/photo2panel").string() + " " + (dir / "portrait.jpg").string();
+    Outcome r = run(program + " -o " + (dir / "panel.bmp").string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(fs::file_size(dir / "panel.bmp"), 54u + 800u * 480u * 3u);  // turned onto the 800 x 480 panel
+    r = run(program + " -8 --size 7.3in -o " + (dir / "panel.pgm").string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(fs::file_size(dir / "panel.pgm"), 15u + 800u * 480u);
+}
+
+}  // namespace

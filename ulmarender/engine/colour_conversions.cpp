@@ -1,0 +1,50 @@
+#include "ulmarender/engine/colour_conversions.h"
+
+void rgb2hsl(double& h, double& s, double& l, int r, int g, int b) {
+  const double R = r / 255.0;
+  const double G = g / 255.0;
+  const double B = b / 255.0;
+  const double Min = min_my(min_my(R, G), B);
+  const double Max = max_my(max_my(R, G), B);
+  const double D = Max - Min;
+  l = (Max + Min) / 2;
+  if (D == 0) {
+    h = 0;
+    s = 0;
+    return;
+  }
+  s = l < 0.5 ? D / (Max + Min) : D / (2 - Max - Min);
+  const double dR = (D / 2 + (Max - R) / 6) / D;
+  const double dG = (D / 2 + (Max - G) / 6) / D;
+  const double dB = (D / 2 + (Max - B) / 6) / D;
+  if (R == Max) {
+    h = dB - dG;
+  } else if (G == Max) {
+    h = 1.0 / 3.0 + dR - dB;
+  } else {
+    h = 2.0 / 3.0 + dG - dR;
+  }
+  if (h < 0) h += 1;
+  if (h > 1) h -= 1;
+}
+
+double Hue_2_RGB(double v1, double v2, double vH) {
+  if (vH < 0) vH += 1;
+  if (vH > 1) vH -= 1;
+  if (6 * vH < 1) return v1 + (v2 - v1) * 6 * vH;
+  if (2 * vH < 1) return v2;
+  if (3 * vH < 2) return v1 + (v2 - v1) * (2.0 / 3.0 - vH) * 6;
+  return v1;
+}
+
+void hsl2rgb(int& r, int& g, int& b, double h, double s, double l) {
+  if (s == 0) {
+    r = g = b = truncate_to_int(l * 255);
+    return;
+  }
+  const double v2 = l < 0.5 ? l * (1 + s) : (l + s) - s * l;
+  const double v1 = 2 * l - v2;
+  r = truncate_to_int(255 * Hue_2_RGB(v1, v2, h + 1.0 / 3.0));
+  g = truncate_to_int(255 * Hue_2_RGB(v1, v2, h));
+  b = truncate_to_int(255 * Hue_2_RGB(v1, v2, h - 1.0 / 3.0));
+}
