@@ -13,7 +13,8 @@
 #include <optional>
 #include <type_traits>
 
-#include "morva6/image/atomic_file.h"
+#include "common/holders.h"
+#include "common/replace_file.h"
 #include "morva6/image/bmp_rows.h"
 #include "morva6/image/pixel_blocks.h"
 #include "morva6/picture_size.h"
@@ -43,10 +44,7 @@ constexpr const char* kBadHeader = "BMP header is damaged or truncated!";
 constexpr const char* kWriteFailed = "Error writing file!";
 constexpr const char* kBadRecord = "BMP record holds no picture that can be saved!";
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+using common::File;
 
 int report(int status, const char* message) {
     std::puts(message);
@@ -260,7 +258,7 @@ int save_bmp(const BMP* bmp, const std::uint8_t* data, bool top_row_first, const
     }
 
     if (path == nullptr) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
-    morva6::AtomicFile file(path);
+    common::ReplaceFile file(path);
     if (!file.is_open()) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
 
     // The fields that say where the pixels lie describe the file as written

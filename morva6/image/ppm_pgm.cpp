@@ -14,16 +14,14 @@
 #include <memory>
 #include <string>
 
-#include "morva6/image/atomic_file.h"
+#include "common/holders.h"
+#include "common/replace_file.h"
 #include "morva6/image/pixel_blocks.h"
 #include "morva6/picture_size.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+using common::File;
 
 // Width and height stay below 10000 with this limit.
 constexpr std::size_t kMaxTokenLength = 4;
@@ -132,7 +130,7 @@ int save_netpbm(const std::uint8_t* image, std::int32_t width, std::int32_t heig
     const std::size_t bytes = morva6::picture_bytes(width, height, kind.channels);
     if (image == nullptr && bytes != 0) return MORVA6_IMG_BAD_ARGUMENT;
 
-    morva6::AtomicFile file(path);
+    common::ReplaceFile file(path);
     if (!file.is_open()) {
         std::puts("Error opening file!");
         return MORVA6_IMG_OPEN_FAILED;
