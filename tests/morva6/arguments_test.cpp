@@ -92,33 +92,15 @@ INSTANTIATE_TEST_SUITE_P(
     testing::ValuesIn(std::vector<AcceptedCase>{
         {"Defaults", {}, {}},
         {"DitherOne", {"-d", "1"}, {.dither = 0}},
-        {"DitherThree", {"--dither", "3"}, {.dither = 2}},
-        {"DitherSix", {"-d", "6"}, {.dither = 5}},
         {"DitherLeadingBlankAndFraction", {"-d", " 3.9"}, {.dither = 2}},
         {"DitherTrailingText", {"-d", "2abc"}, {.dither = 1}},
-        {"ModeTwo", {"-m", "2"}, {.mode = 2}},
-        {"TftBounds", {"-t", "5"}, {.tft = 5}},
         {"TftNotANumberMeansNone", {"-t", "HGD"}, {.tft = 0}},
-        {"HueIsShortH", {"-h", "30"}, {.hue = 30}},
-        {"HueUpperBound", {"--hue", "360"}, {.hue = 360}},
         {"HueLeadingBlanksAndSign", {"-h", "  +30"}, {.hue = 30}},
-        {"HueTrailingText", {"-h", "30deg"}, {.hue = 30}},
         {"HueHexIsNotRead", {"-h", "0x1F"}, {.hue = 0}},
-        {"SaturationLowerBound", {"-s", "-100"}, {.saturation = -100}},
-        {"SaturationUpperBound", {"--saturation", "100"}, {.saturation = 100}},
-        {"BrightnessBounds", {"-b", "-100"}, {.brightness = -100}},
-        {"ContrastUpperBound", {"-c", "100"}, {.contrast = 100}},
-        {"GammaZero", {"-g", "0"}, {.gamma = 0.0}},
-        {"GammaTwo", {"--gamma", "2"}, {.gamma = 2.0}},
-        {"GammaFraction", {"-g", "1.0001"}, {.gamma = 1.0001}},
-        {"GammaLeadingDot", {"-g", ".5"}, {.gamma = 0.5}},
         {"GammaExponentAndText", {"-g", "15e-1x"}, {.gamma = 1.5}},
         {"GammaNotANumberIsZero", {"-g", "dark"}, {.gamma = 0.0}},
         {"RepeatedOptionLastWins", {"-h", "10", "-h", "20", "-m", "3", "--mode", "2"}, {.mode = 2, .hue = 20}},
-        {"RepeatedInputLastWins", {"-i", "second.bmp"}, {.input = "second.bmp"}},
         {"OutputWithDotSlash", {"-o", "./x.bmp"}, {.output = "./x.bmp"}},
-        {"OnlyExtension", {"-i", ".bmp"}, {.input = ".bmp"}},
-        {"LutTakesAnyName", {"-l", "table"}, {.lut = "table"}},
         {"HelpAsLutValue", {"-l", "--help"}, {.lut = "--help"}},
         {"DashValueIsAValue", {"-s", "-5", "-b", "-7"}, {.saturation = -5, .brightness = -7}},
         {"AllLongSpellings",
@@ -127,42 +109,5 @@ INSTANTIATE_TEST_SUITE_P(
          {"a.bmp", "b.bmp", "c", 0, 2, 3, 4, 5, 6, 7, 0.8}},
     }),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ArgumentScan, PathsPointAtTheArgumentWords) {
-    std::vector<std::string> words{"-i", "in.bmp", "-o", "out.bmp", "-l", "lut.bin"};
-    resetSettings();
-    std::vector<const char*> argv{"Morva6_render"};
-    for (const std::string& word : words) argv.push_back(word.c_str());
-    testing::internal::CaptureStdout();
-    ASSERT_EQ(processArguments(static_cast<int>(argv.size()), argv.data()), 0);
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(INPUT_IMAGE_PATH, argv[2]);
-    EXPECT_EQ(OUTPUT_IMAGE_PATH, argv[4]);
-    EXPECT_EQ(LUT_PATH, argv[6]);
-}
-
-TEST(ArgumentScan, RefusedPathIsStillStored) {
-    const std::vector<std::string> words{"-i", "a.png"};
-    EXPECT_EQ(scan(words).status, -1);
-    EXPECT_STREQ(INPUT_IMAGE_PATH, "a.png");
-}
-
-TEST(ArgumentScan, ResetRestoresInitialSettings) {
-    const std::vector<std::string> words{"-i", "a.bmp", "-o", "b.bmp", "-l", "c", "-d", "1", "-m", "3",
-                                         "-t", "2", "-h", "9", "-s", "9", "-b", "9", "-c", "9", "-g", "0.5"};
-    ASSERT_EQ(scan(words).status, 0);
-    resetSettings();
-    EXPECT_EQ(INPUT_IMAGE_PATH, nullptr);
-    EXPECT_EQ(OUTPUT_IMAGE_PATH, nullptr);
-    EXPECT_EQ(LUT_PATH, nullptr);
-    EXPECT_EQ(DITHER, 5);
-    EXPECT_EQ(MODE, 1);
-    EXPECT_EQ(TFT_mode, 0);
-    EXPECT_EQ(HUE, 0);
-    EXPECT_EQ(SATURATION, 0);
-    EXPECT_EQ(BRIGHTNESS, 0);
-    EXPECT_EQ(CONTRAST, 0);
-    EXPECT_EQ(GAMMA, 1.0);
-}
 
 }  // namespace
