@@ -19,11 +19,11 @@
 #include <morva6/morva6.h>
 #include <morva6/morva6_image.h>
 
-#include "morva6/error_diffusion_engines.h"
-#include "morva6/error_diffusion_frame.h"
-#include "morva6/error_diffusion_scalar.h"
-#include "morva6/error_diffusion_sources.h"
-#include "morva6/dithering.h"
+#include "morva6/dither/engines.h"
+#include "morva6/dither/frame.h"
+#include "morva6/dither/scalar.h"
+#include "morva6/dither/sources.h"
+#include "morva6/dither/dithering.h"
 #include "morva6/render_context.h"
 #include "morva6/tft_transfer.h"
 #include "tests/support/support.h"

@@ -36,11 +36,11 @@
 #include <type_traits>
 #include <vector>
 
-#include "morva6/error_diffusion_isa.h"
-#include "morva6/error_diffusion_kernels.h"
-#include "morva6/error_diffusion_palette.h"
-#include "morva6/error_diffusion_scalar.h"
-#include "morva6/error_diffusion_vector.h"
+#include "morva6/dither/isa.h"
+#include "morva6/dither/kernels.h"
+#include "morva6/dither/palette.h"
+#include "morva6/dither/scalar.h"
+#include "morva6/dither/vector.h"
 
 namespace morva6::diffusion {
 inline namespace MORVA6_DIFFUSION_ISA {

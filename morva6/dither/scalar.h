@@ -7,8 +7,8 @@
 #include <array>
 #include <cstdint>
 
-#include "morva6/error_diffusion_kernels.h"
-#include "morva6/error_diffusion_palette.h"
+#include "morva6/dither/kernels.h"
+#include "morva6/dither/palette.h"
 
 namespace morva6::diffusion {
 

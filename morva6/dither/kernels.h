@@ -1,6 +1,6 @@
 // The three error-diffusion kernels: where a pixel's error goes and how each
 // share is rounded. Everything else (palette search, rows, scan order) is the
-// common frame in error_diffusion_frame.h.
+// common frame in frame.h.
 #pragma once
 
 #include <array>
@@ -57,6 +57,17 @@ struct Stucki {
         return weight * std::int32_t{error} / 42;
     }
 };
+
+// Every kernel, in dither-code order: code 2k scans with kernel k left to
+// right on every row, code 2k + 1 serpentine. This list drives the dispatch,
+// the method bound of the entry points and the command line's check; a new
+// kernel is added here (its struct above) and to the tests.
+template <class... Kernel>
+struct KernelList {
+    static constexpr int size = sizeof...(Kernel);
+};
+using Kernels = KernelList<FloydSteinberg, JarvisJudiceNinke, Stucki>;
+inline constexpr int kMethodCount = 2 * Kernels::size;
 
 // Position of `weight` in Kernel::share_weights (weight must be listed).
 template <class Kernel>

@@ -12,11 +12,11 @@
 #include <type_traits>
 #include <vector>
 
-#include "morva6/error_diffusion_isa.h"
-#include "morva6/error_diffusion_kernels.h"
-#include "morva6/error_diffusion_palette.h"
-#include "morva6/error_diffusion_scalar.h"
-#include "morva6/error_diffusion_sources.h"
+#include "morva6/dither/isa.h"
+#include "morva6/dither/kernels.h"
+#include "morva6/dither/palette.h"
+#include "morva6/dither/scalar.h"
+#include "morva6/dither/sources.h"
 #include "morva6/render_context.h"
 
 #if MORVA6_DIFFUSION_SSE41_BUILD
@@ -30,7 +30,7 @@
 #pragma GCC push_options
 #pragma GCC target("sse4.1")
 
-#include "morva6/error_diffusion_engines.h"
+#include "morva6/dither/engines.h"
 
 namespace morva6::diffusion {
 

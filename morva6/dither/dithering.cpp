@@ -1,11 +1,11 @@
-#include "morva6/dithering.h"
+#include "morva6/dither/dithering.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <new>
 
-#include "morva6/error_diffusion_engines.h"
-#include "morva6/error_diffusion_frame.h"
+#include "morva6/dither/engines.h"
+#include "morva6/dither/frame.h"
 #include "morva6/render_context.h"
 
 namespace {

@@ -1,36 +1,38 @@
 // The engines by dither code, for each build of the frame (see
-// error_diffusion_isa.h), and the SSE4.1 build's entry points.
+// isa.h), and the SSE4.1 build's entry points.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
-#include "morva6/error_diffusion_frame.h"
-#include "morva6/error_diffusion_isa.h"
-#include "morva6/error_diffusion_sources.h"
+#include "morva6/dither/frame.h"
+#include "morva6/dither/isa.h"
+#include "morva6/dither/sources.h"
 #include "morva6/render_context.h"
 
 namespace morva6::diffusion {
 inline namespace MORVA6_DIFFUSION_ISA {
 
-// Dithers the rows of `source` with the engine of dither code `method`:
-// 0/1 Floyd-Steinberg, 2/3 Jarvis-Judice-Ninke, 4/5 Stucki, odd codes
-// serpentine. width and height at least 1; may throw std::bad_alloc before
+// Dithers the rows of `source` with the kernel of dither code `method`
+// (kernel method / 2 of Kernels, the last one for larger codes; odd codes
+// serpentine). width and height at least 1; may throw std::bad_alloc before
 // writing anything.
+template <class Source, class... Kernel>
+void dither_with(KernelList<Kernel...>, std::int32_t method, const Source& source,
+                 const PixelOrderPalette& palette, std::uint8_t* index_out, std::int32_t width,
+                 std::int32_t height) {
+    const bool serpentine = (method & 1) != 0;
+    const int chosen = std::min<int>(method >> 1, sizeof...(Kernel) - 1);
+    int kernel = 0;
+    (void)((kernel++ == chosen &&
+            (diffuse<Kernel, FastCells>(source, palette, index_out, width, height, serpentine), true)) ||
+           ...);
+}
+
 template <class Source>
 void dither_method(std::int32_t method, const Source& source, const PixelOrderPalette& palette,
                    std::uint8_t* index_out, std::int32_t width, std::int32_t height) {
-    const bool serpentine = (method & 1) != 0;
-    switch (method >> 1) {
-        case 0:
-            diffuse<FloydSteinberg, FastCells>(source, palette, index_out, width, height, serpentine);
-            break;
-        case 1:
-            diffuse<JarvisJudiceNinke, FastCells>(source, palette, index_out, width, height, serpentine);
-            break;
-        default:
-            diffuse<Stucki, FastCells>(source, palette, index_out, width, height, serpentine);
-            break;
-    }
+    dither_with(Kernels{}, method, source, palette, index_out, width, height);
 }
 
 // A picture already mapped through the colour table, pixels blue, green, red

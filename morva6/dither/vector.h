@@ -1,6 +1,6 @@
 // Vector form of the pixel operations of the error-diffusion frame: SSE2,
 // part of every x86-64 processor, with a few SSSE3/SSE4.1 instructions in
-// the build for processors that have them (see error_diffusion_isa.h). It
+// the build for processors that have them (see isa.h). It
 // gives bit for bit the results of ScalarCells; the tests compare them.
 //
 // A cell is one register of eight 16-bit lanes: lanes 0..2 hold the pixel's
@@ -9,7 +9,7 @@
 // there); nothing reads it as part of a pixel. Lanes 4..7 are never stored.
 #pragma once
 
-#include "morva6/error_diffusion_isa.h"
+#include "morva6/dither/isa.h"
 
 #if defined(__SSE2__)
 #define MORVA6_HAVE_VECTOR_CELLS 1
@@ -20,8 +20,8 @@
 #include <array>
 #include <cstdint>
 
-#include "morva6/error_diffusion_kernels.h"
-#include "morva6/error_diffusion_palette.h"
+#include "morva6/dither/kernels.h"
+#include "morva6/dither/palette.h"
 
 namespace morva6::diffusion {
 inline namespace MORVA6_DIFFUSION_ISA {
