@@ -5,7 +5,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "morva6/sample/arguments.h"
-#include "morva6/sample/settings.h"
+#include "tests/support/morva6_settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     constexpr std::size_t kMaxWords = 40;

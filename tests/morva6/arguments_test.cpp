@@ -8,7 +8,7 @@
 
 #include "argument_cases.h"
 #include "morva6/sample/arguments.h"
-#include "morva6/sample/settings.h"
+#include "tests/support/morva6_settings.h"
 
 namespace {
 
