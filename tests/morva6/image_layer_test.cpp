@@ -205,6 +205,43 @@ TEST(ImageLayer, ConvertersTransformsAndWriters) {
     EXPECT_EQ(hash.value(), 0x8E48CF06AFF762DBULL);
 }
 
+// Every stream format, known or not, read and written in both row orders,
+// with the statuses (the numbers callers see) and the files hashed.
+TEST(ImageLayer, StreamsOfEveryFormat) {
+    const TempDir dir;
+    const auto picture = noise(5 * 3 * 4, 77);
+    Hash hash;
+    testing::internal::CaptureStdout();
+    for (std::int32_t format = -1; format <= 10; ++format)
+        for (const std::uint8_t flip : {0, 1}) {
+            hash.add_number(saveBMP_QW(picture.data(), 5, 3, (dir / "s.bmp").c_str(), format, flip));
+            hash.add(read_bytes(dir / "s.bmp"));
+            std::uint8_t* stream = nullptr;
+            std::int32_t width = 0, height = 0;
+            hash.add_number(readBMP_QW(&stream, &width, &height, (dir / "s.bmp").c_str(), format, flip));
+            if (stream != nullptr) hash.add(stream, 5 * 3 * (format == 0 ? 1 : format <= 2 ? 3 : 4));
+            std::free(stream);
+        }
+    const std::string printed = testing::internal::GetCapturedStdout();
+    hash.add(reinterpret_cast<const std::uint8_t*>(printed.data()), printed.size());
+    EXPECT_EQ(hash.value(), 0x08110AFACBB35C0FULL);
+}
+
+// The refusals of the transforms, by the numbers the header documents.
+TEST(ImageLayer, TransformRefusals) {
+    std::vector<std::uint8_t> p(4 * 3 * 3);
+    std::uint8_t* out = nullptr;
+    std::int32_t w = 4, h = 3, ow = 0, oh = 0;
+    EXPECT_EQ(img_crop_QW(p.data(), 4, 3, 3, &out, &ow, &oh, 0, 0, 5, 3), 7);
+    EXPECT_EQ(img_crop_QW(p.data(), 4, 3, 3, &out, &ow, &oh, -1, 0, 2, 3), 7);
+    EXPECT_EQ(img_crop_QW(p.data(), 4, 3, 3, &out, &ow, &oh, 2, 0, 1, 3), 14);
+    EXPECT_EQ(img_rotation90_QW(p.data(), &w, &h, 0), 14);
+    EXPECT_EQ(img_mirror_QW(p.data(), -4, 3, 3), 11);
+    EXPECT_EQ(img_flipped_QW(p.data(), 46341, 46341, 1), 11);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(w * 10 + h, 43);
+}
+
 // Every writer goes through one rule: through a link to its target, the
 // replaced file's mode kept, a directory refused, nothing left on failure.
 TEST(ReplaceFile, LinksModesDirectoriesAndFailures) {
