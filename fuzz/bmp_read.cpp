@@ -5,10 +5,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzz::Bytes bytes(data, size);
-    if (!fuzz::size_is_bounded(fuzz::le32_at(bytes, 18), fuzz::le32_at(bytes, 22))) return 0;
+    if (!fuzz::size_is_bounded(fuzz::le32_at(bytes, 18), fuzz::le32_at(bytes, 22))) return FUZZ_RESULT(fuzz::kSkipped);
     const fuzz::MemoryFile file(bytes);
     BMP bmp = new_BMP();
-    BMP_read(&bmp, file.path());
+    const int status = BMP_read(&bmp, file.path());
     BMP_release(&bmp);
-    return 0;
+    return FUZZ_RESULT(status);
 }

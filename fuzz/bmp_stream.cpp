@@ -12,12 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t format = choice % 12 - 1;
     const std::uint8_t flip = choice >> 7;
     const fuzz::Bytes file_bytes = front.rest();
-    if (!fuzz::size_is_bounded(fuzz::le32_at(file_bytes, 18), fuzz::le32_at(file_bytes, 22))) return 0;
+    if (!fuzz::size_is_bounded(fuzz::le32_at(file_bytes, 18), fuzz::le32_at(file_bytes, 22))) return FUZZ_RESULT(fuzz::kSkipped);
     const fuzz::MemoryFile file(file_bytes);
     std::uint8_t* stream = nullptr;
     std::int32_t width = 0;
     std::int32_t height = 0;
-    readBMP_QW(&stream, &width, &height, file.path(), format, flip);
+    const int status = readBMP_QW(&stream, &width, &height, file.path(), format, flip);
     std::free(stream);
-    return 0;
+    return FUZZ_RESULT(status);
 }

@@ -10,7 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint8_t* image = nullptr;
     std::int32_t width = 0;
     std::int32_t height = 0;
-    if (readPGM_QW(&image, &width, &height, file.path()) == MORVA6_IMG_OK && image == nullptr) std::abort();
+    const int status = readPGM_QW(&image, &width, &height, file.path());
+    if (status == MORVA6_IMG_OK && image == nullptr) std::abort();
     std::free(image);
-    return 0;
+    return FUZZ_RESULT(status);
 }

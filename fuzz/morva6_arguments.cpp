@@ -5,7 +5,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "morva6/sample/arguments.h"
-#include "morva6/sample/settings.h"
+#include "tests/support/morva6_settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     constexpr std::size_t kMaxWords = 40;
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         words.push_back(word);
         word.clear();
-        if (words.size() > kMaxWords) return 0;
+        if (words.size() > kMaxWords) return FUZZ_RESULT(fuzz::kSkipped);
     }
     if (!word.empty()) words.push_back(word);
     std::vector<const char*> argv;
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     argv.push_back(nullptr);
 
     resetSettings();
-    (void)processArguments(static_cast<int>(words.size()), argv.data());
+    const int status = processArguments(static_cast<int>(words.size()), argv.data());
     resetSettings();  // the paths pointed into `words`
-    return 0;
+    return FUZZ_RESULT(status);
 }

@@ -8,15 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "common/holders.h"
 #include "fuzz/fuzz_support.h"
 #include "morva6/morva6.h"
 #include "morva6/sample/file_reader.h"
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(std::uint8_t* block) const { std::free(block); }
-};
+using common::FreeDeleter;
 
 }  // namespace
 
@@ -40,11 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::int32_t length = -1;
     if (readBinaryFile_QW(file.path(), &block, &length) != 0) {
         if (block != nullptr) std::abort();
-        return 0;
+        return FUZZ_RESULT(1);
     }
     std::unique_ptr<std::uint8_t, FreeDeleter> read(block);
     if (length != static_cast<std::int32_t>(bytes.size())) std::abort();
-    if (Ovex_Morva6_render_init(read.get(), length) != OVEX_OK) return 0;
+    if (const int status = Ovex_Morva6_render_init(read.get(), length); status != OVEX_OK) return FUZZ_RESULT(status);
     installed = std::move(read);
 
     constexpr std::int32_t kWidth = 7;
@@ -52,6 +51,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> picture(kWidth * kHeight * 3);
     for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<std::uint8_t>(i * 41);
     std::vector<std::uint8_t> output(picture.size());
-    (void)Ovex_Morva6_render(picture.data(), 1, output.data(), 1, kWidth, kHeight, method, mode);
-    return 0;
+    return FUZZ_RESULT(Ovex_Morva6_render(picture.data(), 1, output.data(), 1, kWidth, kHeight, method, mode));
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/holders.h"
 #include "fuzz/fuzz_support.h"
 #include "morva6/morva6.h"
 #include "morva6/morva6_image.h"
@@ -16,9 +17,7 @@
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(std::uint8_t* block) const { std::free(block); }
-};
+using common::FreeDeleter;
 
 // Ideal inks, then every table entry its own colour (six bits widened).
 std::vector<std::uint8_t> identity_lut() {
@@ -52,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t contrast = static_cast<std::int8_t>(front.byte());
     const double gamma = static_cast<std::int8_t>(front.byte()) / 50.0;
     const fuzz::Bytes file_bytes = front.rest();
-    if (!fuzz::size_is_bounded(fuzz::le32_at(file_bytes, 18), fuzz::le32_at(file_bytes, 22))) return 0;
+    if (!fuzz::size_is_bounded(fuzz::le32_at(file_bytes, 18), fuzz::le32_at(file_bytes, 22))) return FUZZ_RESULT(fuzz::kSkipped);
     const fuzz::MemoryFile file(file_bytes);
 
     // Other targets of the same process may have installed other tables.
@@ -63,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::int32_t height = 0;
     const int status = readBMP_QW(&stream, &width, &height, file.path(), MORVA6_BGR, 1);
     const std::unique_ptr<std::uint8_t, FreeDeleter> picture(stream);
-    if (status != MORVA6_IMG_OK) return 0;
+    if (status != MORVA6_IMG_OK) return FUZZ_RESULT(status);
     if (width < 0 || height < 0 || (picture == nullptr && width > 0 && height > 0)) std::abort();
 
     const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3;
@@ -72,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)Ovex_image_adjustment(picture.get(), 1, picture.get(), 1, width, height, hue, saturation, brightness,
                                     contrast, gamma);
     }
-    (void)Ovex_Morva6_render(picture.get(), 1, output.data(), 1, width, height, dither, mode);
+    const int rendered = Ovex_Morva6_render(picture.get(), 1, output.data(), 1, width, height, dither, mode);
     if (tft != 0) (void)Ovex_TFT_format_transfer(output.data(), &width, &height, tft);
-    (void)saveBMP_QW(output.data(), width, height, output_path.c_str(), MORVA6_BGR, 1);
-    return 0;
+    const int saved = saveBMP_QW(output.data(), width, height, output_path.c_str(), MORVA6_BGR, 1);
+    return FUZZ_RESULT(rendered != 0 ? 100 + rendered : saved);
 }

@@ -7,7 +7,8 @@
 #include <new>
 #include <span>
 
-#include "morva6/dithering.h"
+#include "morva6/dither/dithering.h"
+#include "morva6/dither/kernels.h"
 #include "morva6/huge_pages.h"
 #include "morva6/output_encoding.h"
 #include "morva6/picture_size.h"
@@ -17,6 +18,9 @@ namespace {
 
 bool is_channel_flag(std::int32_t flag) { return flag == 0 || flag == 1; }
 
+// The public method codes name every kernel of the list.
+static_assert(morva6::diffusion::kMethodCount == OVEX_DITHER_STUCKI_SERPENTINE + 1);
+
 // The checks both entry points make before touching any buffer, in the order
 // documented in morva6.h.
 std::int32_t check_render_call(std::span<const std::int32_t> channel_flags, std::int32_t width,
@@ -25,7 +29,7 @@ std::int32_t check_render_call(std::span<const std::int32_t> channel_flags, std:
     for (const std::int32_t flag : channel_flags)
         if (!is_channel_flag(flag)) return OVEX_ERR_CHANNEL_ORDER;
     if (width > 0 && height > 0 && !morva6::picture_fits(width, height)) return OVEX_ERR_BAD_SIZE;
-    if (static_cast<std::uint32_t>(dither) > OVEX_DITHER_STUCKI_SERPENTINE) return OVEX_ERR_UNKNOWN_METHOD;
+    if (static_cast<std::uint32_t>(dither) >= morva6::diffusion::kMethodCount) return OVEX_ERR_UNKNOWN_METHOD;
     return OVEX_OK;
 }
 

@@ -12,8 +12,8 @@
 #include <morva6/morva6.h>
 
 #include "morva6/bench_support.h"
-#include "morva6/dithering.h"
-#include "morva6/error_diffusion_engines.h"
+#include "morva6/dither/dithering.h"
+#include "morva6/dither/engines.h"
 #include "morva6/output_encoding.h"
 #include "morva6/render_context.h"
 

@@ -13,7 +13,8 @@
 #include <optional>
 #include <type_traits>
 
-#include "morva6/image/atomic_file.h"
+#include "common/holders.h"
+#include "common/replace_file.h"
 #include "morva6/image/bmp_rows.h"
 #include "morva6/image/pixel_blocks.h"
 #include "morva6/picture_size.h"
@@ -43,10 +44,7 @@ constexpr const char* kBadHeader = "BMP header is damaged or truncated!";
 constexpr const char* kWriteFailed = "Error writing file!";
 constexpr const char* kBadRecord = "BMP record holds no picture that can be saved!";
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+using common::File;
 
 int report(int status, const char* message) {
     std::puts(message);
@@ -139,23 +137,43 @@ int read_palette(std::FILE* file, BMP& bmp, MallocBlock& palette) {
     return MORVA6_IMG_OK;
 }
 
+// Bytes the pixel rows take from bfOffBits on: every row padded to a
+// multiple of four, except that the last row's padding may be missing.
+std::uint64_t pixel_data_bytes(std::size_t row_bytes, std::size_t rows) {
+    if (row_bytes == 0 || rows == 0) return 0;
+    return std::uint64_t{padded_row_bytes(row_bytes)} * (rows - 1) + row_bytes;
+}
+
+// `have` is known for regular files only.
+int report_truncated(std::optional<std::uint64_t> have, std::uint64_t need) {
+    if (have) {
+        std::printf("BMP pixel data are truncated: the file holds %llu of the %llu pixel bytes its header announces!\n",
+                    static_cast<unsigned long long>(*have), static_cast<unsigned long long>(need));
+    } else {
+        std::printf("BMP pixel data are truncated: the file holds fewer than the %llu pixel bytes its header announces!\n",
+                    static_cast<unsigned long long>(need));
+    }
+    return MORVA6_IMG_TRUNCATED;
+}
+
 // Reads `rows` rows of `row_bytes` pixel bytes from the current position
 // into `data`; the file's rows are stored in reverse order when `reverse`.
-// A file that ends early leaves the remaining bytes as they are (zero).
-void read_pixel_rows(std::FILE* file, std::uint8_t* data, std::size_t row_bytes, std::size_t rows,
+// False when the file ends before the last row's pixels (the padding after
+// them may be missing).
+bool read_pixel_rows(std::FILE* file, std::uint8_t* data, std::size_t row_bytes, std::size_t rows,
                      bool reverse) {
-    if (row_bytes == 0 || rows == 0) return;
+    if (row_bytes == 0 || rows == 0) return true;
     const std::size_t padding = padded_row_bytes(row_bytes) - row_bytes;
-    if (padding == 0 && !reverse) {
-        std::fread(data, 1, row_bytes * rows, file);
-        return;
-    }
+    if (padding == 0 && !reverse) return std::fread(data, 1, row_bytes * rows, file) == row_bytes * rows;
     std::array<std::uint8_t, 3> skipped{};
     for (std::size_t i = 0; i < rows; ++i) {
         const std::size_t row = reverse ? rows - 1 - i : i;
-        if (std::fread(data + row * row_bytes, 1, row_bytes, file) != row_bytes) return;
-        if (padding != 0 && std::fread(skipped.data(), 1, padding, file) != padding) return;
+        if (std::fread(data + row * row_bytes, 1, row_bytes, file) != row_bytes) return false;
+        if (i + 1 < rows && padding != 0 && std::fread(skipped.data(), 1, padding, file) != padding) {
+            return false;
+        }
     }
+    return true;
 }
 
 // Header checks in the order a reader meets them; returns a status.
@@ -239,10 +257,18 @@ int read_bmp(BMP* bmp, const char* path, bool top_row_first) {
     }
     const std::size_t row_bytes = static_cast<std::size_t>(bmp->biWidth) * (bmp->biBitCount / 8);
     const auto rows = static_cast<std::size_t>(bmp->biHeight);
+    // The file must hold the pixels before a picture-sized block is taken
+    // (a pipe's length is known only by reading it).
+    const std::uint64_t need = pixel_data_bytes(row_bytes, rows);
+    const std::optional<std::uint64_t> file_size = regular_file_size(file.get());
+    if (file_size && *file_size < bmp->bfOffBits + need) {
+        return report_truncated(*file_size > bmp->bfOffBits ? *file_size - bmp->bfOffBits : 0, need);
+    }
     MallocBlock data = allocate_zeroed(row_bytes * rows);
     if (!data) return report(MORVA6_IMG_NO_MEMORY, kNoDataMemory);
-    if (std::fseek(file.get(), static_cast<long>(bmp->bfOffBits), SEEK_SET) == 0) {
-        read_pixel_rows(file.get(), data.get(), row_bytes, rows, top_down != top_row_first);
+    if (need != 0 && (std::fseek(file.get(), static_cast<long>(bmp->bfOffBits), SEEK_SET) != 0 ||
+                      !read_pixel_rows(file.get(), data.get(), row_bytes, rows, top_down != top_row_first))) {
+        return report_truncated(std::nullopt, need);
     }
     bmp->palette = palette.release();
     bmp->data = data.release();
@@ -260,7 +286,7 @@ int save_bmp(const BMP* bmp, const std::uint8_t* data, bool top_row_first, const
     }
 
     if (path == nullptr) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
-    morva6::AtomicFile file(path);
+    common::ReplaceFile file(path);
     if (!file.is_open()) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
 
     // The fields that say where the pixels lie describe the file as written

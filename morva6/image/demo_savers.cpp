@@ -22,7 +22,7 @@
 #include <new>
 #include <vector>
 
-#include "morva6/image/atomic_file.h"
+#include "common/replace_file.h"
 #include "morva6/picture_size.h"
 
 namespace {
@@ -143,7 +143,7 @@ extern "C" int savePPM_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_
         std::puts("imageInit malloc Error!!");
         return MORVA6_IMG_NO_MEMORY;
     }
-    morva6::AtomicFile file(path);
+    common::ReplaceFile file(path);
     if (!file.is_open()) {
         std::puts("Error opening file!");
         return MORVA6_IMG_OPEN_FAILED;

@@ -8,14 +8,12 @@
 #include <cstdlib>
 #include <memory>
 
+#include "common/holders.h"
 #include "morva6/huge_pages.h"
 
 namespace morva6 {
 
-struct FreeDeleter {
-    void operator()(void* block) const { std::free(block); }
-};
-using MallocBlock = std::unique_ptr<std::uint8_t[], FreeDeleter>;
+using common::MallocBlock;
 
 // A zero-filled block of `size` bytes, null when it cannot be had. An empty
 // picture still gets a (one-byte) block, so null always means "no memory".

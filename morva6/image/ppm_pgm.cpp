@@ -7,23 +7,23 @@
 // separators are not read. Anything else is refused with a status, and the
 // reader never hands out a partly filled picture.
 #include <morva6/morva6_image.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
-#include "morva6/image/atomic_file.h"
+#include "common/holders.h"
+#include "common/replace_file.h"
 #include "morva6/image/pixel_blocks.h"
 #include "morva6/picture_size.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+using common::File;
 
 // Width and height stay below 10000 with this limit.
 constexpr std::size_t kMaxTokenLength = 4;
@@ -77,6 +77,21 @@ std::int32_t token_value(const std::string& token) {
     return value;
 }
 
+int report_truncated(const char* path) {
+    std::printf("'%s' holds fewer pixel bytes than its header announces\n", path);
+    return MORVA6_IMG_TRUNCATED;
+}
+
+// Bytes between the current position and the end of a regular file;
+// nothing for pipes and devices.
+std::optional<std::uint64_t> bytes_left(std::FILE* file) {
+    struct stat info {};
+    const long position = std::ftell(file);
+    if (position < 0 || fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    return size > static_cast<std::uint64_t>(position) ? size - static_cast<std::uint64_t>(position) : 0;
+}
+
 int read_netpbm(std::uint8_t** image, std::int32_t* width, std::int32_t* height, const char* path,
                 const NetpbmKind& kind) {
     if (image == nullptr || width == nullptr || height == nullptr || path == nullptr) {
@@ -112,15 +127,15 @@ int read_netpbm(std::uint8_t** image, std::int32_t* width, std::int32_t* height,
     }
 
     const std::size_t bytes = morva6::picture_bytes(*width, *height, kind.channels);
+    // The file must hold the pixels before a picture-sized block is taken
+    // (only a regular file's length is known before reading).
+    if (const auto left = bytes_left(file.get()); left && *left < bytes) return report_truncated(path);
     morva6::MallocBlock pixels = morva6::allocate_zeroed(bytes);
     if (pixels == nullptr) {
         std::puts("imageInit malloc Error!!");
         return MORVA6_IMG_NO_MEMORY;
     }
-    if (std::fread(pixels.get(), 1, bytes, file.get()) != bytes) {
-        std::printf("'%s' holds fewer pixel bytes than its header announces\n", path);
-        return MORVA6_IMG_TRUNCATED;
-    }
+    if (std::fread(pixels.get(), 1, bytes, file.get()) != bytes) return report_truncated(path);
     *image = pixels.release();
     return MORVA6_IMG_OK;
 }
@@ -132,7 +147,7 @@ int save_netpbm(const std::uint8_t* image, std::int32_t width, std::int32_t heig
     const std::size_t bytes = morva6::picture_bytes(width, height, kind.channels);
     if (image == nullptr && bytes != 0) return MORVA6_IMG_BAD_ARGUMENT;
 
-    morva6::AtomicFile file(path);
+    common::ReplaceFile file(path);
     if (!file.is_open()) {
         std::puts("Error opening file!");
         return MORVA6_IMG_OPEN_FAILED;

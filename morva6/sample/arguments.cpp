@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "morva6/dither/kernels.h"
 #include "morva6/morva6.h"
 #include "morva6/sample/settings.h"
 #include "morva6/sample/usage_text.h"
@@ -97,7 +98,7 @@ std::int32_t validateSettings() {
          "Please provide the output file path by using the [-o <path> | --output <path>] flag."},
         {LUT_PATH == nullptr,
          "Please provide the LUT path by using the [-l <path> | --lut <path>] flag."},
-        {!inRange(DITHER, 0, 5), "The dither number only can be 1, 2, 3, 4, 5 or 6."},
+        {!inRange(DITHER, 0, morva6::diffusion::kMethodCount - 1), "The dither number only can be 1, 2, 3, 4, 5 or 6."},
         {!inRange(MODE, 1, 3), "The mode number only can be 1, 2 or 3."},
         {!inRange(TFT_mode, 0, 5), "The TFT number only can be 0, 1, 2, 3, 4 or 5."},
         {!inRange(HUE, 0, 360), "The range of hue can only be between 0 and 360"},

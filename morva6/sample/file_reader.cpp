@@ -5,14 +5,10 @@
 #include <cstdlib>
 #include <memory>
 
+#include "common/holders.h"
+
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-struct FreeDeleter {
-    void operator()(std::uint8_t* block) const { std::free(block); }
-};
 
 // Length of an open file, or -1 when it cannot be told (a pipe, a
 // directory) or does not fit a signed 32-bit count. Leaves the file at its
@@ -28,14 +24,14 @@ long fileLength(std::FILE* file) {
 
 std::int32_t readBinaryFile_QW(const char* path, std::uint8_t** buffer, std::int32_t* size) {
     *buffer = nullptr;
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+    const common::File file(std::fopen(path, "rb"));
     if (!file) {
         std::printf("ERROR: Failed to open LUT file %s \n", path);
         return -1;
     }
     const long length = fileLength(file.get());
     // One byte more than needed, so an empty file still gets a real block.
-    std::unique_ptr<std::uint8_t, FreeDeleter> block(
+    common::MallocBlock block(
         length >= 0 ? static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(length) + 1))
                     : nullptr);
     if (!block || std::fread(block.get(), 1, static_cast<std::size_t>(length), file.get()) !=

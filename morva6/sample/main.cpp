@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "common/holders.h"
 #include "morva6/morva6.h"
 #include "morva6/morva6_image.h"
 #include "morva6/huge_pages.h"
@@ -22,11 +23,8 @@
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(std::uint8_t* block) const { std::free(block); }
-};
 // Blocks handed out by the file reader and the image layer are malloc'd.
-using MallocBlock = std::unique_ptr<std::uint8_t, FreeDeleter>;
+using common::MallocBlock;
 
 constexpr int kFailure = 1;
 

@@ -11,17 +11,3 @@ std::int32_t SATURATION = 0;
 std::int32_t BRIGHTNESS = 0;
 std::int32_t CONTRAST = 0;
 double GAMMA = 1.0;
-
-void resetSettings() {
-    INPUT_IMAGE_PATH = nullptr;
-    OUTPUT_IMAGE_PATH = nullptr;
-    LUT_PATH = nullptr;
-    DITHER = 5;
-    MODE = 1;
-    TFT_mode = 0;
-    HUE = 0;
-    SATURATION = 0;
-    BRIGHTNESS = 0;
-    CONTRAST = 0;
-    GAMMA = 1.0;
-}

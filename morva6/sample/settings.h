@@ -21,6 +21,3 @@ extern std::int32_t SATURATION;  // -100..100
 extern std::int32_t BRIGHTNESS;  // -100..100
 extern std::int32_t CONTRAST;    // -100..100
 extern double GAMMA;             // 0.0..2.0; 1.0 is neutral
-
-// Puts every setting back to its initial value (for repeated parses).
-void resetSettings();

@@ -19,50 +19,19 @@
 #include <morva6/morva6.h>
 #include <morva6/morva6_image.h>
 
-#include "morva6/error_diffusion_engines.h"
-#include "morva6/error_diffusion_frame.h"
-#include "morva6/error_diffusion_scalar.h"
-#include "morva6/error_diffusion_sources.h"
-#include "morva6/dithering.h"
+#include "morva6/dither/engines.h"
+#include "morva6/dither/frame.h"
+#include "morva6/dither/scalar.h"
+#include "morva6/dither/sources.h"
+#include "morva6/dither/dithering.h"
 #include "morva6/render_context.h"
 #include "morva6/tft_transfer.h"
+#include "tests/support/support.h"
 
 namespace {
 
-// FNV-1a, 64 bits.
-class Hash {
-public:
-    void add(const std::uint8_t* bytes, std::size_t size) {
-        for (std::size_t i = 0; i < size; ++i) value_ = (value_ ^ bytes[i]) * 0x100000001B3ULL;
-    }
-    void add(const std::vector<std::uint8_t>& bytes) { add(bytes.data(), bytes.size()); }
-    void add_number(std::int64_t n) {
-        for (int i = 0; i < 8; ++i) {
-            const auto byte = static_cast<std::uint8_t>(static_cast<std::uint64_t>(n) >> (8 * i));
-            add(&byte, 1);
-        }
-    }
-    std::uint64_t value() const { return value_; }
-
-private:
-    std::uint64_t value_ = 0xCBF29CE484222325ULL;
-};
-
-// xorshift64*: the same numbers everywhere.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ULL + 1) {}
-    std::uint32_t next() {
-        state_ ^= state_ >> 12;
-        state_ ^= state_ << 25;
-        state_ ^= state_ >> 27;
-        return static_cast<std::uint32_t>((state_ * 0x2545F4914F6CDD1DULL) >> 32);
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
-
-private:
-    std::uint64_t state_;
-};
+using test_support::Hash;
+using test_support::Random;
 
 std::uint8_t clamp_byte(int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); }
 
@@ -370,17 +339,13 @@ TEST(GoldenAdjustment, EverySettingsCombination) {
 // ---------------------------------------------------------------------------
 // BMP layer and a whole program run.
 
-std::string temp_path(const std::string& name) { return std::string(TEST_BINARY_DIR) + "/golden_" + name; }
-
-std::vector<std::uint8_t> file_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+const test_support::TempDir& scratch() {
+    static const test_support::TempDir dir;
+    return dir;
 }
-
-void write_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+std::string temp_path(const std::string& name) { return (scratch() / name).string(); }
+using test_support::read_bytes;
+using test_support::write_file;
 
 // Every 24-bit save with both row orders, read back with both row orders and
 // as three stream formats.
@@ -394,7 +359,7 @@ TEST(GoldenBmp, SaveAndReadStreams) {
         const auto picture = test_picture(s.width, s.height, ++seed);
         for (std::uint8_t flip : {0, 1}) {
             ASSERT_EQ(saveBMP_QW(picture.data(), s.width, s.height, path.c_str(), MORVA6_BGR, flip), MORVA6_IMG_OK);
-            hash.add(file_bytes(path));
+            hash.add(read_bytes(path));
             for (std::int32_t format : {MORVA6_BGR, MORVA6_RGB, MORVA6_BGRA})
                 for (std::uint8_t read_flip : {0, 1}) {
                     std::uint8_t* stream = nullptr;
@@ -410,58 +375,6 @@ TEST(GoldenBmp, SaveAndReadStreams) {
     }
     std::remove(path.c_str());
     EXPECT_EQ(hash.value(), kBmpStreamsHash);
-}
-
-// Hand-made files the reader must take: top-down rows, a short last row,
-// a 32-bit file and an 8-bit file with a colour table, each of an odd width.
-std::vector<std::uint8_t> bmp_file(int width, int height, int bits, bool top_down, std::uint64_t seed,
-                                   std::size_t cut) {
-    const std::size_t row = (static_cast<std::size_t>(width) * (bits / 8) + 3) / 4 * 4;
-    const std::size_t table = bits == 8 ? 1024 : 0;
-    const std::size_t offset = 54 + table;
-    std::vector<std::uint8_t> file(offset + row * height);
-    auto put = [&](std::size_t at, std::uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) file[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
-    put(0, 0x4D42, 2);
-    put(2, static_cast<std::uint32_t>(file.size()), 4);
-    put(10, static_cast<std::uint32_t>(offset), 4);
-    put(14, 40, 4);
-    put(18, static_cast<std::uint32_t>(width), 4);
-    put(22, static_cast<std::uint32_t>(top_down ? -height : height), 4);
-    put(26, 1, 2);
-    put(28, static_cast<std::uint32_t>(bits), 2);
-    Random random(seed);
-    for (std::size_t i = 54; i < file.size(); ++i) file[i] = static_cast<std::uint8_t>(random.next());
-    file.resize(file.size() - cut);
-    return file;
-}
-
-constexpr std::uint64_t kBmpLayoutsHash = 0xE2E5D1A9E27A702CULL;
-
-TEST(GoldenBmp, ReadFilesOfEveryLayout) {
-    Hash hash;
-    const std::string path = temp_path("layout.bmp");
-    std::uint64_t seed = 700;
-    for (const int bits : {8, 24, 32})
-        for (const bool top_down : {false, true})
-            for (const std::size_t cut : {std::size_t{0}, std::size_t{5}})
-                for (const Size s : {Size{7, 5}, Size{1, 3}, Size{30, 9}, Size{301, 203}}) {
-                    write_file(path, bmp_file(s.width, s.height, bits, top_down, ++seed, cut));
-                    std::uint8_t* stream = nullptr;
-                    std::int32_t width = 0, height = 0;
-                    ASSERT_EQ(readBMP_QW(&stream, &width, &height, path.c_str(), MORVA6_BGR, 1), MORVA6_IMG_OK);
-                    hash.add(stream, static_cast<std::size_t>(width) * height * 3);
-                    std::free(stream);
-                    BMP record = new_BMP();
-                    ASSERT_EQ(BMP_read(&record, path.c_str()), MORVA6_IMG_OK);
-                    hash.add(record.data, static_cast<std::size_t>(record.biWidth) * record.biHeight * (bits / 8));
-                    ASSERT_EQ(BMP_save(&record, path.c_str()), MORVA6_IMG_OK);
-                    hash.add(file_bytes(path));
-                    BMP_release(&record);
-                }
-    std::remove(path.c_str());
-    EXPECT_EQ(hash.value(), kBmpLayoutsHash);
 }
 
 // The sample program from LUT file and BMP to BMP, default settings and a
@@ -486,7 +399,7 @@ TEST(GoldenProgram, WholeRuns) {
         const std::string command = std::string(MORVA6_RENDER_EXE) + " -i " + in_path + " -o " + out_path + " -l " +
                                     lut_path + " " + options + " > /dev/null";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
-        hash.add(file_bytes(out_path));
+        hash.add(read_bytes(out_path));
     }
     for (const auto& p : {lut_path, in_path, out_path}) std::remove(p.c_str());
     EXPECT_EQ(hash.value(), kWholeRunsHash);

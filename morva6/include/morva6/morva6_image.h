@@ -83,13 +83,16 @@ MORVA6_API void BMP_init(BMP *bmp, int32_t width, int32_t height);
  * to 256, else 256) follows the information header of biSize bytes and is
  * held as 256 entries, missing ones zero. A top-row-first file (negative
  * height) is held like any other: rows bottom row first, biHeight positive.
- * The record's biCompression is 0 after a read. Pixel bytes that the file
- * lacks are zero.
+ * The record's biCompression is 0 after a read. The file must hold every
+ * pixel row with its padding, except that the last row's padding may be
+ * missing; this is checked against the file's length before the pixel block
+ * is allocated.
  * Returns 0; MORVA6_IMG_OPEN_FAILED (record unchanged); MORVA6_IMG_NO_MEMORY;
  * MORVA6_IMG_BAD_BIT_COUNT; MORVA6_IMG_NOT_BMP; MORVA6_IMG_BAD_COMPRESSION;
  * MORVA6_IMG_TOO_LARGE (negative width, or width x |height| x 4 beyond
  * int32); MORVA6_IMG_BAD_HEADER (file shorter than its headers, an
- * information header under 40 bytes, or bfOffBits inside the headers).
+ * information header under 40 bytes, or bfOffBits inside the headers);
+ * MORVA6_IMG_TRUNCATED (the pixel data end before the last row's pixels).
  * After a failure the header fields read so far stay in the record and
  * `palette` and `data` stay as they were. */
 MORVA6_API int BMP_read(BMP *bmp, const char *path);
