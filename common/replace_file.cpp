@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <new>
@@ -30,15 +29,19 @@ std::string resolve_links(std::string path) {
     return path;
 }
 
-// Creates a new file beside `destination`; -1 on failure.
+// Creates a new file in the folder of `destination`, under a name of fixed
+// length (so a destination name near the file system's limit still gets
+// one), with the mode fopen would give a new file (0666 less the umask);
+// -1 on failure.
 int create_temporary(const std::string& destination, std::string& name) {
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = destination + ".tmp" + std::to_string(getpid()) + "." + std::to_string(counter++);
-        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
+    const std::size_t slash = destination.rfind('/');
+    name = (slash == std::string::npos ? std::string() : destination.substr(0, slash + 1)) + ".replace.XXXXXX";
+    const int fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    return fd;
 }
 
 }  // namespace

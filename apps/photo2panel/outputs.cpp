@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "morva6/image/atomic_file.h"
+#include "common/replace_file.h"
 
 namespace photo2panel {
 
 bool write_whole_file(const std::string& path, std::span<const std::uint8_t> bytes) {
-    morva6::AtomicFile file(path);
+    common::ReplaceFile file(path);
     return file.is_open() && file.write(bytes.data(), bytes.size()) && file.commit();
 }
 

@@ -30,7 +30,8 @@
 #include <zlib.h>
 #endif
 
-#include "morva6/image/atomic_file.h"
+#include "common/holders.h"
+#include "common/replace_file.h"
 
 namespace {
 
@@ -43,10 +44,7 @@ struct Picture {
     int height = 0;
 };
 
-struct FreeDeleter {
-    void operator()(std::uint8_t* p) const { std::free(p); }
-};
-using CBlock = std::unique_ptr<std::uint8_t, FreeDeleter>;
+using CBlock = std::unique_ptr<std::uint8_t, common::FreeDeleter>;
 
 bool ends_with(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
@@ -165,7 +163,7 @@ int usage(std::FILE* stream = stderr) {
 
 // Writes the bytes so that the file is replaced only once complete.
 bool write_whole_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    morva6::AtomicFile file(path);
+    common::ReplaceFile file(path);
     return file.is_open() && file.write(bytes.data(), bytes.size()) && file.commit();
 }
 

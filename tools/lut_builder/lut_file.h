@@ -28,11 +28,9 @@ std::vector<std::uint8_t> encode_morva6_lut(std::span<const Rgb8, kInkCount> ink
                                             std::span<const Rgb8> table);
 std::vector<std::uint8_t> encode_ulma_lut(std::span<const Rgb8> table);
 
-// Writes the bytes to a temporary file beside `path` and renames it over
-// `path` only once every byte is written and the file is closed, so a failed
-// run leaves an earlier file intact. A destination that exists and is not a
-// regular file (a terminal, /dev/null) is written directly. On failure returns
-// false with a reason in `error`.
+// Replaces `path` by the bytes with the project's replace-by-rename writer
+// (common/replace_file.h), so a failed run leaves an earlier file intact. On
+// failure returns false with a reason in `error`.
 bool write_file_replacing(const std::string& path, std::span<const std::uint8_t> bytes,
                           std::string& error);
 

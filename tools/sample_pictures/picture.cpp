@@ -5,13 +5,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "common/holders.h"
+
 namespace sample_pictures {
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 std::uint8_t to_byte(double v) { return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 255.0))); }
 
@@ -126,7 +123,7 @@ bool write_ppm(const std::string& path, const Picture& p) {
 }
 
 bool read_ppm(const std::string& path, Picture& p) {
-    const File file(std::fopen(path.c_str(), "rb"));
+    const common::File file(std::fopen(path.c_str(), "rb"));
     if (!file) return false;
     int max_value = 0;
     int width = 0;
