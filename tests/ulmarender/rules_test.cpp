@@ -40,6 +40,8 @@ TEST(ColourRules, HsvAndEnhancementExamples) {
   rgb2hsl(h, s, l, 255, 0, 128);
   EXPECT_DOUBLE_EQ(h, 1 - (128.0 / 255) / 6);
   EXPECT_DOUBLE_EQ(l, (1 + 0.0) / 2);
+  rgb2hsl(h, s, l, 200, 50, 50);
+  EXPECT_EQ(h, 0);  // red itself: no wrap
   rgb2hsl(h, s, l, 128, 128, 128);
   EXPECT_EQ(h + s, 0);
   for (const auto& c : {std::vector<int>{255, 0, 128}, {10, 200, 30}, {40, 50, 220}, {250, 240, 10}, {90, 20, 60},
