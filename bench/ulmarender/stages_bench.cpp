@@ -181,6 +181,25 @@ void BM_PipelineInMemory(benchmark::State& state) {
 }
 BENCHMARK(BM_PipelineInMemory)->Unit(benchmark::kMillisecond);
 
+// The in-memory entry point ulma_render_picture: the stages above plus its
+// copies (input swap, panel codes gathered), from red-green-blue pixels.
+void BM_RenderPicture(benchmark::State& state) {
+    const auto& f = fixture();
+    default_settings(0);
+    if (!ulma_open_render_data(f.lot_dir.c_str())) state.SkipWithError("render data not readable");
+    std::vector<unsigned char> rgb(f.bgr.begin(), f.bgr.end());
+    rgb_bgr_img_buf_convert(rgb);
+    UlmaRendering out;
+    for (auto _ : state) {
+        if (!ulma_render_picture(kUlma0302, rgb, kWidth, kHeight, f.lot_dir.c_str(), 25, out)) {
+            state.SkipWithError("render failed");
+        }
+        benchmark::DoNotOptimize(out.panel_codes.data());
+    }
+    count_pixels(state);
+}
+BENCHMARK(BM_RenderPicture)->Unit(benchmark::kMillisecond);
+
 // my_ulma_render from the PPM file to the PGM file; argument 1 also writes
 // the proof image.
 void BM_WholeRender(benchmark::State& state) {

@@ -34,6 +34,22 @@ TEST(ColourRules, HsvAndEnhancementExamples) {
     enhance_green(r, g, b);
     EXPECT_EQ((std::vector<int>{r, g, b}), (std::vector<int>{c[3], c[4], c[5]})) << c[0] << "," << c[1] << "," << c[2];
   }
+  // HSL: red largest with blue above green wraps the hue; the way back
+  // truncates, so a colour returns within one level.
+  double l;
+  rgb2hsl(h, s, l, 255, 0, 128);
+  EXPECT_DOUBLE_EQ(h, 1 - (128.0 / 255) / 6);
+  EXPECT_DOUBLE_EQ(l, (1 + 0.0) / 2);
+  rgb2hsl(h, s, l, 200, 50, 50);
+  EXPECT_EQ(h, 0);  // red itself: no wrap
+  rgb2hsl(h, s, l, 128, 128, 128);
+  EXPECT_EQ(h + s, 0);
+  for (const auto& c : {std::vector<int>{255, 0, 128}, {10, 200, 30}, {40, 50, 220}, {250, 240, 10}, {90, 20, 60},
+                        {128, 128, 128}, {200, 180, 190}}) {
+    rgb2hsl(h, s, l, c[0], c[1], c[2]);
+    hsl2rgb(r, g, b, h, s, l);
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR((std::vector<int>{r, g, b})[k], c[k], 1) << c[0] << "," << c[1] << "," << c[2];
+  }
   double x, y, z;
   xyz2rgb(x, y, z, -5, 0, 0);  // outside the gamut: not clamped
   EXPECT_LT(x, 0);

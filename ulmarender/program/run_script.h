@@ -11,8 +11,8 @@
 // duration in whole seconds. render_path is handed on unused. False when the
 // render failed in a way that ends the program with status 1 (the reason is
 // printed; the time line is not).
-[[nodiscard]] bool convert_img(const UlmaVersion& version, int cnv_type, const char* img, const char* lot_code, const char* render_path,
-                               const char* output_path, int temp);
+[[nodiscard]] bool convert_img(const UlmaVersion& version, int cnv_type, const char* img, const char* lot_code,
+                               const char* render_path, const char* output_path, int temp);
 
 // Renders `img` (its file name must contain ".ppm") to output_path with the
 // render-data directory `lot`. Returns a copy of the output path, or an
