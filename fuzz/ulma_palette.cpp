@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<unsigned char> proof(picture.size());
     std::vector<unsigned char> indices(kWidth * kHeight);
     if (error_diffusion_cielab(kWidth, kHeight, picture.data(), proof.data(), indices.data(), file.path()) != 0) {
-        return 0;
+        return FUZZ_RESULT(1);
     }
     for (const unsigned char index : indices) {
         if (index > 7) std::abort();  // the panel code table has eight entries

@@ -98,11 +98,13 @@ protected:
             return run_program(MORVA6_RENDER_EXE, words, dir_);
         }
         case Program::ulma:
-            return run_program(ULMARENDER_EXE, {"-p", "pic.ppm", "out.pgm", kLot, "25"}, dir_);
         case Program::ulma03:
             break;
         }
-        return run_program(ULMARENDER03_EXE, {"-p", "pic.ppm", "out.pgm", kLot, "25"}, dir_);
+        // An extra word names the input instead of pic.ppm.
+        const std::string input = GetParam().extra.empty() ? "pic.ppm" : GetParam().extra.front();
+        return run_program(GetParam().program == Program::ulma ? ULMARENDER_EXE : ULMARENDER03_EXE,
+                           {"-p", input, "out.pgm", kLot, "25"}, dir_);
     }
     std::string output() const {
         const fs::path path = dir_ / (GetParam().program == Program::morva6 ? "out.bmp" : "out.pgm");
@@ -132,7 +134,7 @@ TEST_P(BadInput, MessageStatusAndOutput) {
     for (const auto& entry : fs::directory_iterator(dir_)) {
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(name == "in.bmp" || name == "lut.bin" || name == "out.bmp" || name == "pic.ppm" ||
-                    name == "out.pgm" || name == "out_proof.ppm" || name == kLot)
+                    name == "out.pgm" || name == "out_proof.ppm" || name == "pic.PPM" || name == kLot)
             << "left behind: " << name;
     }
 }
@@ -170,6 +172,10 @@ std::vector<Case> renderer_cases(Program p) {
         {"WaveformTooManyBands", p, use_corpus("ulma_waveform/hm-too-many-29.wbf", kWaveformFile), 1,
          {"\r\nwbf file ULMA_FZ01_TC_03/ULMA_FZ01_TC.wbf announces more than 29 temperature bands\n"}, false},
         {"LutShortByOneByte", p, truncate_to(kLutFile, 786434), 0, {no_lut, time_line}, true},
+        {"InputNameWithoutPpm", p, use_corpus("ulma_ppm/hm-good-3x2.ppm", "pic.PPM"), 1,
+         {"pic.PPM is not .ppm file\n"}, false, {"pic.PPM"}},
+        {"PpmClaimsHugePicture", p, use_corpus("ulma_ppm/hm-64-bytes-claim-20000x20000.ppm", "pic.ppm"), 1,
+         {truncated}, false},
         {"PaletteMissing", p, remove_file(kPaletteFile), 1, {no_palette}, false},
         {"PaletteEmpty", p, palette("hm-empty.txt"), 1, {no_palette}, false},
         {"PaletteGarbage", p, palette("hm-garbage.txt"), 0, {time_line}, true},

@@ -1,17 +1,12 @@
 #include "ulmarender/engine/colour_lut.h"
 
 #include <cstdio>
-#include <memory>
 
-namespace {
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-}  // namespace
+#include "common/holders.h"
 
 std::optional<std::vector<unsigned char>> read_lut_file(const char* file) {
   if (file == nullptr) return std::nullopt;
-  const std::unique_ptr<std::FILE, FileCloser> stream(std::fopen(file, "rb"));
+  const common::File stream(std::fopen(file, "rb"));
   if (!stream) return std::nullopt;
   std::vector<unsigned char> table(kLutFileSize);
   if (std::fread(table.data(), 1, table.size(), stream.get()) != table.size()) return std::nullopt;

@@ -6,11 +6,9 @@
 #include <memory>
 #include <string>
 
-namespace {
+#include "common/holders.h"
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
+namespace {
 
 bool is_white_space(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 bool ends_token(char c) { return c == ' ' || c == '\n'; }
@@ -44,7 +42,7 @@ std::optional<Palette> parse_palette_text(std::string_view text) {
 
 std::optional<Palette> read_palette_data(const char* filename) {
   if (filename == nullptr) return std::nullopt;
-  const std::unique_ptr<std::FILE, FileCloser> stream(std::fopen(filename, "r"));
+  const common::File stream(std::fopen(filename, "r"));
   if (!stream) return std::nullopt;
   std::string text;
   char chunk[4096];

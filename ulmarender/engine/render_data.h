@@ -9,11 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "common/holders.h"
+
 // A string allocated by vasprintf; freed when the holder goes.
-struct FreeDeleter {
-    void operator()(char* text) const { std::free(text); }
-};
-using HeapString = std::unique_ptr<char, FreeDeleter>;
+using HeapString = std::unique_ptr<char, common::FreeDeleter>;
 
 // Formats like printf into a newly allocated string. On failure prints
 // "vasprintf failed" and returns an empty holder.

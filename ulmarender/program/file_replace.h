@@ -1,7 +1,6 @@
-// Writing output files so that a failed run never destroys an earlier
-// version: the bytes go to a temporary file in the destination's directory,
-// which replaces the destination only after every byte was written and the
-// file was closed without error.
+// Output files of the renderer, written with the project's replace-by-rename
+// writer (common/replace_file.h): a failed run never destroys an earlier
+// version, a symbolic link is written through, a replaced file keeps its mode.
 #pragma once
 
 #include <span>
