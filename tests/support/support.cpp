@@ -13,7 +13,7 @@
 namespace test_support {
 
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& words, const fs::path& where,
-                       std::uint64_t memory_limit) {
+                       std::uint64_t memory_limit, const std::string& name) {
     const TempDir capture;
     const fs::path out_path = capture / "stdout";
     const fs::path err_path = capture / "stderr";
@@ -28,7 +28,7 @@ ProgramRun run_program(const std::string& program, const std::vector<std::string
             !std::freopen(err_path.c_str(), "w", stderr)) {
             _exit(127);
         }
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        std::vector<char*> argv{const_cast<char*>((name.empty() ? program : name).c_str())};
         for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
         argv.push_back(nullptr);
         execv(program.c_str(), argv.data());

@@ -20,9 +20,10 @@ struct ProgramRun {
 
 // Runs `program` with `words` in folder `where`; standard output and
 // standard error are captured whole. A non-zero `memory_limit` (bytes) is
-// set as the child's address-space limit before the program starts.
+// set as the child's address-space limit before the program starts; a
+// non-empty `name` is the program's argv[0] instead of its path.
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& words, const fs::path& where,
-                       std::uint64_t memory_limit = 0);
+                       std::uint64_t memory_limit = 0, const std::string& name = "");
 
 // A new, empty folder under the system's temporary folder, removed with
 // everything in it when the object goes.

@@ -132,7 +132,7 @@ TEST(PictureFiles, HeaderFormsProofNamesAndShortFiles) {
   EXPECT_EQ(w * 10 + h, 21);
   testing::internal::CaptureStdout();
   EXPECT_FALSE(ppm_load((dir / "huge.ppm").c_str(), w, h));  // refused before any picture buffer exists
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "error! " + (dir / "huge.ppm") + ": pixel data incomplete\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "error! " + (dir / "huge.ppm").string() + ": pixel data incomplete\n");
   const std::pair<const char*, const char*> names[] = {
       {"out.pgm", "out_proof.ppm"}, {"out.bin", "out_proof.ppm"}, {"a/b.c/x.pgm", "a/b.c/x_proof.ppm"}, {"abcd", "_proof.ppm"}};
   for (const auto& [output, proof] : names) EXPECT_EQ(proof_image_path(output), proof);

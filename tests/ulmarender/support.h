@@ -5,58 +5,23 @@
 // running the built programs.
 #pragma once
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tests/support/support.h"
 
 namespace ulma_test {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the temporary directory, removed at the end.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "ulmatestXXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const fs::path& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
-
-inline void write_file(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("can not write " + path.string());
-}
-
-inline std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using test_support::read_file;
+using test_support::TempDir;
+using test_support::write_file;
 
 inline std::uint64_t fnv1a64(std::string_view bytes, std::uint64_t hash = 0xCBF29CE484222325ull) {
   for (const char c : bytes) {
@@ -243,38 +208,14 @@ inline std::string make_render_data(const fs::path& parent) {
   return dir.string();
 }
 
-struct ProgramResult {
-  std::string out;  // standard output
-  std::string err;  // standard error
-  int status = -1;  // exit status, or 1000 + signal number
-};
+using ProgramResult = test_support::ProgramRun;
 
-// Runs `program` with argv[0] = `name` and the given words in `cwd`.
+// Runs `program` with argv[0] = `name` and the given words in `cwd`. A run
+// may cross a whole second: the time line is shown as 0 seconds.
 inline ProgramResult run_program(const std::string& program, const std::string& name,
                                  const std::vector<std::string>& words, const fs::path& cwd) {
-  TempDir capture;
-  const std::string out_path = capture / "stdout";
-  const std::string err_path = capture / "stderr";
-  std::vector<std::string> all = {name};
-  all.insert(all.end(), words.begin(), words.end());
-  std::vector<char*> argv;
-  for (std::string& word : all) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(cwd.c_str()) != 0) _exit(126);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  ProgramResult result;
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child) return result;
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-  // A run may cross a whole second: the time line is shown as 0 seconds.
-  result.out = std::regex_replace(read_file(out_path), std::regex("image time = [0-9]+ sec"), "image time = 0 sec");
-  result.err = read_file(err_path);
+  ProgramResult result = test_support::run_program(program, words, cwd, 0, name);
+  result.out = std::regex_replace(result.out, std::regex("image time = [0-9]+ sec"), "image time = 0 sec");
   return result;
 }
 
