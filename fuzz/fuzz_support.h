@@ -12,11 +12,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "tests/support/support.h"
 
 // What an entry returns: libFuzzer wants 0; the corpus replay (built with
 // FUZZ_REPLAY) compares the reader's status with the one recorded beside
@@ -58,32 +59,11 @@ private:
     std::string path_;
 };
 
-// A directory of its own under the temporary directory for the whole
-// process; removed when the process ends normally.
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "morva6-fuzz-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+// A folder of its own for the whole process, removed when it ends normally.
+using ScratchDirectory = test_support::TempDir;
 
 inline void write_file(const std::filesystem::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("can not write " + path.string());
+    test_support::write_file(path, std::string(bytes));
 }
 
 inline std::string_view as_text(Bytes bytes) {

@@ -19,19 +19,7 @@ namespace {
 
 using common::FreeDeleter;
 
-// Ideal inks, then every table entry its own colour (six bits widened).
-std::vector<std::uint8_t> identity_lut() {
-    std::vector<std::uint8_t> lut = {0, 0, 0, 255, 255, 255, 0, 255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0};
-    lut.reserve(OVEX_LUT_FILE_SIZE);
-    for (int r = 0; r < 64; ++r)
-        for (int g = 0; g < 64; ++g)
-            for (int b = 0; b < 64; ++b) {
-                lut.push_back(static_cast<std::uint8_t>(b * 4 + 2));
-                lut.push_back(static_cast<std::uint8_t>(g * 4 + 2));
-                lut.push_back(static_cast<std::uint8_t>(r * 4 + 2));
-            }
-    return lut;
-}
+using test_support::identity_lut;
 
 }  // namespace
 

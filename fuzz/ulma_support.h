@@ -43,18 +43,7 @@ inline void reset_run_settings() {
 inline constexpr const char* kLotDirectory = "ULMA_FZ01_TC_03";
 
 // A LUT whose every entry is the centre of its own cell.
-inline std::string identity_lut() {
-    std::string bytes;
-    bytes.reserve((64 * 64 * 64 + 1) * 3);
-    for (int r = 0; r < 64; ++r)
-        for (int g = 0; g < 64; ++g)
-            for (int b = 0; b < 64; ++b) {
-                bytes += static_cast<char>(r * 4 + 2);
-                bytes += static_cast<char>(g * 4 + 2);
-                bytes += static_cast<char>(b * 4 + 2);
-            }
-    return bytes + std::string(3, '\0');
-}
+inline std::string identity_lut() { return test_support::identity_table(false) + std::string(3, '\0'); }
 
 // A render-data directory inside `parent` with two temperature bands,
 // -10 to 20 and 20 to 60 degrees, each with the identity LUT and a palette

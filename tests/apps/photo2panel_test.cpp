@@ -14,34 +14,18 @@
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+#include "tests/support/support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string err;
-};
-
-// Runs a command line, standard error kept, standard output dropped.
-Outcome run(const std::string& command) {
-    const fs::path err_file = fs::path(TEST_BINARY_DIR) / ("stderr_" + std::to_string(::getpid()));
-    const int raw = std::system((command + " >/dev/null 2>" + err_file.string()).c_str());
-    std::ifstream in(err_file);
-    Outcome result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
-               std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())};
-    fs::remove(err_file);
-    return result;
-}
-
-std::string bytes_of(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using Outcome = test_support::ProgramRun;
+using test_support::run_command;
+const auto bytes_of = test_support::read_file;
 
 struct ImageUnref {
     void operator()(VipsImage* image) const { if (image) g_object_unref(image); }
@@ -148,7 +132,7 @@ TEST_F(Photo2Panel, ReadsEveryKindOfPictureUpright) {
         const fs::path input = dir / c.name;
         c.make(input);
         const fs::path fitted = dir / (std::string(c.name) + ".ppm");
-        const Outcome r = run(p2p(input.string() + " -o " + (dir / "panel.bmp").string() + " --size 40x60 --fit fill "
+        const Outcome r = run_command(p2p(input.string() + " -o " + (dir / "panel.bmp").string() + " --size 40x60 --fit fill "
                                                                                       "--rotate 0 --save-fitted " +
                               fitted.string()));
         ASSERT_EQ(r.status, 0) << c.name << ": " << r.err;
@@ -185,7 +169,7 @@ TEST_F(Photo2Panel, RefusesBadFilesWithoutWritingAnything) {
         {"missing.jpg", "missing.jpg"}};
     for (const auto& [name, expected] : cases) {
         const fs::path output = dir / "panel.bmp";
-        const Outcome r = run(p2p((dir / name).string() + " -o " + output.string() + " --preview " +
+        const Outcome r = run_command(p2p((dir / name).string() + " -o " + output.string() + " --preview " +
                               (dir / "preview.png").string()));
         EXPECT_EQ(r.status, 1) << name;
         EXPECT_NE(r.err.find(expected), std::string::npos) << name << ": " << r.err;
@@ -194,7 +178,7 @@ TEST_F(Photo2Panel, RefusesBadFilesWithoutWritingAnything) {
         EXPECT_FALSE(fs::exists(dir / "preview.png")) << name;
     }
     // Several pictures, one missing: the other is still done.
-    const Outcome r = run(p2p("-q " + (dir / "whole.jpg").string() + " " + (dir / "gone.png").string() + " -o " +
+    const Outcome r = run_command(p2p("-q " + (dir / "whole.jpg").string() + " " + (dir / "gone.png").string() + " -o " +
                           (dir / "out").string()));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("gone.png"), std::string::npos) << r.err;
@@ -212,10 +196,10 @@ TEST_F(Photo2Panel, CommandLine) {
         // Accepted values: the run fails later (no such data or picture), not as a usage error.
         {"a.jpg -o x.bmp --background '#10a0ff' --size 5.65in -r d -T -5 -c 100 -n 0", 1},
         {"a.jpg -o x.bmp --background '#10a0f'", 2}, {"a.jpg -o x.bmp --background 1,2", 2}};
-    for (const auto& [args, status] : cases) EXPECT_EQ(run(p2p(args)).status, status) << args;
+    for (const auto& [args, status] : cases) EXPECT_EQ(run_command(p2p(args)).status, status) << args;
     // Every tool beside the three renderers answers --help.
     std::stringstream tools(TOOLS_HELP);
-    for (std::string tool; std::getline(tools, tool, ',');) EXPECT_EQ(run(tool + " --help").status, 0) << tool;
+    for (std::string tool; std::getline(tools, tool, ',');) EXPECT_EQ(run_command(tool + " --help").status, 0) << tool;
 }
 
 // The fitted picture, given to Morva6_render or ulmarender with the same
@@ -236,14 +220,14 @@ TEST_F(Photo2Panel, SameBytesAsTheRenderers) {
         const bool eight_colours = ours.find("-8") == 0 || ours.find("-r") == 0;
         const fs::path fitted = dir / (eight_colours ? "fitted.ppm" : "fitted.bmp");
         const std::string panel = eight_colours ? ".pgm" : ".bmp";
-        const Outcome a = run(p2p((dir / "in.png").string() + " -o " + (dir / "a").string() + panel + " --size 61x37 " +
+        const Outcome a = run_command(p2p((dir / "in.png").string() + " -o " + (dir / "a").string() + panel + " --size 61x37 " +
                                   ours + " --save-fitted " + fitted.string() + " --preview " +
                                   (dir / "a.png").string()));
         ASSERT_EQ(a.status, 0) << a.err;
         std::string command = theirs;
         command.replace(command.find("FITTED"), 6, (dir / "fitted").string());
         command.replace(command.find("THEIRS"), 6, (dir / "b").string() + panel);
-        ASSERT_EQ(run(command).status, 0) << command;
+        ASSERT_EQ(run_command(command).status, 0) << command;
         EXPECT_EQ(bytes_of(dir / ("a" + panel)), bytes_of(dir / ("b" + panel))) << ours;
         EXPECT_EQ(bytes_of(dir / "a.png").substr(1, 3), "PNG");
     }
@@ -253,14 +237,14 @@ TEST_F(Photo2Panel, SameBytesAsTheRenderers) {
 // sample render data alone.
 TEST_F(Photo2Panel, InstalledProgramFindsItsData) {
     const fs::path prefix = dir / "prefix";
-    ASSERT_EQ(run(std::string(CMAKE_EXE) + " --install " + BUILD_DIR + " --prefix " + prefix.string()).status, 0);
+    ASSERT_EQ(run_command(std::string(CMAKE_EXE) + " --install " + BUILD_DIR + " --prefix " + prefix.string()).status, 0);
     save(halves(120, 200, {250, 250, 250}, {200, 30, 30}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB),
          dir / "portrait.jpg");
     const std::string program = (prefix / "bin/photo2panel").string() + " " + (dir / "portrait.jpg").string();
-    Outcome r = run(program + " -o " + (dir / "panel.bmp").string());
+    Outcome r = run_command(program + " -o " + (dir / "panel.bmp").string());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(fs::file_size(dir / "panel.bmp"), 54u + 800u * 480u * 3u);  // turned onto the 800 x 480 panel
-    r = run(program + " -8 --size 7.3in -o " + (dir / "panel.pgm").string());
+    r = run_command(program + " -8 --size 7.3in -o " + (dir / "panel.pgm").string());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(fs::file_size(dir / "panel.pgm"), 15u + 800u * 480u);
 }

@@ -19,19 +19,6 @@ using namespace test_support;
 const fs::path kCorpus = CORPUS_DIR;
 const std::string kEarlier = "earlier output";
 
-// The colour table maps every colour to itself (six bits widened).
-std::string identity_table(bool bgr) {
-    std::string table;
-    for (int r = 0; r < 64; ++r)
-        for (int g = 0; g < 64; ++g)
-            for (int b = 0; b < 64; ++b) {
-                const char red = static_cast<char>(r * 4 + 2), green = static_cast<char>(g * 4 + 2),
-                           blue = static_cast<char>(b * 4 + 2);
-                table += bgr ? std::string{blue, green, red} : std::string{red, green, blue};
-            }
-    return table;
-}
-
 enum class Program { morva6, ulma, ulma03 };
 
 // What a case changes in a working folder that holds a usable run:
@@ -78,8 +65,7 @@ protected:
         fs::create_directories(dir_ / kLot);
         if (GetParam().program == Program::morva6) {
             fs::copy_file(kCorpus / "bmp_read/hm-bmp24-3x2-odd-row.bmp", dir_ / "in.bmp");
-            const std::string inks("\0\0\0\xff\xff\xff\0\xff\xff\0\0\xff\0\xff\0\xff\0\0", 18);
-            write_file(dir_ / "lut.bin", inks + identity_table(true));
+            write_file(dir_ / "lut.bin", identity_lut());
             write_file(dir_ / "out.bmp", kEarlier);
         } else {
             fs::copy_file(kCorpus / "ulma_ppm/hm-good-3x2.ppm", dir_ / "pic.ppm");
@@ -158,9 +144,6 @@ std::vector<Case> renderer_cases(Program p) {
     const std::string no_palette = "error! can not find correct eo data. ";
     const std::string time_line = "render_Ulma image time = ";
     const auto ppm = [](const char* file) { return use_corpus(std::string("ulma_ppm/") + file, "pic.ppm"); };
-    const auto palette = [](const char* file) {
-        return use_corpus(std::string("ulma_palette/") + file, kPaletteFile);
-    };
     return {
         {"PpmNotP6", p, ppm("hm-magic-p5.ppm"), 1, {not_p6}, false},
         {"PpmUnreadableHeader", p, ppm("hm-max-missing.ppm"), 1, {unreadable}, false},
@@ -177,8 +160,6 @@ std::vector<Case> renderer_cases(Program p) {
         {"PpmClaimsHugePicture", p, use_corpus("ulma_ppm/hm-64-bytes-claim-20000x20000.ppm", "pic.ppm"), 1,
          {truncated}, false},
         {"PaletteMissing", p, remove_file(kPaletteFile), 1, {no_palette}, false},
-        {"PaletteEmpty", p, palette("hm-empty.txt"), 1, {no_palette}, false},
-        {"PaletteGarbage", p, palette("hm-garbage.txt"), 0, {time_line}, true},
     };
 }
 

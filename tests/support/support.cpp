@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <array>
 #include <iterator>
 #include <stdexcept>
 
@@ -94,12 +95,21 @@ std::vector<std::uint8_t> bmp_bytes(int width, int height, int bits, const std::
     return file;
 }
 
-std::vector<std::uint8_t> identity_lut() {
-    std::vector<std::uint8_t> lut = {0, 0, 0, 255, 255, 255, 0, 255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0};
+std::string identity_table(bool bgr) {
+    std::string table;
     for (int r = 0; r < 64; ++r)
         for (int g = 0; g < 64; ++g)
-            for (int b = 0; b < 64; ++b)
-                for (const int c : {b, g, r}) lut.push_back(static_cast<std::uint8_t>(c * 4 + 2));
+            for (int b = 0; b < 64; ++b) {
+                const std::array<int, 3> entry = bgr ? std::array{b, g, r} : std::array{r, g, b};
+                for (const int c : entry) table += static_cast<char>(c * 4 + 2);
+            }
+    return table;
+}
+
+std::vector<std::uint8_t> identity_lut() {
+    std::vector<std::uint8_t> lut = {0, 0, 0, 255, 255, 255, 0, 255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0};
+    const std::string table = identity_table(true);
+    lut.insert(lut.end(), table.begin(), table.end());
     return lut;
 }
 

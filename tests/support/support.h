@@ -25,6 +25,9 @@ struct ProgramRun {
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& words, const fs::path& where,
                        std::uint64_t memory_limit = 0, const std::string& name = "");
 
+// Runs a shell command line in the current folder, captured like run_program.
+inline ProgramRun run_command(const std::string& command) { return run_program("/bin/sh", {"-c", command}, "."); }
+
 // A new, empty folder under the system's temporary folder, removed with
 // everything in it when the object goes.
 class TempDir {
@@ -85,8 +88,11 @@ private:
 // already padded by the caller). `height` negative for top-down rows.
 std::vector<std::uint8_t> bmp_bytes(int width, int height, int bits, const std::vector<std::uint8_t>& pixels);
 
-// A six-ink LUT file block: the ideal inks, then every table entry its own
-// colour (six bits widened), in blue-green-red order.
+// The 64 x 64 x 64 colour table that maps every colour to itself (six bits
+// widened), entries in blue-green-red or red-green-blue order, red slowest.
+std::string identity_table(bool bgr);
+
+// A six-ink LUT file block: the ideal inks, then identity_table(true).
 std::vector<std::uint8_t> identity_lut();
 
 }  // namespace test_support

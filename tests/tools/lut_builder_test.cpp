@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/support.h"
 #include "tools/lut_builder/builder_options.h"
 #include "tools/lut_builder/run_builder.h"
 
@@ -55,23 +56,15 @@ TEST(BuilderOptions, BadCommandLinesAreRejectedWithAReasonAndExitStatusTwo) {
 
 class RunBuilder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = fs::path(TEST_BINARY_DIR) /
-                  ("run_builder_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
     int run(std::vector<std::string> args) {
         std::vector<std::string_view> views(args.begin(), args.end());
         out_.str("");
         err_.str("");
         return run_builder(views, out_, err_);
     }
-    static std::vector<std::uint8_t> read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    fs::path folder_;
+    static std::vector<std::uint8_t> read(const fs::path& path) { return test_support::read_bytes(path); }
+    const test_support::TempDir scratch_;
+    const fs::path folder_ = scratch_.path();
     std::ostringstream out_;
     std::ostringstream err_;
 };

@@ -1,8 +1,6 @@
-// Helpers of the eight-colour renderer tests: temporary folders, files,
-// seeded photo-like pictures, LUTs and palettes made with integer arithmetic
-// only (so the inputs never depend on the maths library), the render-data
-// folder the tests render with, the FNV-1a hash outputs are compared by, and
-// running the built programs.
+// Inputs of the eight-colour renderer tests, made with integer arithmetic
+// only (so they never depend on the maths library): seeded photo-like
+// pictures, LUTs, palettes and the render-data folder the tests render with.
 #pragma once
 
 #include <algorithm>

@@ -2,7 +2,6 @@
 // PNG output and its refusals.
 #include <gtest/gtest.h>
 #include <morva6/morva6_image.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,6 +10,7 @@
 #include <iterator>
 #include <string>
 
+#include "tests/support/support.h"
 #include "tools/sample_pictures/picture.h"
 
 namespace sample_pictures {
@@ -21,8 +21,7 @@ namespace fs = std::filesystem;
 std::string path(const std::string& name) { return (fs::path(TEST_BINARY_DIR) / ("sheet_" + name)).string(); }
 
 int run(const std::string& arguments) {
-    const int status = std::system((std::string(CONTACT_SHEET_EXE) + " " + arguments + " >/dev/null 2>&1").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return test_support::run_command(std::string(CONTACT_SHEET_EXE) + " " + arguments).status;
 }
 
 TEST(ContactSheet, PlacesShrinksAndCaptionsPictures) {
