@@ -97,6 +97,23 @@ constexpr std::array<Bgr, 256> make_code_colours() {
 }
 constexpr std::array<Bgr, 256> kCodeColours = make_code_colours();
 
+// A 24-bit BMP record of width x height whose pixels `paint` fills (not
+// called for an empty picture), saved to `path`.
+template <class Paint>
+int save_painted_bmp(std::int32_t width, std::int32_t height, const char* path, Paint paint) {
+    BMP record = new_BMP();
+    const RecordGuard guard(&record, &BMP_release);
+    BMP_init(&record, width, height);
+    if (width >= 1 && height >= 1) {
+        if (record.data == nullptr) {
+            std::puts("imageInit malloc Error!!");
+            return MORVA6_IMG_NO_MEMORY;
+        }
+        paint(record.data);
+    }
+    return BMP_save(&record, path);
+}
+
 }  // namespace
 
 extern "C" int Stream_to_BMP_convert_Panel(BMP* bmp, const uint8_t* image, const Panel* panel) {
@@ -118,17 +135,9 @@ extern "C" int saveBMP_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_
     if (const int status = check_panel(panel)) return status;
     if (const int status = check_picture(image, width, height, path)) return status;
 
-    BMP record = new_BMP();
-    const RecordGuard guard(&record, &BMP_release);
-    BMP_init(&record, width, height);
-    if (width >= 1 && height >= 1) {
-        if (record.data == nullptr) {
-            std::puts("imageInit malloc Error!!");
-            return MORVA6_IMG_NO_MEMORY;
-        }
-        paint_panel_rows(record.data, image, width, height, *panel, flip != 0);
-    }
-    return BMP_save(&record, path);
+    return save_painted_bmp(width, height, path, [&](std::uint8_t* pixels) {
+        paint_panel_rows(pixels, image, width, height, *panel, flip != 0);
+    });
 }
 
 extern "C" int savePPM_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_t height,
@@ -174,24 +183,16 @@ extern "C" int saveBMP_DemoUlma2_QW(const uint8_t* image, int32_t width, int32_t
                                     const char* path) {
     if (const int status = check_picture(image, width, height, path)) return status;
 
-    BMP record = new_BMP();
-    const RecordGuard guard(&record, &BMP_release);
-    BMP_init(&record, width, height);
-    if (width >= 1 && height >= 1) {
-        if (record.data == nullptr) {
-            std::puts("imageInit malloc Error!!");
-            return MORVA6_IMG_NO_MEMORY;
-        }
+    return save_painted_bmp(width, height, path, [&](std::uint8_t* data) {
         // The picture holds the top row first; the record the bottom row.
         const auto w = static_cast<std::size_t>(width);
         for (std::int32_t r = 0; r < height; ++r) {
             const std::uint8_t* codes = image + static_cast<std::size_t>(r) * w;
-            std::uint8_t* pixels = record.data + static_cast<std::size_t>(height - 1 - r) * w * 3;
+            std::uint8_t* pixels = data + static_cast<std::size_t>(height - 1 - r) * w * 3;
             for (std::size_t c = 0; c < w; ++c) {
                 const Bgr& colour = kCodeColours[codes[c]];
                 std::copy(colour.begin(), colour.end(), pixels + c * 3);
             }
         }
-    }
-    return BMP_save(&record, path);
+    });
 }

@@ -14,18 +14,7 @@ void rgb2hsl(double& h, double& s, double& l, int r, int g, int b) {
     return;
   }
   s = l < 0.5 ? D / (Max + Min) : D / (2 - Max - Min);
-  const double dR = (D / 2 + (Max - R) / 6) / D;
-  const double dG = (D / 2 + (Max - G) / 6) / D;
-  const double dB = (D / 2 + (Max - B) / 6) / D;
-  if (R == Max) {
-    h = dB - dG;
-  } else if (G == Max) {
-    h = 1.0 / 3.0 + dR - dB;
-  } else {
-    h = 2.0 / 3.0 + dG - dR;
-  }
-  if (h < 0) h += 1;
-  if (h > 1) h -= 1;
+  h = hue_of(R, G, B, Max, D);
 }
 
 double Hue_2_RGB(double v1, double v2, double vH) {

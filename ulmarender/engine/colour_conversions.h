@@ -26,6 +26,25 @@ inline int truncate_to_int(double value) {
 inline double max_my(double a, double b) { return a >= b ? a : b; }
 inline double min_my(double a, double b) { return a <= b ? a : b; }
 
+// The hue (0..1) of R, G, B (0..1) whose largest value is Max and whose
+// spread D is not 0, as both rgb2hsl and rgb2hsv compute it.
+inline double hue_of(double R, double G, double B, double Max, double D) {
+  const double dR = (D / 2 + (Max - R) / 6) / D;
+  const double dG = (D / 2 + (Max - G) / 6) / D;
+  const double dB = (D / 2 + (Max - B) / 6) / D;
+  double h = 0;
+  if (R == Max) {
+    h = dB - dG;
+  } else if (G == Max) {
+    h = 1.0 / 3.0 + dR - dB;
+  } else {
+    h = 2.0 / 3.0 + dG - dR;
+  }
+  if (h < 0) h += 1;
+  if (h > 1) h -= 1;
+  return h;
+}
+
 inline void rgb2hsv(double& h, double& s, double& v, int r, int g, int b) {
   const double R = r / 255.0;
   const double G = g / 255.0;
@@ -40,18 +59,7 @@ inline void rgb2hsv(double& h, double& s, double& v, int r, int g, int b) {
     return;
   }
   s = D / Max;
-  const double dR = (D / 2 + (Max - R) / 6) / D;
-  const double dG = (D / 2 + (Max - G) / 6) / D;
-  const double dB = (D / 2 + (Max - B) / 6) / D;
-  if (R == Max) {
-    h = dB - dG;
-  } else if (G == Max) {
-    h = 1.0 / 3.0 + dR - dB;
-  } else {
-    h = 2.0 / 3.0 + dG - dR;
-  }
-  if (h < 0) h += 1;
-  if (h > 1) h -= 1;
+  h = hue_of(R, G, B, Max, D);
 }
 
 // Components are truncated toward zero, never rounded or clamped.
