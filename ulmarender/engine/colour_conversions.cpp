@@ -1,12 +1,7 @@
 #include "ulmarender/engine/colour_conversions.h"
 
 void rgb2hsl(double& h, double& s, double& l, int r, int g, int b) {
-  const double R = r / 255.0;
-  const double G = g / 255.0;
-  const double B = b / 255.0;
-  const double Min = min_my(min_my(R, G), B);
-  const double Max = max_my(max_my(R, G), B);
-  const double D = Max - Min;
+  const auto [R, G, B, Min, Max, D] = channel_spread(r, g, b);
   l = (Max + Min) / 2;
   if (D == 0) {
     h = 0;

@@ -26,6 +26,20 @@ inline int truncate_to_int(double value) {
 inline double max_my(double a, double b) { return a >= b ? a : b; }
 inline double min_my(double a, double b) { return a <= b ? a : b; }
 
+// The channels of r, g, b on 0..1, their least and largest value and the
+// spread between them, as rgb2hsl and rgb2hsv start.
+struct ChannelSpread {
+  double R, G, B, Min, Max, D;
+};
+inline ChannelSpread channel_spread(int r, int g, int b) {
+  const double R = r / 255.0;
+  const double G = g / 255.0;
+  const double B = b / 255.0;
+  const double Min = min_my(min_my(R, G), B);
+  const double Max = max_my(max_my(R, G), B);
+  return {R, G, B, Min, Max, Max - Min};
+}
+
 // The hue (0..1) of R, G, B (0..1) whose largest value is Max and whose
 // spread D is not 0, as both rgb2hsl and rgb2hsv compute it.
 inline double hue_of(double R, double G, double B, double Max, double D) {
@@ -46,12 +60,7 @@ inline double hue_of(double R, double G, double B, double Max, double D) {
 }
 
 inline void rgb2hsv(double& h, double& s, double& v, int r, int g, int b) {
-  const double R = r / 255.0;
-  const double G = g / 255.0;
-  const double B = b / 255.0;
-  const double Min = min_my(min_my(R, G), B);
-  const double Max = max_my(max_my(R, G), B);
-  const double D = Max - Min;
+  const auto [R, G, B, Min, Max, D] = channel_spread(r, g, b);
   v = Max;
   if (D == 0) {
     h = 0;

@@ -44,6 +44,11 @@ HueAndExtremes hue_and_extremes(double R, double G, double B, double hue_offset)
   return {whole, max, min};
 }
 
+// The hue and extremes of one blue-green-red pixel.
+HueAndExtremes pixel_hue(const unsigned char* bgr, double hue_offset) {
+  return hue_and_extremes(bgr[2], bgr[1], bgr[0], hue_offset);
+}
+
 // A saturation of at least 0.1 moves by the offset (percent).
 double offset_saturation(double saturation, double sat_offset) {
   if (saturation >= 0.1) saturation = clamp_to(sat_offset / 100 + saturation, 0, 1);
@@ -68,11 +73,7 @@ void HSL_processing(const unsigned char* img_buffer, unsigned char* img_out_poin
                     std::size_t pixel_count, double hue_offset, double sat_offset,
                     double light_offset, double contrast, int mode) {
   for (std::size_t n = 0; n < pixel_count; ++n) {
-    const unsigned char* in = img_buffer + n * 3;
-    const double B = in[0];
-    const double G = in[1];
-    const double R = in[2];
-    const HueAndExtremes e = hue_and_extremes(R, G, B, hue_offset);
+    const HueAndExtremes e = pixel_hue(img_buffer + n * 3, hue_offset);
     double S = 0;
     if (e.max != e.min) {
       S = e.max + e.min <= 255 ? (e.max - e.min) / (e.max + e.min)
@@ -99,11 +100,7 @@ void HSV_processing(const unsigned char* img_buffer, unsigned char* img_out_poin
                     std::size_t pixel_count, double hue_offset, double sat_offset,
                     double value_offset, double contrast, int mode) {
   for (std::size_t n = 0; n < pixel_count; ++n) {
-    const unsigned char* in = img_buffer + n * 3;
-    const double B = in[0];
-    const double G = in[1];
-    const double R = in[2];
-    const HueAndExtremes e = hue_and_extremes(R, G, B, hue_offset);
+    const HueAndExtremes e = pixel_hue(img_buffer + n * 3, hue_offset);
     double S = e.max == 0 ? 0 : 1 - e.min / e.max;
     double V = e.max;
     S = offset_saturation(S, sat_offset);
