@@ -3,9 +3,7 @@
 // the sanitizer build, a standard error free of sanitizer reports: one case
 // per failure class and program. The bad files are those of tests/corpus/.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
