@@ -132,8 +132,8 @@ int main(int argc, char** argv) {
     for (std::size_t r = 0; r < bands; ++r) {
         const int low = boundaries[r];
         const int high = boundaries[r + 1];
-        band_palettes.push_back(palettes.empty() ? palette_at((low + high) / 2.0)
-                                                 : palettes[palettes.size() == 1 ? 0 : r]);
+        band_palettes.push_back(as_written(palettes.empty() ? palette_at((low + high) / 2.0)
+                                                            : palettes[palettes.size() == 1 ? 0 : r]));
         luts.push_back(band_lut_bytes(band_palettes.back()));
         if (luts.back().empty())
             return bad_arguments("the palette of band " + std::to_string(low) + ".." + std::to_string(high) +

@@ -39,6 +39,11 @@ Palette palette_at(double celsius);
 // The palette data file: one colour per line, "L a b" with two decimals.
 std::string palette_text(const Palette& palette);
 
+// The palette as its data file gives it back (two decimals): band tables are
+// built from this, so that a table rebuilt from the written file is the same
+// to the byte.
+Palette as_written(const Palette& palette);
+
 // The band's colour table for its palette (the LUT builder's palette table),
 // in the renderer's LUT layout (786435 bytes). Empty when the palette spans
 // no volume.
