@@ -91,9 +91,11 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
             help.help = true;
             return {help, {}};
         }
-        if (name == "--identity" || name == "--no-flat-inks") {
+        if (name == "--identity" || name == "--no-flat-inks" || name == "--fixed-lift") {
             if (inline_value) return failure("option " + std::string(name) + " takes no value");
-            (name == "--identity" ? options.identity : options.choices.flat_inks) = name == "--identity";
+            (name == "--identity" ? options.identity
+             : name == "--fixed-lift" ? options.choices.measured_renderer
+                                      : options.choices.flat_inks) = name == "--identity";
             continue;
         }
         const bool takes_value = name == "-o" || name == "--output" || name == "--ink" || name == "--ink-lab" || name == "--method" || name == "--tone" ||
@@ -184,6 +186,9 @@ std::string usage_text() {
            "                           lighter than the white go to the closest colour the\n"
            "                           inks mix; map: the picture's lightness range is first\n"
            "                           mapped linearly onto the inks' (shadow steps kept)\n"
+           "  --fixed-lift             ulma: lift every entry by 1.5 L* instead of making up\n"
+           "                           for what the renderer's diffusion lays down (measured\n"
+           "                           by running it on flat patches)\n"
            "  --no-flat-inks           mix every colour, also those within a few CIEDE2000\n"
            "                           units of an ink, pure black and pure white (by\n"
            "                           default these are printed in that ink alone)\n"

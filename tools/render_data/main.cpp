@@ -48,6 +48,8 @@ constexpr std::string_view kUsage =
     "                        (strongest at 25 degrees, fading in the cold and heat).\n"
     "  --tone=clip|map       as morva6_lut_builder --tone: clip (default) or map the\n"
     "                        picture's lightness range onto the palette's\n"
+    "  --fixed-lift          lift every entry by 1.5 L* instead of making up for what\n"
+    "                        the renderer's diffusion lays down, measured by running it\n"
     "  --no-flat-inks        mix every colour, also those close to a palette colour,\n"
     "                        pure black and pure white (by default these are\n"
     "                        printed in that palette colour alone)\n"
@@ -102,6 +104,10 @@ int main(int argc, char** argv) {
         }
         if (word == "--no-flat-inks" || word == "--tone=map" || word == "--tone=clip") {
             (word == "--no-flat-inks" ? choices.flat_inks : choices.tone_map) = word == "--tone=map";
+            continue;
+        }
+        if (word == "--fixed-lift") {
+            choices.measured_renderer = false;
             continue;
         }
         std::string_view value;
