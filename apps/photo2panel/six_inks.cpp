@@ -6,7 +6,7 @@
 #include "apps/photo2panel/render.h"
 #include "morva6/morva6.h"
 #include "morva6/morva6_image.h"
-#include "morva6/tft_transfer.h"
+#include "morva6/core/tft_transfer.h"
 
 namespace photo2panel {
 namespace {

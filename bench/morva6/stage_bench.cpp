@@ -14,8 +14,8 @@
 #include "morva6/bench_support.h"
 #include "morva6/dither/dithering.h"
 #include "morva6/dither/engines.h"
-#include "morva6/output_encoding.h"
-#include "morva6/render_context.h"
+#include "morva6/core/output_encoding.h"
+#include "morva6/core/render_context.h"
 
 namespace {
 

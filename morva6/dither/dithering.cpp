@@ -6,7 +6,7 @@
 
 #include "morva6/dither/engines.h"
 #include "morva6/dither/frame.h"
-#include "morva6/render_context.h"
+#include "morva6/core/render_context.h"
 
 namespace {
 

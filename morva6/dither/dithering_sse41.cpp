@@ -17,7 +17,7 @@
 #include "morva6/dither/palette.h"
 #include "morva6/dither/scalar.h"
 #include "morva6/dither/sources.h"
-#include "morva6/render_context.h"
+#include "morva6/core/render_context.h"
 
 #if MORVA6_DIFFUSION_SSE41_BUILD
 #include <emmintrin.h>

@@ -8,7 +8,7 @@
 #include "morva6/dither/frame.h"
 #include "morva6/dither/isa.h"
 #include "morva6/dither/sources.h"
-#include "morva6/render_context.h"
+#include "morva6/core/render_context.h"
 
 namespace morva6::diffusion {
 inline namespace MORVA6_DIFFUSION_ISA {

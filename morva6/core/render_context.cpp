@@ -1,4 +1,4 @@
-#include "morva6/render_context.h"
+#include "morva6/core/render_context.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "morva6/output_encoding.h"
+#include "morva6/core/output_encoding.h"
 
 #include <cstring>
 
-#include "morva6/render_context.h"
+#include "morva6/core/render_context.h"
 
 namespace morva6 {
 

@@ -9,10 +9,10 @@
 
 #include "morva6/dither/dithering.h"
 #include "morva6/dither/kernels.h"
-#include "morva6/huge_pages.h"
-#include "morva6/output_encoding.h"
-#include "morva6/picture_size.h"
-#include "morva6/render_context.h"
+#include "morva6/core/huge_pages.h"
+#include "morva6/core/output_encoding.h"
+#include "morva6/core/picture_size.h"
+#include "morva6/core/render_context.h"
 
 namespace {
 
