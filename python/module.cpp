@@ -19,7 +19,7 @@
 #include <morva6/morva6.h>
 #include <morva6/morva6_pack.h>
 
-#include "morva6/tft_transfer.h"
+#include "morva6/core/tft_transfer.h"
 #include "python/docs.h"
 #include "python/fit_photo.h"
 #include "python/lut.h"
@@ -44,20 +44,6 @@ void check_status(std::int32_t status, const char* what) {
     if (status == OVEX_OK) return;
     if (status == OVEX_ERR_NO_MEMORY) throw std::bad_alloc();
     throw library_error(std::string(what) + " failed with status " + std::to_string(status));
-}
-
-// The palette index of every timing-controller code (black, white, yellow,
-// red, green, blue as the LUT file orders its inks).
-std::array<std::uint8_t, 256> index_of_code() {
-    std::array<std::uint8_t, 256> index{};
-    const std::uint8_t codes[6] = {0x00, 0x78, 0x20, 0x40, 0x30, 0x10};
-    for (std::uint8_t i = 0; i < 6; ++i) index[codes[i]] = i;
-    return index;
-}
-
-void codes_to_indices(const std::uint8_t* codes, std::uint8_t* indices, std::size_t count) {
-    static const std::array<std::uint8_t, 256> index = index_of_code();
-    for (std::size_t i = 0; i < count; ++i) indices[i] = index[codes[3 * i]];
 }
 
 struct SixSettings {
@@ -118,7 +104,8 @@ py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int 
                 throw py::value_error("the TFT format transfer failed");
         }
         indices.resize(std::size_t(width) * std::size_t(height));
-        codes_to_indices(codes.empty() ? out : codes.data(), indices.data(), indices.size());
+        if (morva6_indices_from_codes(codes.empty() ? out : codes.data(), indices.size(), indices.data()) != MORVA6_PACK_OK)
+            throw library_error("the renderer wrote a byte that is no ink's code");
     }
     py::array_t<std::uint8_t> index_array({py::ssize_t(height), py::ssize_t(width)});
     std::copy(indices.begin(), indices.end(), index_array.mutable_data());

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "apps/photo2panel/outputs.h"
+#include "apps/photo2panel/packed_output.h"
 #include "apps/photo2panel/render.h"
 #include "ulmarender/engine/render_picture.h"
 #include "ulmarender/engine/settings.h"
@@ -90,7 +91,12 @@ bool render_eight_colours(const RgbPicture& picture, const Options& options, con
         "P5\n" + std::to_string(rendering.width) + " " + std::to_string(rendering.height) + "\n255\n";
     std::vector<std::uint8_t> pgm(header.begin(), header.end());
     pgm.insert(pgm.end(), rendering.panel_codes.begin(), rendering.panel_codes.end());
-    if (!write_whole_file(files.panel, pgm)) {
+    if (is_packed(options.format)) {
+        // The panel's own codes: the PGM holds each times 8.
+        std::vector<std::uint8_t> codes(rendering.panel_codes.size());
+        for (std::size_t i = 0; i < codes.size(); ++i) codes[i] = rendering.panel_codes[i] / 8;
+        if (!write_packed_panel(files.panel, options, codes, rendering.width, rendering.height, error)) return false;
+    } else if (!write_whole_file(files.panel, pgm)) {
         error = "cannot write " + files.panel;
         return false;
     }

@@ -185,6 +185,19 @@ extern "C" int32_t morva6_unpack(const uint8_t* packed, size_t packed_size, int3
     return MORVA6_PACK_OK;
 }
 
+extern "C" int32_t morva6_indices_from_codes(const uint8_t* codes, size_t count, uint8_t* indices) {
+    if (codes == nullptr || indices == nullptr) return MORVA6_PACK_ERR_NULL;
+    // The timing-controller codes of the inks black, white, yellow, red, green, blue.
+    constexpr std::uint8_t kCodes[6] = {0x00, 0x78, 0x20, 0x40, 0x30, 0x10};
+    constexpr std::uint8_t kNoInk = 0xff;
+    std::array<std::uint8_t, 256> index_of;
+    index_of.fill(kNoInk);
+    for (std::uint8_t i = 0; i < 6; ++i) index_of[kCodes[i]] = i;
+    std::uint8_t seen = 0;  // the bits of every index written
+    for (std::size_t i = 0; i < count; ++i) seen |= indices[i] = index_of[codes[3 * i]];
+    return (seen & 0xf8) != 0 ? MORVA6_PACK_ERR_CODE : MORVA6_PACK_OK;
+}
+
 extern "C" const char* morva6_pack_message(int32_t status) {
     switch (status) {
     case MORVA6_PACK_OK: return "packed";

@@ -71,6 +71,13 @@ MORVA6_API size_t morva6_packed_size(int32_t width, int32_t height, int32_t layo
 MORVA6_API int32_t morva6_unpack(const uint8_t *packed, size_t packed_size, int32_t width, int32_t height,
                                  int32_t layout, const uint8_t *map, int32_t map_length, uint8_t *indices);
 
+/* The palette index (0 black, 1 white, 2 yellow, 3 red, 4 green, 5 blue)
+ * of each of `count` pixels of a timing-controller picture (render mode
+ * OVEX_MODE_TCON, three bytes a pixel, the first byte read).
+ * MORVA6_PACK_ERR_CODE when a byte is no ink's code (`indices` then holds
+ * 255 for it). */
+MORVA6_API int32_t morva6_indices_from_codes(const uint8_t *codes, size_t count, uint8_t *indices);
+
 /* One line for a status code; static text. */
 MORVA6_API const char *morva6_pack_message(int32_t status);
 
