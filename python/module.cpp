@@ -109,7 +109,7 @@ py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int 
     }
     py::array_t<std::uint8_t> index_array({py::ssize_t(height), py::ssize_t(width)});
     std::copy(indices.begin(), indices.end(), index_array.mutable_data());
-    if (width * std::size_t(height) != pixels) {
+    if (width != picture.width || height != picture.height) {
         // The TFT transfer's result occupies the start of the buffer.
         output = py::array_t<std::uint8_t>(output.attr("reshape")(-1)[py::slice(0, std::size_t(width) * height * 3, 1)]
                                                .attr("reshape")(py::make_tuple(height, width, 3)));

@@ -186,7 +186,7 @@ extern "C" int32_t morva6_unpack(const uint8_t* packed, size_t packed_size, int3
 }
 
 extern "C" int32_t morva6_indices_from_codes(const uint8_t* codes, size_t count, uint8_t* indices) {
-    if (codes == nullptr || indices == nullptr) return MORVA6_PACK_ERR_NULL;
+    if (count > 0 && (codes == nullptr || indices == nullptr)) return MORVA6_PACK_ERR_NULL;
     // The timing-controller codes of the inks black, white, yellow, red, green, blue.
     constexpr std::uint8_t kCodes[6] = {0x00, 0x78, 0x20, 0x40, 0x30, 0x10};
     constexpr std::uint8_t kNoInk = 0xff;
