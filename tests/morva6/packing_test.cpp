@@ -1,5 +1,6 @@
 // Packed panel buffers: the 3 x 2 example of every layout byte for byte (the
-// C header as whole text), round trips of odd sizes, and every refusal.
+// C header as whole text) and every refusal; the round trips of odd sizes
+// are tested from Python (tests/python).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -59,33 +60,6 @@ TEST(Packing, ThreeByTwoExampleInEveryLayout) {
               " * width 3, height 2, format packed4, index map 0,1,2,3,5,6 */\n"
               "#ifndef PANEL_ARRAY_frame_H\n#define PANEL_ARRAY_frame_H\n\n#include <stdint.h>\n\n"
               "const uint8_t frame[4] = {\n    0x01, 0x20, 0x35, 0x60\n};\n\n#endif\n");
-}
-
-// Seeded indices of odd and even sizes, both layouts, with and without a map
-// (the largest index the map allows), unpack to what was packed; the
-// sixteen-byte line break of the C text falls inside the data.
-TEST(Packing, RoundTripsOfOddSizes) {
-    test_support::Random random(19);
-    const std::vector<std::uint8_t> wide_map{15, 0, 7, 8, 1, 14, 2};
-    for (const auto& [width, height] : {std::pair{1, 1}, {1, 9}, {7, 5}, {8, 3}, {33, 2}})
-        for (const int layout : {MORVA6_PACK_PACKED4, MORVA6_PACK_INDICES})
-            for (const bool mapped : {false, true}) {
-                std::vector<std::uint8_t> indices(std::size_t(width) * height);
-                for (auto& i : indices) i = std::uint8_t(random.next() % (mapped ? wide_map.size() : 16));
-                const auto* map = mapped ? &wide_map : nullptr;
-                const Packed packed = pack(indices, width, height, layout, map);
-                ASSERT_EQ(packed.status, MORVA6_PACK_OK);
-                std::vector<std::uint8_t> back(indices.size(), 0xee);
-                ASSERT_EQ(morva6_unpack(packed.bytes.data(), packed.bytes.size(), width, height, layout,
-                                        map ? map->data() : nullptr, map ? std::int32_t(map->size()) : 0,
-                                        back.data()),
-                          MORVA6_PACK_OK);
-                EXPECT_EQ(back, indices) << width << "x" << height << " " << layout << " " << mapped;
-                if (layout == MORVA6_PACK_PACKED4 && width % 2 == 1) {
-                    for (int y = 0; y < height; ++y)  // the padding nibble is zero
-                        EXPECT_EQ(packed.bytes[std::size_t(y + 1) * (width + 1) / 2 - 1] & 15, 0);
-                }
-            }
 }
 
 TEST(Packing, Refusals) {
