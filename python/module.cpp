@@ -69,6 +69,12 @@ py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int 
     if (std::int64_t(pixels) * 4 > INT32_MAX) throw py::value_error("the picture is too large (width x height x 4 must fit 2147483647)");
     py::array_t<std::uint8_t> output({py::ssize_t(height), py::ssize_t(width), py::ssize_t(3)});
     std::uint8_t* out = output.mutable_data();
+    // Without a change of shape the indices are written into their array
+    // directly; a TFT fold or unfold makes it afterwards.
+    const bool same_shape = s.tft == 0 || s.tft == 3;
+    py::array_t<std::uint8_t> index_array;
+    if (same_shape) index_array = py::array_t<std::uint8_t>({py::ssize_t(height), py::ssize_t(width)});
+    std::uint8_t* index_out = same_shape ? index_array.mutable_data() : nullptr;
     std::vector<std::uint8_t> indices;
     {
         py::gil_scoped_release unlocked;
@@ -103,12 +109,18 @@ py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int 
             if (Ovex_TFT_format_transfer(out, &width, &height, s.tft) != OVEX_OK)
                 throw py::value_error("the TFT format transfer failed");
         }
-        indices.resize(std::size_t(width) * std::size_t(height));
-        if (morva6_indices_from_codes(codes.empty() ? out : codes.data(), indices.size(), indices.data()) != MORVA6_PACK_OK)
+        if (!same_shape) {
+            indices.resize(std::size_t(width) * std::size_t(height));
+            index_out = indices.data();
+        }
+        if (morva6_indices_from_codes(codes.empty() ? out : codes.data(), std::size_t(width) * std::size_t(height),
+                                      index_out) != MORVA6_PACK_OK)
             throw library_error("the renderer wrote a byte that is no ink's code");
     }
-    py::array_t<std::uint8_t> index_array({py::ssize_t(height), py::ssize_t(width)});
-    std::copy(indices.begin(), indices.end(), index_array.mutable_data());
+    if (!same_shape) {
+        index_array = py::array_t<std::uint8_t>({py::ssize_t(height), py::ssize_t(width)});
+        std::copy(indices.begin(), indices.end(), index_array.mutable_data());
+    }
     if (width != picture.width || height != picture.height) {
         // The TFT transfer's result occupies the start of the buffer.
         output = py::array_t<std::uint8_t>(output.attr("reshape")(-1)[py::slice(0, std::size_t(width) * height * 3, 1)]
