@@ -1,5 +1,5 @@
 // Power tables of the colour conversions. Each entry is its rule's value
-// rounded to 8 decimal places, the way printf("%.8f") rounds; the
+// rounded to 8 decimal places, the way the C library's "%.8f" format rounds; the
 // conversions index them with truncated values, so the quantisation they
 // cause is part of the results.
 #pragma once
@@ -10,7 +10,8 @@
 
 namespace ulma {
 
-// `value` rounded to 8 decimals exactly as printf("%.8f") prints it.
+// `value` rounded to 8 decimals exactly as the "%.8f" format writes it (the
+// exact decimal value, ties to even).
 double round_to_8_decimals(double value);
 
 // Table i = 0..N-1 of rule(i), each rounded to 8 decimals.
