@@ -23,6 +23,7 @@ struct Options {
     std::array<std::uint8_t, 3> background{255, 255, 255};
     double max_megapixels = 100.0;
     bool quiet = false;
+    int jobs = 0;              // pictures rendered at once; 0: one per processor core
     // Six inks.
     std::string lut;           // empty: the installed v2 table
     int dither = 6;            // 1..6 as Morva6_render takes it
