@@ -48,7 +48,8 @@ int run_builder(std::span<const std::string_view> args, std::ostream& out, std::
         const InkMixerResult mixer = options.layout == LutLayout::morva6 ? six_ink_mixer(options)
                                                                          : make_palette_mixer(options.palette);
         if (!mixer.mixer) return usage_error(err, "unusable inks: " + mixer.error);
-        table = options.layout == LutLayout::morva6 ? mixing_table(*mixer.mixer) : palette_table(*mixer.mixer);
+        table = options.layout == LutLayout::morva6 ? mixing_table(*mixer.mixer, options.choices)
+                                                    : palette_table(*mixer.mixer, options.choices);
     }
 
     const std::vector<std::uint8_t> bytes = options.layout == LutLayout::morva6
