@@ -152,6 +152,7 @@ std::vector<ValueOption> value_options() {
         {"", "--format", 0, [](std::string_view v, Options& o) { return parse_choice(v, kFormats, o.format); }},
         {"", "--index-map", 0, [](std::string_view v, Options& o) { return parse_index_map(v, o.index_map); }},
         {"", "--max-megapixels", 0, real(&Options::max_megapixels, 0.000001, 100000.0)},
+        {"-j", "--jobs", 0, whole(&Options::jobs, 1, 1024)},
         {"-l", "--lut", 6, text(&Options::lut)},
         {"-d", "--dither", 6, whole(&Options::dither, 1, 6)},
         {"-m", "--mode", 6, whole(&Options::mode, 1, 3)},
@@ -204,7 +205,9 @@ General:
   --background COLOUR      white (default), black, R,G,B or #rrggbb: behind
                            transparent pixels and around --fit contain
   --max-megapixels N       refuse larger pictures before decoding (default 100)
-  -q, --quiet              no progress lines
+  -j, --jobs N             pictures rendered at once (default: one per
+                           processor core); the files are the same for any N
+  -q, --quiet              no progress lines or warnings
   --help, --version
 
 Six inks (default), as Morva6_render takes them:

@@ -33,6 +33,7 @@ struct Options {
     bool quiet = false;
     PanelFormat format = PanelFormat::native;
     std::vector<std::uint8_t> index_map;  // packed formats: index i is written as index_map[i]
+    int jobs = 0;              // pictures rendered at once; 0: one per processor core
     // Six inks.
     std::string lut;           // empty: the installed v2 table
     int dither = 6;            // 1..6 as Morva6_render takes it

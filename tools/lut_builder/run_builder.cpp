@@ -43,7 +43,8 @@ bool build_lut_bytes(const BuilderOptions& options, std::vector<std::uint8_t>& b
             error = "unusable inks: " + mixer.error;
             return false;
         }
-        table = options.layout == LutLayout::morva6 ? mixing_table(*mixer.mixer) : palette_table(*mixer.mixer);
+        table = options.layout == LutLayout::morva6 ? mixing_table(*mixer.mixer, options.choices)
+                                                    : palette_table(*mixer.mixer, options.choices);
     }
     bytes = options.layout == LutLayout::morva6 ? encode_morva6_lut(options.inks, table) : encode_ulma_lut(table);
     return true;
