@@ -21,6 +21,7 @@
 
 #include "morva6/core/tft_transfer.h"
 #include "python/docs.h"
+#include "python/eight_colours.h"
 #include "python/fit_photo.h"
 #include "python/lut.h"
 #include "python/pictures.h"
@@ -194,5 +195,6 @@ PYBIND11_MODULE(morva6, m) {
           py::arg("index_map") = py::none(), py::arg("name") = "panel_image");
     m.def("unpack", &unpack, docs::kUnpack, py::arg("data"), py::arg("width"), py::arg("height"),
           py::arg("format") = "packed4", py::arg("index_map") = py::none());
+    register_eight_colours(m);
     register_fit_photo(m);
 }
