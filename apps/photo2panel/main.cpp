@@ -67,7 +67,11 @@ bool prepare_renderer(Options& options, std::vector<std::uint8_t>& lut, RenderDa
 PictureFiles files_of(const Options& options, const std::string& picture, bool folders) {
     if (!folders) return {options.output, options.preview, options.save_fitted};
     const std::string name = stem(picture);
-    PictureFiles files{in_folder(options.output, name + (options.eight_colours ? ".pgm" : ".bmp")), "", ""};
+    const char* extension = options.format == PanelFormat::c_array ? ".h"
+                            : is_packed(options.format)            ? ".bin"
+                            : options.eight_colours                ? ".pgm"
+                                                                   : ".bmp";
+    PictureFiles files{in_folder(options.output, name + extension), "", ""};
     if (!options.preview.empty()) files.preview = in_folder(options.preview, name + ".png");
     if (!options.save_fitted.empty())
         files.fitted = in_folder(options.save_fitted, name + (options.eight_colours ? ".ppm" : ".bmp"));
