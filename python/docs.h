@@ -7,8 +7,8 @@ inline constexpr const char* kModule = R"(Colour pictures for colour e-paper pan
 
 Pictures are NumPy arrays of height x width x 3 bytes (uint8, red, green,
 blue, top row first) or Pillow images (converted to RGB). The renderers
-release the GIL while they work; several threads may call them, six-ink
-renders run one at a time.
+release the GIL while they work; several threads may render at once, with
+the same or different tables and render data.
 
   load_lut, build_lut, Lut   six-ink colour tables (LUT files)
   render_six                 the six-ink renderer, as Morva6_render renders
