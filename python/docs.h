@@ -108,14 +108,14 @@ array of palette indices. ValueError when data is not as long as the
 layout needs for width x height, or holds a code index_map gives to no
 index.)";
 
-inline constexpr const char* kFitPhoto = R"(fit_photo(source, size=(800, 480), fit="cover", rotate="auto", background=(255, 255, 255), max_megapixels=100.0) -> picture
+inline constexpr const char* kFitPhoto = R"(fit_photo(path_or_bytes, size=(800, 480), fit="cover", rotate="auto", background=(255, 255, 255), max_megapixels=100.0) -> picture
 
 Reads a photograph as photo2panel does (libvips: JPEG, PNG, WebP, TIFF,
 HEIF, ...): turned upright by its EXIF orientation, converted to 8-bit
 sRGB (embedded colour profile, grey, 16-bit, CMYK), transparency flattened
 onto the background, then fitted to the panel with Lanczos scaling.
 
-source: a path (str or os.PathLike) or the file's bytes.
+path_or_bytes: a path (str or os.PathLike) or the file's bytes.
 size: (width, height) of the panel.
 fit: "cover" fills the panel and crops the rest, centred; "contain" shows
     the whole picture on the background; "fill" stretches.

@@ -85,7 +85,7 @@ py::tuple render_eight(const py::object& picture_object, const RenderData& data,
 void register_eight_colours(py::module_& m) {
     py::class_<RenderData>(m, "RenderData", docs::kRenderData)
         .def(py::init<const py::object&>(), py::arg("folder"))
-        .def_property_readonly("folder", &RenderData::folder);
+        .def_property_readonly("folder", &RenderData::folder, "The folder as it was given.");
     m.def("render_eight", &render_eight, docs::kRenderEight, py::arg("picture"), py::arg("render_data"),
           py::arg("temperature"), py::arg("chroma") = 0.0, py::arg("brightness") = 0.0, py::arg("noise") = 0,
           py::arg("proof") = true, py::arg("seed") = py::none());

@@ -179,6 +179,9 @@ py::array_t<std::uint8_t> unpack(const py::bytes& data, int width, int height, c
 
 PYBIND11_MODULE(morva6, m) {
     using namespace morva6_python;
+    // Every help text starts with its own signature.
+    py::options options;
+    options.disable_function_signatures();
     m.doc() = docs::kModule;
     register_error(m);
     register_lut(m);
