@@ -17,6 +17,9 @@ endif()
 set(MORVA6_BUILT_SAMPLES ${PROJECT_BINARY_DIR}/samples)
 install(FILES ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v1.bin
               ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v2.bin
+              ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v2_floyd.bin
+              ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v2_jarvis.bin
+              ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v2_stucki.bin
         DESTINATION ${CMAKE_INSTALL_DATADIR}/morva6-ulma)
 install(DIRECTORY ${MORVA6_BUILT_SAMPLES}/ULMA_SAMPLE01_TC_03
         DESTINATION ${CMAKE_INSTALL_DATADIR}/morva6-ulma)

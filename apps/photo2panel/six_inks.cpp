@@ -30,6 +30,13 @@ bool adjustment_is_neutral(const Options& o) {
 
 }  // namespace
 
+std::string installed_lut(int dither) {
+    constexpr const char* kKernel[] = {"floyd", "floyd", "jarvis", "jarvis", "stucki", "stucki"};
+    const std::string kernel = dither >= 1 && dither <= 6 ? kKernel[dither - 1] : "";
+    const std::string made = kernel.empty() ? "" : find_data("Morva6_Render_LUT_Default_v2_" + kernel + ".bin");
+    return made.empty() ? find_data("Morva6_Render_LUT_Default_v2.bin") : made;
+}
+
 bool install_lut(const std::string& path, std::vector<std::uint8_t>& block, std::string& error) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
