@@ -101,6 +101,28 @@ std::optional<std::vector<std::uint8_t>> read_bounded(const std::string& path, s
     return read_all(file.get(), path, max_bytes, 0, error);
 }
 
+std::FILE* open_regular_file(const std::string& path, std::string& error, bool& opened) {
+    opened = false;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = reason(path, std::string("cannot open: ") + std::strerror(errno));
+        return nullptr;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int saved = errno;
+        error = reason(path, S_ISREG(info.st_mode) ? std::strerror(saved) : kind_of(info.st_mode));
+        close(fd);
+        opened = true;
+        return nullptr;
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    std::FILE* file = fdopen(fd, "rb");
+    if (file == nullptr) close(fd);
+    return file;
+}
+
 std::optional<std::vector<std::uint8_t>> read_bounded_descriptor(int descriptor, const std::string& name,
                                                                  std::size_t max_bytes, std::string& error) {
     struct stat info {};

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,5 +36,11 @@ std::optional<std::vector<std::uint8_t>> read_bounded(const std::string& path, s
 // `name` stands for the file in the messages. The descriptor stays open.
 std::optional<std::vector<std::uint8_t>> read_bounded_descriptor(int descriptor, const std::string& name,
                                                                  std::size_t max_bytes, std::string& error);
+
+// Opens `path` for reading when it is a regular file, without ever waiting
+// on a pipe: the stream, or null with `error` set ("PATH: reason") and
+// `opened` telling whether the file exists but is no regular file (true) or
+// could not be opened at all (false, errno tells why).
+std::FILE* open_regular_file(const std::string& path, std::string& error, bool& opened);
 
 }  // namespace common

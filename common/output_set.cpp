@@ -20,14 +20,19 @@ void OutputSet::add(const std::string& path, std::string_view header, std::span<
 
 bool OutputSet::commit(std::string& error) {
     const auto failed = [&](const std::string& path, const char* what) {
-        error = path + ": " + what + ": " + std::strerror(errno);
+        const int saved_errno = errno;
+        failed_path_ = path;
+        failed_to_create_ = std::strcmp(what, "cannot create") == 0;
+        error = path + ": " + what + ": " + std::strerror(saved_errno);
+        errno = saved_errno;
         return false;
     };
-    std::vector<std::unique_ptr<ReplaceFile>> files;
+    std::vector<std::unique_ptr<ReplaceFile>> files;  // null for special files
     std::vector<const Output*> special;
     for (const Output& output : outputs_) {
         if (is_special_file(output.path)) {
             special.push_back(&output);
+            files.push_back(nullptr);
             continue;
         }
         files.push_back(std::make_unique<ReplaceFile>(output.path));
@@ -40,10 +45,8 @@ bool OutputSet::commit(std::string& error) {
         if (write_file_replacing(output->path, "", output->bytes) != WriteResult::written)
             return failed(output->path, "cannot write");
     }
-    std::size_t at = 0;
-    for (const Output& output : outputs_) {
-        if (is_special_file(output.path)) continue;
-        if (!files[at++]->publish()) return failed(output.path, "cannot put in place");
+    for (std::size_t i = 0; i < outputs_.size(); ++i) {
+        if (files[i] && !files[i]->publish()) return failed(outputs_[i].path, "cannot put in place");
     }
     return true;
 }

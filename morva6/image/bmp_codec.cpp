@@ -34,6 +34,7 @@ constexpr std::size_t kColourTableBytes = kPaletteEntries * 4;
 constexpr std::size_t kFileBufferBytes = std::size_t{1} << 18;
 
 constexpr const char* kOpenFailed = "Error opening file!";
+constexpr const char* kNotAFile = "Not a regular file: a BMP cannot be read from a pipe or a device!";
 constexpr const char* kNoDataMemory = "malloc (*bmp).data error";
 constexpr const char* kNoPaletteMemory = "malloc (*bmp).palette error";
 constexpr const char* kBadBitCount = "Color Palette is not suported!!";
@@ -230,6 +231,9 @@ int read_bmp(BMP* bmp, const char* path, bool top_row_first) {
     const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kFileBufferBytes]);
     File file(path != nullptr ? std::fopen(path, "rb") : nullptr);
     if (!file) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
+    // The reader seeks to the colour table and the pixels: a pipe or a
+    // device would be read wrongly (or forever), so it is refused as such.
+    if (!regular_file_size(file.get())) return report(MORVA6_IMG_OPEN_FAILED, kNotAFile);
     if (buffer) std::setvbuf(file.get(), buffer.get(), _IOFBF, kFileBufferBytes);
     if (bmp == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -41,9 +42,11 @@ DiffusionPalette prepare_palette(const Palette& palette) {
 int error_diffusion_cielab(int img_x, int img_y, const unsigned char* img_buffer,
                            unsigned char* img_out_point, unsigned char* img_index_out_point,
                            const char* filename) {
-  const auto palette_data = read_palette_data(filename);
+  std::string problem;
+  const auto palette_data = read_palette_data(filename, problem);
   if (!palette_data) {
-    std::fputs("error! can not find correct eo data. ", stdout);
+    if (problem.empty()) std::fputs("error! can not find correct eo data. ", stdout);
+    else std::printf("error! %s\n", problem.c_str());
     return 1;
   }
   if (img_x <= 0 || img_y <= 0) return 0;

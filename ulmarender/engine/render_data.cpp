@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "common/bounded_read.h"
 #include "ulmarender/engine/settings.h"
 
 namespace {
@@ -64,7 +65,14 @@ TempTableProblem read_temp_table(std::FILE* waveform_file) {
 
 bool get_temp_data_from_wbf(const char* lot_name, const char* lot_dir) {
     const HeapString path = str_concat("%s/%s%s", lot_dir, lot_name, ".wbf");
-    std::FILE* file = path ? std::fopen(path.get(), "rb") : nullptr;
+    // A regular file only: a pipe would hang the run, a device never end.
+    std::string reason;
+    bool opened = false;
+    std::FILE* file = path ? common::open_regular_file(path.get(), reason, opened) : nullptr;
+    if (file == nullptr && opened) {
+        std::printf("\r\nwbf file %s is not a regular file\n", path.get());
+        return false;
+    }
     if (file == nullptr) {
         std::puts("\r\ncan not locate correct wbf file");
         std::perror("fopen");
