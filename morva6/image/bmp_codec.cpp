@@ -11,8 +11,10 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <string>
 #include <type_traits>
 
+#include "common/bounded_read.h"
 #include "common/holders.h"
 #include "common/replace_file.h"
 #include "morva6/image/bmp_rows.h"
@@ -229,11 +231,13 @@ int read_bmp(BMP* bmp, const char* path, bool top_row_first) {
     // A larger stream buffer (it must outlive the stream), so that rows read
     // one by one (padded or reordered) cost few system calls.
     const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kFileBufferBytes]);
-    File file(path != nullptr ? std::fopen(path, "rb") : nullptr);
-    if (!file) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
     // The reader seeks to the colour table and the pixels: a pipe or a
-    // device would be read wrongly (or forever), so it is refused as such.
-    if (!regular_file_size(file.get())) return report(MORVA6_IMG_OPEN_FAILED, kNotAFile);
+    // device would be read wrongly (or forever), so it is refused as such,
+    // without waiting for a pipe's writer.
+    std::string problem;
+    bool not_a_file = false;
+    File file(path != nullptr ? common::open_regular_file(path, problem, not_a_file) : nullptr);
+    if (!file) return report(MORVA6_IMG_OPEN_FAILED, not_a_file ? kNotAFile : kOpenFailed);
     if (buffer) std::setvbuf(file.get(), buffer.get(), _IOFBF, kFileBufferBytes);
     if (bmp == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
 
