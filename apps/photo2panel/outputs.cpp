@@ -10,8 +10,7 @@
 namespace photo2panel {
 
 bool write_whole_file(const std::string& path, std::span<const std::uint8_t> bytes) {
-    common::ReplaceFile file(path);
-    return file.is_open() && file.write(bytes.data(), bytes.size()) && file.commit();
+    return common::write_file_replacing(path, "", bytes) == common::WriteResult::written;
 }
 
 std::string find_data(const std::string& name) {
