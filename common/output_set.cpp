@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -30,7 +31,7 @@ bool OutputSet::commit(std::string& error) {
     std::vector<std::unique_ptr<ReplaceFile>> files;  // null for special files
     std::vector<const Output*> special;
     for (const Output& output : outputs_) {
-        if (is_special_file(output.path)) {
+        if (output.path == "-" || is_special_file(output.path)) {
             special.push_back(&output);
             files.push_back(nullptr);
             continue;
@@ -42,8 +43,13 @@ bool OutputSet::commit(std::string& error) {
             return failed(output.path, "cannot write");
     }
     for (const Output* output : special) {
-        if (write_file_replacing(output->path, "", output->bytes) != WriteResult::written)
+        if (output->path == "-") {
+            if (std::fwrite(output->bytes.data(), 1, output->bytes.size(), stdout) != output->bytes.size() ||
+                std::fflush(stdout) != 0)
+                return failed("standard output", "cannot write");
+        } else if (write_file_replacing(output->path, "", output->bytes) != WriteResult::written) {
             return failed(output->path, "cannot write");
+        }
     }
     for (std::size_t i = 0; i < outputs_.size(); ++i) {
         if (files[i] && !files[i]->publish()) return failed(outputs_[i].path, "cannot put in place");

@@ -8,9 +8,9 @@
 //
 // commit() writes every file to its temporary first (ReplaceFile); only
 // when all of them are complete are they put in place. Outputs that are
-// not regular files (a pipe, a terminal, /dev/null) cannot wait in a
-// temporary: they are written after every temporary is complete and before
-// any rename.
+// not regular files (a pipe, a terminal, /dev/null, and "-" for standard
+// output) cannot wait in a temporary: they are written after every
+// temporary is complete and before any rename.
 #pragma once
 
 #include <cstdint>

@@ -66,7 +66,7 @@ bool open_render_data(const std::string& folder, std::string& error) {
 }
 
 bool render_eight_colours(const RgbPicture& picture, const Options& options, const PictureFiles& files,
-                          std::string& error) {
+                          common::OutputSet& outputs, std::string& error) {
     // The settings as ulmarender's command line sets them.
     gProof = files.preview.empty() ? 0 : 1;
     gSat_offset = options.chroma;
@@ -81,23 +81,22 @@ bool render_eight_colours(const RgbPicture& picture, const Options& options, con
             error = "the eight-colour renderer stopped: " + caught.text();
             return false;
         }
+        // Its warnings (a band without its LUT) reach the user.
+        const std::string said = caught.text();
+        for (std::size_t at = said.find("error!"); at != std::string::npos; at = said.find("error!", at + 1)) {
+            const std::size_t end = said.find("; ", at);
+            std::fprintf(stderr, "photo2panel: %s: warning: %s\n", options.render_data.c_str(),
+                         said.substr(at, end == std::string::npos ? std::string::npos : end - at).c_str());
+        }
     }
     std::vector<std::uint8_t> png;
     if (!files.preview.empty() &&
         !encode_png({rendering.width, rendering.height, rendering.proof_rgb}, png, error))
         return false;
-    const std::string header =
-        "P5\n" + std::to_string(rendering.width) + " " + std::to_string(rendering.height) + "\n255\n";
-    std::vector<std::uint8_t> pgm(header.begin(), header.end());
-    pgm.insert(pgm.end(), rendering.panel_codes.begin(), rendering.panel_codes.end());
-    if (!write_whole_file(files.panel, pgm)) {
-        error = "cannot write " + files.panel;
-        return false;
-    }
-    if (!files.preview.empty() && !write_whole_file(files.preview, png)) {
-        error = "cannot write " + files.preview;
-        return false;
-    }
+    outputs.add(files.panel,
+                "P5\n" + std::to_string(rendering.width) + " " + std::to_string(rendering.height) + "\n255\n",
+                rendering.panel_codes);
+    if (!files.preview.empty()) outputs.add(files.preview, "", png);
     return true;
 }
 

@@ -12,8 +12,8 @@ enum class Fit { cover, contain, fill };
 enum class Rotate { automatic, none, quarter, half, three_quarters };
 
 struct Options {
-    std::vector<std::string> pictures;
-    std::string output;        // a file, or a folder when several pictures are given
+    std::vector<std::string> pictures;  // "-": standard input
+    std::string output;        // a file ("-": standard output), or a folder when several pictures are given
     std::string preview;       // PNG of what the panel shows; a folder with several pictures
     std::string save_fitted;   // the fitted picture as BMP or PPM; a folder with several pictures
     int width = 800;
@@ -23,6 +23,7 @@ struct Options {
     std::array<std::uint8_t, 3> background{255, 255, 255};
     double max_megapixels = 100.0;
     bool quiet = false;
+    bool accept_damaged = false;  // render a truncated or damaged picture anyway, with a warning
     // Six inks.
     std::string lut;           // empty: the installed v2 table
     int dither = 6;            // 1..6 as Morva6_render takes it
