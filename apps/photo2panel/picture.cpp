@@ -8,6 +8,8 @@
 #include <cctype>
 #include <cstdio>
 #include <memory>
+#include <mutex>
+#include <shared_mutex>
 #include <string_view>
 #include <vector>
 
@@ -22,9 +24,22 @@ struct ImageUnref {
 using Image = std::unique_ptr<VipsImage, ImageUnref>;
 
 // The first line of libvips' error buffer, which is then cleared.
+// libvips keeps one error buffer for the whole process, and its decoders
+// leave their complaints there. Pictures are decoded side by side (shared);
+// a decode that did not end clean is done again alone (exclusive), so that
+// what the buffer holds is this picture's, and only then is it cleared.
+std::shared_mutex g_decoding;
+thread_local bool t_alone = false;
+
+void clear_errors() {
+    if (t_alone) vips_error_clear();
+}
+
+// The first line of libvips' error buffer, which is then cleared (when
+// decoding alone).
 std::string library_error(const char* fallback) {
     std::string text = vips_error_buffer();
-    vips_error_clear();
+    clear_errors();
     text = text.substr(0, text.find('\n'));
     return text.empty() ? fallback : text;
 }
@@ -77,7 +92,7 @@ bool to_srgb(Image& image, const Options& options, std::string& error) {
         if (vips_icc_transform(image.get(), &out, "srgb", "embedded", TRUE, "depth", 8, nullptr) == 0) {
             image.reset(out);
         } else {
-            vips_error_clear();  // a broken profile: convert as if there were none
+            clear_errors();  // a broken profile: convert as if there were none
         }
     }
     if (!apply(image, [](VipsImage* in, VipsImage** out) {
@@ -220,7 +235,7 @@ VipsImage* open_picture(std::span<const std::uint8_t> bytes, bool accept_damaged
     if (image == nullptr) {
         error = loader != nullptr && allowed(loader, format) ? library_error("not a picture this program can read")
                                                              : kUnsupported;
-        vips_error_clear();
+        clear_errors();
     }
     return image;
 }
@@ -242,56 +257,19 @@ std::size_t picture_file_limit(const Options& options) {
     return static_cast<std::size_t>(std::clamp(bytes, double(std::size_t{64} << 20), double(std::size_t{1} << 34)));
 }
 
-// The decoders' warnings while one picture is read: kept, and shown on
-// standard error with the file's name once the picture was read (a failed
-// read says why in its one line), unless quiet.
-class Warnings {
-public:
-    Warnings(const std::string& name, bool quiet) : name_(name), quiet_(quiet) {
-        handler_ = g_log_set_handler("VIPS", GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE), keep, this);
-    }
-    ~Warnings() { g_log_remove_handler("VIPS", handler_); }
-    Warnings(const Warnings&) = delete;
-    Warnings& operator=(const Warnings&) = delete;
-
-    // Complaints a decoder left in libvips' error buffer, one per line.
-    void add(const std::string& complaints) {
-        std::size_t at = 0;
-        while (at < complaints.size() && kept_.size() < kMaxKept) {
-            const std::size_t end = std::min(complaints.find('\n', at), complaints.size());
-            if (end > at) kept_.push_back(complaints.substr(at, end - at));
-            at = end + 1;
-        }
-    }
-
-    void show() const {
-        if (quiet_) return;
-        for (const std::string& text : kept_)
-            std::fprintf(stderr, "photo2panel: %s: warning: %s\n", name_.c_str(), text.c_str());
-    }
-
-private:
-    static void keep(const gchar*, GLogLevelFlags, const gchar* message, gpointer self) {
-        auto& warnings = *static_cast<Warnings*>(self);
-        std::string text = message != nullptr ? message : "";
-        while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-        if (!text.empty() && warnings.kept_.size() < kMaxKept) warnings.kept_.push_back(text);
-    }
-    static constexpr std::size_t kMaxKept = 20;
-    std::string name_;
-    bool quiet_;
-    guint handler_ = 0;
-    std::vector<std::string> kept_;
-};
-
 }  // namespace
 
 bool start_picture_library(const char* program) {
-    return VIPS_INIT(program) == 0;
+    if (VIPS_INIT(program) != 0) return false;
+    // The decoders' complaints are taken from the error buffer and reported
+    // with the picture's name; libvips' own lines would repeat them unnamed.
+    g_log_set_handler("VIPS", GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
+                      [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+    return true;
 }
 
 bool load_fitted_picture(const std::string& path, const Options& options, RgbPicture& picture,
-                         std::string& error) {
+                         std::string& error, std::string& warnings) {
     // Read once, whole and within a bound: a pipe or standard input the
     // same way as a file; a stream that does not start like a picture is
     // refused at once, not at the limit.
@@ -308,16 +286,21 @@ bool load_fitted_picture(const std::string& path, const Options& options, RgbPic
         if (error.starts_with(path + ": ")) error.erase(0, path.size() + 2);
         return false;
     }
-    return load_fitted_picture_from_memory(*bytes, path, options, picture, error);
+    return load_fitted_picture_from_memory(*bytes, path, options, picture, error, warnings);
 }
 
-bool load_fitted_picture_from_memory(std::span<const std::uint8_t> bytes, const std::string& name,
-                                     const Options& options, RgbPicture& picture, std::string& error) {
-    Warnings warnings(name, options.quiet);
-    vips_error_clear();
+namespace {
+
+enum class Pass { clean, complained, failed };
+
+// One decode of the picture into `picture`; `complaints` receives what the
+// decoders left in the error buffer.
+Pass decode_pass(std::span<const std::uint8_t> bytes, const Options& options, RgbPicture& picture,
+                 std::string& error, std::string& complaints) {
+    clear_errors();
     // Opening reads the header only; pixels are decoded when first needed.
     Image image(open_picture(bytes, options.accept_damaged, error));
-    if (image == nullptr) return false;
+    if (image == nullptr) return Pass::failed;
     const double megapixels =
         double(vips_image_get_width(image.get())) * vips_image_get_height(image.get()) / 1e6;
     if (megapixels > options.max_megapixels) {
@@ -326,38 +309,30 @@ bool load_fitted_picture_from_memory(std::span<const std::uint8_t> bytes, const 
                       vips_image_get_width(image.get()), vips_image_get_height(image.get()),
                       options.max_megapixels);
         error = text;
-        return false;
+        return Pass::failed;
     }
     if (!apply(image, [](VipsImage* in, VipsImage** out) { return vips_autorot(in, out, nullptr); }, error) ||
         !flatten(image, options, error) || !to_srgb(image, options, error))
-        return false;
+        return Pass::failed;
     const VipsAngle angle =
         turn(options, vips_image_get_width(image.get()), vips_image_get_height(image.get()));
     if (angle != VIPS_ANGLE_D0 &&
         !apply(image, [&](VipsImage* in, VipsImage** out) { return vips_rot(in, out, angle, nullptr); }, error))
-        return false;
-    if (!fit(image, options, error)) return false;
+        return Pass::failed;
+    if (!fit(image, options, error)) return Pass::failed;
     // A decoder that meets the end of the data too early only complains and
     // goes on with grey: the pass is stopped at the first such complaint.
-    const bool stop_when_damaged = !options.accept_damaged;
-    if (stop_when_damaged)
+    if (!options.accept_damaged)
         g_signal_connect(image.get(), "eval", G_CALLBACK(+[](VipsImage* computed, VipsProgress*, void*) {
                              if (damaged(vips_error_buffer())) vips_image_set_kill(computed, TRUE);
                          }), nullptr);
     std::size_t size = 0;
     void* pixels = vips_image_write_to_memory(image.get(), &size);
-    const std::string complaints = vips_error_buffer();
-    if (stop_when_damaged && damaged(complaints)) {
-        g_free(pixels);
-        error = "damaged or truncated picture (" + library_error("") + "); --accept-damaged renders it anyway";
-        return false;
-    }
+    complaints = vips_error_buffer();
     if (pixels == nullptr) {
         error = library_error("cannot decode the picture");
-        return false;
+        return Pass::failed;
     }
-    warnings.add(complaints);
-    vips_error_clear();
     picture.width = vips_image_get_width(image.get());
     picture.height = vips_image_get_height(image.get());
     const auto* decoded = static_cast<const std::uint8_t*>(pixels);
@@ -365,9 +340,43 @@ bool load_fitted_picture_from_memory(std::span<const std::uint8_t> bytes, const 
     g_free(pixels);
     if (picture.rgb.size() != std::size_t(picture.width) * picture.height * 3) {
         error = "unexpected pixel layout";
+        return Pass::failed;
+    }
+    return complaints.empty() ? Pass::clean : Pass::complained;
+}
+
+}  // namespace
+
+bool load_fitted_picture_from_memory(std::span<const std::uint8_t> bytes, const std::string& name,
+                                     const Options& options, RgbPicture& picture, std::string& error,
+                                     std::string& warnings) {
+    (void)name;
+    std::string complaints;
+    Pass pass;
+    {
+        const std::shared_lock side_by_side(g_decoding);
+        pass = decode_pass(bytes, options, picture, error, complaints);
+    }
+    if (pass != Pass::clean) {
+        const std::unique_lock alone(g_decoding);
+        t_alone = true;
+        error.clear();
+        pass = decode_pass(bytes, options, picture, error, complaints);
+        vips_error_clear();
+        t_alone = false;
+    }
+    if (!options.accept_damaged && damaged(complaints)) {
+        error = "damaged or truncated picture (" + complaints.substr(0, complaints.find('\n')) +
+                "); --accept-damaged renders it anyway";
         return false;
     }
-    warnings.show();
+    if (pass == Pass::failed) return false;
+    // What the decoders said of a picture that was read: warnings, one a line.
+    for (std::size_t at = 0, lines = 0; at < complaints.size() && lines < 20; ++lines) {
+        const std::size_t end = std::min(complaints.find('\n', at), complaints.size());
+        if (end > at) warnings += complaints.substr(at, end - at) + "\n";
+        at = end + 1;
+    }
     return true;
 }
 

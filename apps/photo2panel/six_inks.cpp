@@ -4,11 +4,13 @@
 #include "common/bounded_read.h"
 
 #include "apps/photo2panel/outputs.h"
+#include "apps/photo2panel/packed_output.h"
 #include "apps/photo2panel/render.h"
 #include "morva6/image/bmp_rows.h"
 #include "morva6/morva6.h"
 #include "morva6/morva6_image.h"
-#include "morva6/tft_transfer.h"
+#include "morva6/morva6_pack.h"
+#include "morva6/core/tft_transfer.h"
 
 namespace photo2panel {
 namespace {
@@ -36,7 +38,8 @@ bool install_lut(const std::string& path, std::vector<std::uint8_t>& block, std:
     const auto bytes = common::read_bounded(path, OVEX_LUT_FILE_SIZE + 1, error);
     if (!bytes) {
         if (error.starts_with(path + ": ")) error.erase(0, path.size() + 2);
-        if (error.starts_with("larger than")) error = "not a LUT file (more than " + std::to_string(OVEX_LUT_FILE_SIZE) + " bytes)";
+        if (error.starts_with("larger than"))
+            error = "not a LUT file (more than " + std::to_string(OVEX_LUT_FILE_SIZE) + " bytes)";
         return false;
     }
     block = *bytes;
@@ -88,19 +91,30 @@ bool render_six_inks(const RgbPicture& picture, const Options& options, const Pi
     if (!files.preview.empty() &&
         !encode_png({picture.width, picture.height, swap_red_blue(simulation)}, png, error))
         return false;
-    std::vector<std::uint8_t>& panel = options.mode == 1 ? codes : options.mode == 2 ? ideal : simulation;
+    // A packed panel file holds the inks' indices, taken from the codes.
+    const bool packed = is_packed(options.format);
+    std::vector<std::uint8_t>& panel = options.mode == 1 || packed ? codes : options.mode == 2 ? ideal : simulation;
     // A transfer halves one side: one row or one column would leave no pixels.
     if (options.tft != 0 && (Ovex_TFT_format_transfer(panel.data(), &width, &height, options.tft) != OVEX_OK ||
                              width <= 0 || height <= 0)) {
         error = "the TFT format transfer failed (the picture is too small for it)";
         return false;
     }
-    const std::vector<std::uint8_t> file = morva6::bgr_bmp_file(panel.data(), width, height, true);
-    if (file.empty()) {
-        error = "cannot make " + files.panel;
-        return false;
+    if (packed) {
+        std::vector<std::uint8_t> indices(std::size_t(width) * std::size_t(height));
+        if (morva6_indices_from_codes(panel.data(), indices.size(), indices.data()) != MORVA6_PACK_OK) {
+            error = "rendering gave a byte that is no ink's code";
+            return false;
+        }
+        if (!add_packed_panel(outputs, files.panel, options, indices, width, height, error)) return false;
+    } else {
+        const std::vector<std::uint8_t> file = morva6::bgr_bmp_file(panel.data(), width, height, true);
+        if (file.empty()) {
+            error = "cannot make " + files.panel;
+            return false;
+        }
+        outputs.add(files.panel, "", file);
     }
-    outputs.add(files.panel, "", file);
     if (!files.preview.empty()) outputs.add(files.preview, "", png);
     return true;
 }

@@ -6,6 +6,8 @@
 #include "common/bounded_read.h"
 #include "common/holders.h"
 
+namespace ulma {
+
 std::optional<std::vector<unsigned char>> read_lut_file(const char* file) {
   if (file == nullptr) return std::nullopt;
   // A regular file only: a pipe or a device named as a band's LUT would
@@ -18,3 +20,5 @@ std::optional<std::vector<unsigned char>> read_lut_file(const char* file) {
   if (std::fread(table.data(), 1, table.size(), stream.get()) != table.size()) return std::nullopt;
   return table;
 }
+
+}  // namespace ulma

@@ -5,6 +5,8 @@
 
 #include "common/palette_text.h"
 
+namespace ulma {
+
 namespace {
 
 std::optional<Palette> to_palette(const std::optional<std::vector<common::LabColour>>& colours) {
@@ -29,3 +31,5 @@ std::optional<Palette> read_palette_data(const char* filename, std::string& erro
   if (filename == nullptr || access(filename, F_OK) != 0) return std::nullopt;
   return to_palette(common::read_lab_colours(filename, kPaletteSize, error));
 }
+
+}  // namespace ulma

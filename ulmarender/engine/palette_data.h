@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace ulma {
+
 inline constexpr int kPaletteSize = 8;
 
 struct Palette {
@@ -27,3 +29,5 @@ std::optional<Palette> parse_palette_text(std::string_view text, const std::stri
 // when the file cannot be opened (a missing band file), else the reason,
 // naming the file.
 std::optional<Palette> read_palette_data(const char* filename, std::string& error);
+
+}  // namespace ulma

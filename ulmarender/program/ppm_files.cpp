@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "common/bounded_read.h"
-#include "ulmarender/engine/settings.h"
+#include "ulmarender/program/settings.h"
 
 namespace {
 

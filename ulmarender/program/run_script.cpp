@@ -15,8 +15,8 @@
 
 #include "common/output_set.h"
 #include "common/replace_file.h"
-#include "ulmarender/engine/render_data.h"
-#include "ulmarender/engine/settings.h"
+#include "ulmarender/program/render_data_files.h"
+#include "ulmarender/program/settings.h"
 #include "ulmarender/program/pipeline.h"
 #include "ulmarender/program/ppm_files.h"
 
