@@ -117,7 +117,7 @@ py::array_t<std::uint8_t> fit_photo(const py::object& source, std::tuple<int, in
 }  // namespace
 
 void register_fit_photo(py::module_& m) {
-    m.def("fit_photo", &fit_photo, docs::kFitPhoto, py::arg("source"), py::arg("size") = std::make_tuple(800, 480),
+    m.def("fit_photo", &fit_photo, docs::kFitPhoto, py::arg("path_or_bytes"), py::arg("size") = std::make_tuple(800, 480),
           py::arg("fit") = "cover", py::arg("rotate") = "auto", py::arg("background") = std::array<int, 3>{255, 255, 255},
           py::arg("max_megapixels") = 100.0);
 }

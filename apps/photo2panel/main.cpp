@@ -49,7 +49,7 @@ bool prepare_renderer(Options& options, std::vector<std::uint8_t>& lut, RenderDa
     std::string& path = options.eight_colours ? options.render_data : options.lut;
     const char* what = options.eight_colours ? "render data" : "LUT file";
     if (path.empty()) {
-        path = find_data(options.eight_colours ? "ULMA_SAMPLE01_TC_03" : "Morva6_Render_LUT_Default_v2.bin");
+        path = options.eight_colours ? find_data("ULMA_SAMPLE01_TC_03") : installed_lut(options.dither);
         if (path.empty()) {
             std::fprintf(stderr, "photo2panel: no %s found beside the program; name one with %s\n", what,
                          options.eight_colours ? "--render-data" : "--lut");

@@ -214,8 +214,10 @@ General:
   --help, --version
 
 Six inks (default), as Morva6_render takes them:
-  -l, --lut PATH           LUT file (default: Morva6_Render_LUT_Default_v2.bin
-                           of the installation or the build tree)
+  -l, --lut PATH           LUT file (default: Morva6_Render_LUT_Default_v2_KERNEL.bin,
+                           the table made for the --dither kernel, else
+                           Morva6_Render_LUT_Default_v2.bin, of the
+                           installation or the build tree)
   -d, --dither 1..6        1 Floyd, 2 Floyd serpentine, 3 Jarvis-Judice-Ninke,
                            4 its serpentine, 5 Stucki, 6 Stucki serpentine (default)
   -m, --mode 1..3          1 timing-controller codes (default), 2 ideal inks,

@@ -21,6 +21,11 @@ struct PictureFiles {
     std::string fitted;
 };
 
+// The installed LUT file for dither method `dither` (1..6): the table made
+// for its kernel when it is there, else the general v2 table; empty when
+// neither is found.
+std::string installed_lut(int dither);
+
 // Loads the LUT file into `block` and installs it in the six-ink library;
 // the block must outlive every render. False with `error` set.
 bool install_lut(const std::string& path, std::vector<std::uint8_t>& block, std::string& error);

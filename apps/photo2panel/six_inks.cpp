@@ -32,6 +32,13 @@ bool adjustment_is_neutral(const Options& o) {
 
 }  // namespace
 
+std::string installed_lut(int dither) {
+    constexpr const char* kKernel[] = {"floyd", "floyd", "jarvis", "jarvis", "stucki", "stucki"};
+    const std::string kernel = dither >= 1 && dither <= 6 ? kKernel[dither - 1] : "";
+    const std::string made = kernel.empty() ? "" : find_data("Morva6_Render_LUT_Default_v2_" + kernel + ".bin");
+    return made.empty() ? find_data("Morva6_Render_LUT_Default_v2.bin") : made;
+}
+
 bool install_lut(const std::string& path, std::vector<std::uint8_t>& block, std::string& error) {
     // One byte more than a LUT file may hold tells a longer file from one
     // of the right size; a folder, a device or a pipe is refused as such.

@@ -281,14 +281,17 @@ TEST_F(Photo2Panel, CommandLine) {
 // settings, gives the same panel file (TFT transfers change its size).
 TEST_F(Photo2Panel, SameBytesAsTheRenderers) {
     save(halves(90, 70, {250, 180, 20}, {20, 90, 200}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB), dir / "in.png");
-    const std::string lut = std::string(SAMPLES_DIR) + "/Morva6_Render_LUT_Default_v2.bin";
-    const std::string six = std::string(MORVA6_RENDER_EXE) + " -l " + lut + " -i FITTED.bmp -o THEIRS ";
+    // photo2panel takes the table made for the kernel of its --dither.
+    const auto six = [](const std::string& kernel) {
+        return std::string(MORVA6_RENDER_EXE) + " -l " + SAMPLES_DIR + "/Morva6_Render_LUT_Default_v2_" + kernel +
+               ".bin -i FITTED.bmp -o THEIRS ";
+    };
     const std::string eight = std::string(ULMARENDER_EXE) + " ";
     const std::string data = std::string(SAMPLES_DIR) + "/ULMA_SAMPLE01_TC_03";
     const std::vector<std::pair<std::string, std::string>> settings = {
-        {"", six}, {"--dither 3 --mode 3 --tft 1", six + "-d 3 -m 3 -t 1"},
+        {"", six("stucki")}, {"--dither 3 --mode 3 --tft 1", six("jarvis") + "-d 3 -m 3 -t 1"},
         {"--dither 1 --mode 2 --hue 30 --saturation 20 --contrast -10 --gamma 1.2 --tft 5",
-         six + "-d 1 -m 2 -h 30 -s 20 -c -10 -g 1.2 -t 5"},
+         six("floyd") + "-d 1 -m 2 -h 30 -s 20 -c -10 -g 1.2 -t 5"},
         {"-8", eight + "FITTED.ppm THEIRS " + data + " 25"},
         {"-r " + data + " -T -3 -c 30 -b -10", eight + "-c 30 -b -10 FITTED.ppm THEIRS " + data + " -3"}};
     for (const auto& [ours, theirs] : settings) {

@@ -22,7 +22,7 @@ def test_round_trips_and_c_array(tmp_path):
         indices = rng.integers(0, 6, (height, width), dtype=np.uint8)
         for fmt in ("packed4", "packed-indices"):
             for index_map in (None, SKIP_FOUR):
-                data = morva6.pack(indices, fmt, index_map)
+                data = morva6.pack(Image.fromarray(indices, "L"), fmt, index_map)
                 assert np.array_equal(morva6.unpack(data, width, height, fmt, index_map), indices)
         mapped = np.array(SKIP_FOUR, np.uint8)[indices]
         assert np.array_equal(decode_packed4(morva6.pack(indices, "packed4", SKIP_FOUR), width, height), mapped)

@@ -45,6 +45,8 @@ constexpr std::string_view kUsage =
     "                        Give one palette for every band, or one per band in\n"
     "                        band order; without any, sample palettes are made up\n"
     "                        (strongest at 25 degrees, fading in the cold and heat).\n"
+    "  --tone=clip|map       as morva6_lut_builder --tone: clip (default) or map the\n"
+    "                        picture's lightness range onto the palette's\n"
     "  --no-flat-inks        mix every colour, also those close to a palette colour,\n"
     "                        pure black and pure white (by default these are\n"
     "                        printed in that palette colour alone)\n"
@@ -90,8 +92,8 @@ int main(int argc, char** argv) {
             words.push_back(word);
             continue;
         }
-        if (word == "--no-flat-inks") {
-            choices.flat_inks = false;
+        if (word == "--no-flat-inks" || word == "--tone=map" || word == "--tone=clip") {
+            (word == "--no-flat-inks" ? choices.flat_inks : choices.tone_map) = word == "--tone=map";
             continue;
         }
         std::string_view value;
