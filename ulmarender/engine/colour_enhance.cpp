@@ -6,6 +6,7 @@
 #include <ctime>
 #include <vector>
 
+#include "common/rounded_maths.h"
 #include "ulmarender/engine/colour_conversions.h"
 #include "ulmarender/engine/colour_enhance.h"
 #include "ulmarender/engine/colour_lut.h"
@@ -21,7 +22,7 @@ void enhance_green(int& r, int& g, int& b) {
   if (temp_value > 180) temp_value = 360 - temp_value;
   if (temp_value == 180) temp_value = 179.9;
   temp_value = 1 - temp_value / 180 * S * 0.75;
-  if (S > 0) L = std::pow(L, temp_value);
+  if (S > 0) L = rounded::pow(L, temp_value);
   if (L < 0) L = 0;
   if (L > 1) L = 1;
   hsv2rgb(r, g, b, H, S, L);

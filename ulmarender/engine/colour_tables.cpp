@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/rounded_maths.h"
+
 double round_to_8_decimals(double value) {
   char text[64];
   std::snprintf(text, sizeof text, "%.8f", value);
@@ -26,8 +28,8 @@ std::array<double, N> build_table(Rule rule) {
 
 // Built during static initialisation; nothing reads them before main().
 const std::array<double, 256> fast_val =
-    build_table<256>([](double i) { return std::pow((i / 255.0 + 0.055) / 1.055, 2.4); });
+    build_table<256>([](double i) { return rounded::pow((i / 255.0 + 0.055) / 1.055, 2.4); });
 const std::array<double, 256> fast_val_2 =
-    build_table<256>([](double i) { return std::pow(i / 255.0, 1.0 / 2.4); });
+    build_table<256>([](double i) { return rounded::pow(i / 255.0, 1.0 / 2.4); });
 const std::array<double, 1024> fast_val_3 =
-    build_table<1024>([](double i) { return std::pow(i / 1023.0, 1.0 / 3.0); });
+    build_table<1024>([](double i) { return rounded::pow(i / 1023.0, 1.0 / 3.0); });
