@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace rounded {
@@ -145,6 +146,48 @@ Wide log_wide(double x) {
     return add(multiply(kLn2, static_cast<double>(exponent - 1)), log_m);
 }
 
+namespace {
+
+// exp(t) in plain doubles for t = (64 n + j) ln 2 / 64 + r: rounded and
+// returned when the value before rounding lies clear of a midpoint by more
+// than its error bound (all but about one in 700); 0 otherwise.
+double exp_quick(Wide t, double steps, int j, int n) {
+    // ln 2 / 64 as c1 + c2 (+ 2^-95): steps * c1 is exact for |steps| < 2^20,
+    // and t.hi - steps * c1 is exact too (the two lie within a factor of 2).
+    constexpr double c1 = 0x1.62e42ff000000p-7;
+    constexpr double c2 = -0x1.718432a1b0e26p-41;
+    const Wide r = two_sum(t.hi - steps * c1, t.lo - steps * c2);
+    const double q = r.hi;  // |q| < 2^-7
+    // exp(r) = 1 + q + q^2 p(q) + r.lo, p to q^6/8! (the rest is below 2^-75).
+    double p = 1.0 / 40320;
+    for (const double c : {1.0 / 5040, 1.0 / 720, 1.0 / 120, 1.0 / 24, 1.0 / 6, 0.5}) p = c + q * p;
+    const Wide& power = kPowersOfTwo[j];
+    // 2^(j/64) exp(r) = power.hi + power.hi q + power.hi (q^2 p + r.lo) + power.lo (1 + q)
+    // (+ power.lo q^2 / 2, below 2^-69): the first product exact, the rest
+    // below 2^-13 of the value and summed to 2^-66 of it.
+    const Wide leading = two_product(power.hi, q);
+    const Wide head = two_sum(power.hi, leading.hi);
+    const double rest = (power.hi * (q * q * p + r.lo) + (power.lo + power.lo * q)) + leading.lo;
+    const Wide value = fast_two_sum(head.hi, head.lo + rest);
+    // value.hi is the rounding unless the exact value may lie on the other
+    // side of a midpoint: |value.lo| within 2^-63 of the value (four times
+    // the error above) of half a unit (the half unit below a power of two).
+    std::uint64_t bits;
+    std::memcpy(&bits, &value.hi, sizeof bits);
+    const std::uint64_t scale_bits = bits & 0x7FF0000000000000ull;
+    double scale;
+    std::memcpy(&scale, &scale_bits, sizeof scale);
+    const bool power_of_two = (bits & 0x000FFFFFFFFFFFFFull) == 0;
+    const double half_unit = (power_of_two && value.lo < 0 ? 0x1p-54 : 0x1p-53) * scale;
+    if (!(std::fabs(value.lo) < half_unit - 0x1p-63 * 2 * scale)) return 0.0;
+    const auto power_bits = static_cast<std::uint64_t>(n + 1023) << 52;  // 2^n, a normal double
+    double two_to_n;
+    std::memcpy(&two_to_n, &power_bits, sizeof two_to_n);
+    return value.hi * two_to_n;
+}
+
+}  // namespace
+
 double exp_wide(Wide t) {
     if (std::isnan(t.hi)) return t.hi;
     if (t.hi > 709.8) return std::numeric_limits<double>::infinity();
@@ -154,6 +197,10 @@ double exp_wide(Wide t) {
     const auto k = static_cast<std::int64_t>(steps);
     const auto j = static_cast<int>(((k % kSteps) + kSteps) % kSteps);
     const auto n = static_cast<int>((k - j) / kSteps);
+    if (n > -1020 && n < 1020) {  // a normal result: scaling by 2^n rounds nothing
+        const double quick = exp_quick(t, steps, j, n);
+        if (quick != 0.0) return quick;
+    }
     const Wide r = add(t, multiply(Wide{-kLn2.hi / kSteps, -kLn2.lo / kSteps}, steps));
     // Terms from r^5/5! on are below 2^-44 and summed in plain doubles up
     // to r^11/11! (the rest is below 2^-110).
