@@ -69,6 +69,20 @@ TEST(RenderDataProgram, WritesMeasuredPalettesTheRendererUses) {
     }
 }
 
+// A sample band's table, rebuilt from the band's own palette data file as
+// a measured palette, comes out the same to the byte.
+TEST(RenderDataProgram, SampleBandRebuildsFromItsPaletteFile) {
+    const fs::path dir = fs::path(TEST_BINARY_DIR) / "render_data_rebuild";
+    fs::remove_all(dir);
+    const fs::path data = dir / "ULMA_REBUILD_TC_03" / "ULMA_REBUILD_data_10Cto25C_03.bin";
+    const fs::path lut = dir / "ULMA_REBUILD_TC_03" / "ULMA_REBUILD_lut_10Cto25C_03.bin";
+    const std::string exe = std::string(MAKE_RENDER_DATA_EXE) + " ";
+    ASSERT_EQ(run(exe + dir.string() + " ULMA_REBUILD_TC_03 10 25 > /dev/null"), 0);
+    const std::string sample = read_file(lut);
+    ASSERT_EQ(run(exe + "--palette " + data.string() + " " + dir.string() + " ULMA_REBUILD_TC_03 10 25 > /dev/null"), 0);
+    EXPECT_TRUE(read_file(lut) == sample);
+}
+
 TEST(RenderDataProgram, RefusesBadArgumentsWithoutWriting) {
     const fs::path dir = fs::path(TEST_BINARY_DIR) / "render_data_refused";
     fs::remove_all(dir);
@@ -77,7 +91,10 @@ TEST(RenderDataProgram, RefusesBadArgumentsWithoutWriting) {
     for (const std::string& args : std::vector<std::string>{"D LOT_TC_03 10 0", "D LOT_TC_03 5 5", "D LOT_TC_03 0 200", "D L_03 0 10",
                                    "D LOT_TC_03 0", "D LOT_TC_03 0 1x", "--bogus D LOT_TC_03 0 10",
                                    "--palette /no/file D LOT_TC_03 0 10", flat + "D LOT_TC_03 0 10",  // no volume
-                                   flat + flat + flat + "D LOT_TC_03 0 10"}) {  // three palettes, one band
+                                   flat + flat + flat + "D LOT_TC_03 0 10",  // three palettes, one band
+                                   "D ../../evil_TC_03 0 10", "D " + std::string(97, 'L') + "_03 0 10",
+                                   "D LOT_TC_03 0 99999999999", "--palette / D LOT_TC_03 0 10",
+                                   "--palette /dev/zero D LOT_TC_03 0 10"}) {
         const std::size_t at = args.find("D ");
         EXPECT_EQ(run(exe + args.substr(0, at) + dir.string() + args.substr(at + 1) + " 2> /dev/null"), 2) << args;
     }

@@ -164,8 +164,7 @@ int usage(std::FILE* stream = stderr) {
 #if CONTACT_SHEET_PNG
 // Writes the bytes so that the file is replaced only once complete.
 bool write_whole_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    common::ReplaceFile file(path);
-    return file.is_open() && file.write(bytes.data(), bytes.size()) && file.commit();
+    return common::write_file_replacing(path, "", bytes) == common::WriteResult::written;
 }
 
 void put_chunk(std::vector<std::uint8_t>& png, const char* type, const std::vector<std::uint8_t>& data) {
