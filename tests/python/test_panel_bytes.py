@@ -1,5 +1,6 @@
 # Packed buffers from Python and from photo2panel, fitting as photo2panel
 # fits, and the refusals of both.
+import re
 import subprocess
 
 import numpy as np
@@ -97,3 +98,12 @@ def test_fit_photo_is_photo2panels_fitting(tools, tmp_path):
     ]:
         with pytest.raises(error, match=message):
             call()
+
+
+def test_help_explains_every_parameter():
+    for function in (morva6.load_lut, morva6.build_lut, morva6.render_six, morva6.RenderData, morva6.render_eight,
+                     morva6.pack, morva6.unpack, getattr(morva6, "fit_photo", morva6.pack)):
+        doc = function.__doc__
+        signature = doc.splitlines()[0].split(" -> ")[0]
+        for name in re.findall(r"[(,]\s*([a-z_]\w*)", signature):
+            assert doc.count(name) >= 2, (function, name)
