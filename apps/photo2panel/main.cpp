@@ -13,12 +13,15 @@
 #include <set>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
+#include "apps/photo2panel/in_order.h"
 #include "apps/photo2panel/options.h"
 #include "apps/photo2panel/outputs.h"
 #include "apps/photo2panel/picture.h"
 #include "apps/photo2panel/render.h"
+#include "common/output_set.h"
 
 namespace {
 
@@ -42,7 +45,7 @@ bool names_bmp_or_ppm(const std::string& path) {
 }
 
 // The renderer's data, found once for the whole run.
-bool prepare_renderer(Options& options, std::vector<std::uint8_t>& lut) {
+bool prepare_renderer(Options& options, std::vector<std::uint8_t>& lut, RenderData& render_data) {
     std::string& path = options.eight_colours ? options.render_data : options.lut;
     const char* what = options.eight_colours ? "render data" : "LUT file";
     if (path.empty()) {
@@ -54,7 +57,8 @@ bool prepare_renderer(Options& options, std::vector<std::uint8_t>& lut) {
         }
     }
     std::string error;
-    const bool ready = options.eight_colours ? open_render_data(path, error) : install_lut(path, lut, error);
+    const bool ready =
+        options.eight_colours ? open_render_data(path, render_data, error) : install_lut(path, lut, error);
     if (!ready) report_failure(path, error);
     return ready;
 }
@@ -64,7 +68,11 @@ bool prepare_renderer(Options& options, std::vector<std::uint8_t>& lut) {
 PictureFiles files_of(const Options& options, const std::string& picture, bool folders) {
     if (!folders) return {options.output, options.preview, options.save_fitted};
     const std::string name = stem(picture);
-    PictureFiles files{in_folder(options.output, name + (options.eight_colours ? ".pgm" : ".bmp")), "", ""};
+    const char* extension = options.format == PanelFormat::c_array ? ".h"
+                            : is_packed(options.format)            ? ".bin"
+                            : options.eight_colours                ? ".pgm"
+                                                                   : ".bmp";
+    PictureFiles files{in_folder(options.output, name + extension), "", ""};
     if (!options.preview.empty()) files.preview = in_folder(options.preview, name + ".png");
     if (!options.save_fitted.empty())
         files.fitted = in_folder(options.save_fitted, name + (options.eight_colours ? ".ppm" : ".bmp"));
@@ -84,13 +92,50 @@ bool make_folders(const Options& options) {
     return true;
 }
 
-bool process(const std::string& picture_path, const Options& options, const PictureFiles& files,
-             std::string& error) {
+// What one picture gave.
+struct Outcome {
+    bool done = false;
+    std::string error;
+    std::string warnings;  // one line each
+    double seconds = 0;
+};
+
+// The picture's files are written together: all of them or none.
+bool process(const std::string& picture_path, const Options& options, const RenderData& render_data,
+             const PictureFiles& files, std::string& error, std::string& warnings) {
     RgbPicture picture;
-    if (!load_fitted_picture(picture_path, options, picture, error)) return false;
-    if (!files.fitted.empty() && !save_fitted(picture, files.fitted, error)) return false;
-    return options.eight_colours ? render_eight_colours(picture, options, files, error)
-                                 : render_six_inks(picture, options, files, error);
+    if (!load_fitted_picture(picture_path, options, picture, error, warnings)) return false;
+    common::OutputSet outputs;
+    if (!files.fitted.empty() && !save_fitted(picture, files.fitted, outputs, error)) return false;
+    const bool rendered =
+        options.eight_colours ? render_eight_colours(*render_data, picture, options, files, outputs, error, warnings)
+                              : render_six_inks(picture, options, files, outputs, error);
+    return rendered && outputs.commit(error);
+}
+
+// No output may be one of the run's inputs, and no picture's files may be
+// one file twice; the message names both.
+std::string clash_of(const Options& options, bool folders) {
+    std::vector<std::string> inputs = options.pictures;
+    if (!options.lut.empty()) inputs.push_back(options.lut);
+    std::vector<std::string> all_outputs;
+    for (const std::string& picture : options.pictures) {
+        const PictureFiles files = files_of(options, picture, folders);
+        std::vector<std::string> own;
+        for (const std::string* name : {&files.panel, &files.preview, &files.fitted})
+            if (!name->empty()) own.push_back(*name);
+        if (std::string clash = common::find_clash({}, own); !clash.empty()) return clash;
+        all_outputs.insert(all_outputs.end(), own.begin(), own.end());
+    }
+    return common::find_clash(inputs, all_outputs);
+}
+
+void report_warnings(const std::string& file, const std::string& warnings) {
+    for (std::size_t start = 0, end; start < warnings.size(); start = end + 1) {
+        end = warnings.find('\n', start);
+        if (end == std::string::npos) end = warnings.size();
+        if (end > start) report_failure(file, "warning: " + warnings.substr(start, end - start));
+    }
 }
 
 }  // namespace
@@ -108,38 +153,53 @@ int main(int argc, char** argv) {
     const bool folders = options.pictures.size() > 1 || std::filesystem::is_directory(options.output, ignored);
     if (!folders && !options.save_fitted.empty() && !names_bmp_or_ppm(options.save_fitted))
         return usage_error("--save-fitted needs a .bmp or .ppm file name");
+    if (folders && options.output == "-") return usage_error("-o - (standard output) takes one picture");
+    if (const std::string clash = clash_of(options, folders); !clash.empty()) return usage_error(clash);
     if (!start_picture_library(argv[0])) {
         std::fputs("photo2panel: cannot start libvips\n", stderr);
         return kSomeFailed;
     }
     std::vector<std::uint8_t> lut;  // the library points into it while rendering
-    if (!prepare_renderer(options, lut) || (folders && !make_folders(options))) return kSomeFailed;
+    RenderData render_data;
+    if (!prepare_renderer(options, lut, render_data) || (folders && !make_folders(options))) return kSomeFailed;
 
-    int failures = 0;
-    std::set<std::string> written;
     const std::size_t count = options.pictures.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string& picture = options.pictures[i];
-        const PictureFiles files = files_of(options, picture, folders);
+    // Pictures whose panel file another picture before them already takes.
+    std::vector<bool> taken(count);
+    std::set<std::string> written;
+    for (std::size_t i = 0; i < count; ++i)
+        taken[i] = !written.insert(files_of(options, options.pictures[i], folders).panel).second;
+
+    const auto work = [&](std::size_t i) {
+        const PictureFiles files = files_of(options, options.pictures[i], folders);
         const auto start = std::chrono::steady_clock::now();
-        std::string error;
-        bool done = false;
-        if (!written.insert(files.panel).second) {
-            error = "another picture has the same name; its file " + files.panel + " is kept";
+        Outcome outcome;
+        if (taken[i]) {
+            outcome.error = "another picture has the same name; its file " + files.panel + " is kept";
         } else {
-            done = process(picture, options, files, error);
+            outcome.done = process(options.pictures[i], options, render_data, files, outcome.error, outcome.warnings);
         }
-        if (!done) {
-            report_failure(picture, error);
+        outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return outcome;
+    };
+    int failures = 0;
+    const auto report = [&](std::size_t i, const Outcome& outcome) {
+        const std::string& picture = options.pictures[i];
+        if (!options.quiet) report_warnings(picture, outcome.warnings);
+        if (!outcome.done) {
+            report_failure(picture, outcome.error);
             ++failures;
-            continue;
+            return;
         }
-        if (options.quiet) continue;
-        const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
-        if (count > 1) std::printf("[%zu/%zu] ", i + 1, count);
-        std::printf("%s -> %s  %.2f s\n", std::filesystem::path(picture).filename().c_str(), files.panel.c_str(),
-                    seconds.count());
-        std::fflush(stdout);
-    }
+        if (options.quiet) return;
+        // Standard output may carry the panel file itself.
+        std::FILE* progress = options.output == "-" ? stderr : stdout;
+        if (count > 1) std::fprintf(progress, "[%zu/%zu] ", i + 1, count);
+        std::fprintf(progress, "%s -> %s  %.2f s\n", std::filesystem::path(picture).filename().c_str(),
+                     files_of(options, picture, folders).panel.c_str(), outcome.seconds);
+        std::fflush(progress);
+    };
+    const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs) : std::thread::hardware_concurrency();
+    for_each_in_order<Outcome>(count, jobs, work, report);
     return failures == 0 ? 0 : kSomeFailed;
 }

@@ -79,12 +79,12 @@ Lab compensated(std::span<const Lab> bias, Lab wanted) {
 Lab renderer_lab(Rgb8 colour) {
     double x, y, z, r, g, b;
     Lab lab;
-    ::rgb2xyz(x, y, z, colour.r, colour.g, colour.b);
-    ::xyz2lab(lab.l, lab.a, lab.b, x, y, z);
-    ::lab2xyz(x, y, z, lab.l, lab.a, lab.b);
-    ::xyz2rgb(r, g, b, x, y, z);
-    ::rgb2xyz(x, y, z, clip_channel(r), clip_channel(g), clip_channel(b));
-    ::xyz2lab(lab.l, lab.a, lab.b, x, y, z);
+    ulma::rgb2xyz(x, y, z, colour.r, colour.g, colour.b);
+    ulma::xyz2lab(lab.l, lab.a, lab.b, x, y, z);
+    ulma::lab2xyz(x, y, z, lab.l, lab.a, lab.b);
+    ulma::xyz2rgb(r, g, b, x, y, z);
+    ulma::rgb2xyz(x, y, z, clip_channel(r), clip_channel(g), clip_channel(b));
+    ulma::xyz2lab(lab.l, lab.a, lab.b, x, y, z);
     return lab;
 }
 
@@ -175,7 +175,10 @@ std::vector<Rgb8> palette_table(const InkMixer& mixer, const TableChoices& choic
     if (choices.flat_inks) {
         std::vector<Rgb> entries;
         for (std::size_t n = 0; n < palette.size(); ++n) entries.push_back(to_rgb(solid_entry(palette, n)));
-        anchors = ink_anchors(palette, entries, mixer.black, mixer.white);
+        // A picture shows a colour outside the sRGB cube as its clipped bytes.
+        std::vector<Lab> shown;
+        for (const Lab& colour : palette) shown.push_back(lab_from_rgb(to_rgb(to_bytes(rgb_from_lab(colour)))));
+        anchors = ink_anchors(shown, entries, mixer.black, mixer.white);
     }
     std::vector<Lab> bias;
     if (choices.measured_renderer) bias = measure_renderer(mixer, palette);

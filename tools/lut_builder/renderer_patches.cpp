@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include "ulmarender/engine/error_diffusion.h"
-#include "ulmarender/engine/settings.h"
 
 namespace lut_builder {
 
@@ -41,8 +40,7 @@ Lab RendererPalette::mean_on_patch(Rgb8 colour) const {
         patch[p + 2] = colour.r;
     }
     std::vector<unsigned char> index(size * size, 0);
-    gProof = 0;
-    if (path_.empty() || error_diffusion_cielab(size, size, patch.data(), nullptr, index.data(), path_.c_str()) != 0)
+    if (path_.empty() || ulma::error_diffusion_cielab(false, size, size, patch.data(), nullptr, index.data(), path_.c_str()) != 0)
         return lab_from_rgb(to_rgb(colour));
     Lab sum;
     int count = 0;

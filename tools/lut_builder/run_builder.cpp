@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/output_set.h"
 #include "tools/lut_builder/builder_options.h"
 #include "tools/lut_builder/ink_mixing.h"
 #include "tools/lut_builder/lut_file.h"
@@ -32,6 +33,24 @@ InkMixerResult six_ink_mixer(const BuilderOptions& options) {
 
 }  // namespace
 
+bool build_lut_bytes(const BuilderOptions& options, std::vector<std::uint8_t>& bytes, std::string& error) {
+    std::vector<Rgb8> table;
+    if (options.identity) {
+        table = identity_table();
+    } else {
+        const InkMixerResult mixer = options.layout == LutLayout::morva6 ? six_ink_mixer(options)
+                                                                         : make_palette_mixer(options.palette);
+        if (!mixer.mixer) {
+            error = "unusable inks: " + mixer.error;
+            return false;
+        }
+        table = options.layout == LutLayout::morva6 ? mixing_table(*mixer.mixer, options.choices)
+                                                    : palette_table(*mixer.mixer, options.choices);
+    }
+    bytes = options.layout == LutLayout::morva6 ? encode_morva6_lut(options.inks, table) : encode_ulma_lut(table);
+    return true;
+}
+
 int run_builder(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
     const ParsedOptions parsed = parse_options(args);
     if (!parsed.options) return usage_error(err, parsed.error);
@@ -41,20 +60,11 @@ int run_builder(std::span<const std::string_view> args, std::ostream& out, std::
         return kExitWritten;
     }
 
-    std::vector<Rgb8> table;
-    if (options.identity) {
-        table = identity_table();
-    } else {
-        const InkMixerResult mixer = options.layout == LutLayout::morva6 ? six_ink_mixer(options)
-                                                                         : make_palette_mixer(options.palette);
-        if (!mixer.mixer) return usage_error(err, "unusable inks: " + mixer.error);
-        table = options.layout == LutLayout::morva6 ? mixing_table(*mixer.mixer, options.choices)
-                                                    : palette_table(*mixer.mixer, options.choices);
-    }
-
-    const std::vector<std::uint8_t> bytes = options.layout == LutLayout::morva6
-                                                ? encode_morva6_lut(options.inks, table)
-                                                : encode_ulma_lut(table);
+    const std::vector<std::string> inputs{options.palette_file}, outputs{options.output};
+    if (const std::string clash = common::find_clash(inputs, outputs); !options.palette_file.empty() && !clash.empty())
+        return usage_error(err, clash);
+    std::vector<std::uint8_t> bytes;
+    if (std::string problem; !build_lut_bytes(options, bytes, problem)) return usage_error(err, problem);
     std::string error;
     if (!write_file_replacing(options.output, bytes, error)) {
         err << kProgram << ": " << error << "\n";
