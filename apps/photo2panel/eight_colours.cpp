@@ -1,6 +1,7 @@
 #include <ctime>
 #include <string>
 
+#include "common/formats/pnm.h"
 #include "apps/photo2panel/outputs.h"
 #include "apps/photo2panel/packed_output.h"
 #include "apps/photo2panel/render.h"
@@ -42,8 +43,7 @@ bool render_eight_colours(const UlmaRenderData& data, const RgbPicture& picture,
     }
     std::vector<std::uint8_t> png;
     if (!files.preview.empty() && !encode_png({picture.width, picture.height, proof}, png, error)) return false;
-    const std::string header =
-        "P5\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
+    const std::string header = common::pnm::header("P5", picture.width, picture.height);
     std::vector<std::uint8_t> pgm(header.begin(), header.end());
     pgm.insert(pgm.end(), codes.begin(), codes.end());
     if (is_packed(options.format)) {

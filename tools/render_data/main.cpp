@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/formats/render_data_layout.h"
 #include "tools/lut_builder/lut_file.h"
 #include "tools/lut_builder/palette_text.h"
 #include "tools/render_data/render_data.h"
@@ -155,12 +156,15 @@ int main(int argc, char** argv) {
         std::cerr << "make_render_data: can not create " << directory << ": " << error.message() << "\n";
         return 1;
     }
-    if (!write(directory / (names.lot_name + ".wbf"), waveform_bytes(boundaries))) return 1;
+    using common::render_data::band_file_name;
+    using common::render_data::BandFile;
+    if (!write(directory / common::render_data::waveform_file_name(names.lot_name), waveform_bytes(boundaries)))
+        return 1;
     for (std::size_t r = 0; r < bands; ++r) {
         const int low = boundaries[r];
         const int high = boundaries[r + 1];
-        if (!write_text(directory / band_file_name(names, "data", low, high), palette_text(band_palettes[r])) ||
-            !write(directory / band_file_name(names, "lut", low, high), luts[r]))
+        if (!write_text(directory / band_file_name(names.base, BandFile::palette_data, low, high, names.version), palette_text(band_palettes[r])) ||
+            !write(directory / band_file_name(names.base, BandFile::lut, low, high, names.version), luts[r]))
             return 1;
     }
     std::cout << "Wrote " << directory.string() << ": " << bands << " bands, "
