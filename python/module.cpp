@@ -19,7 +19,6 @@
 #include <morva6/morva6.h>
 #include <morva6/morva6_pack.h>
 
-#include "morva6/core/tft_transfer.h"
 #include "python/docs.h"
 #include "python/fit_photo.h"
 #include "python/lut.h"
@@ -104,9 +103,9 @@ py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int 
         }
         if (s.tft != 0) {
             std::int32_t w = width, h = height;
-            if (!codes.empty() && Ovex_TFT_format_transfer(codes.data(), &w, &h, s.tft) != OVEX_OK)
+            if (!codes.empty() && Ovex_TFT_transfer(codes.data(), &w, &h, s.tft) != OVEX_OK)
                 throw py::value_error("the TFT format transfer failed");
-            if (Ovex_TFT_format_transfer(out, &width, &height, s.tft) != OVEX_OK)
+            if (Ovex_TFT_transfer(out, &width, &height, s.tft) != OVEX_OK)
                 throw py::value_error("the TFT format transfer failed");
         }
         if (!same_shape) {
