@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/formats/pnm.h"
 #include "common/replace_file.h"
 #include "photo_like_picture.h"
 
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
     const std::vector<std::uint8_t> bgr = bench::photo_like_picture(width, height, seed);
     std::vector<std::uint8_t> rgb = bgr;
     for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) std::swap(rgb[i], rgb[i + 2]);
-    const std::string ppm_header = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    const std::string ppm_header = common::pnm::header("P6", width, height);
     const bool ok = write_bmp(stem + ".bmp", width, height, bgr) && write_file(stem + ".ppm", ppm_header, rgb);
     return ok ? 0 : 1;
 }

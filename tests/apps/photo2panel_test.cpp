@@ -311,6 +311,54 @@ TEST_F(Photo2Panel, SameBytesAsTheRenderers) {
     }
 }
 
+// Pictures rendered at once give the files of one after another, and the
+// lines come in the order of the pictures: progress, the failure of a
+// missing picture, and the renderer's warning about a band without colour
+// LUT, which names the picture (not with --quiet).
+TEST_F(Photo2Panel, SeveralPicturesAtOnce) {
+    const fs::path data = dir / "ULMA_SAMPLE01_TC_03";
+    fs::copy(std::string(SAMPLES_DIR) + "/ULMA_SAMPLE01_TC_03", data);
+    fs::remove(data / "ULMA_SAMPLE01_lut_25Cto40C_03.bin");
+    std::string pictures;
+    for (int k = 0; k < 4; ++k) {
+        const std::string name = "p" + std::to_string(k) + ".png";
+        save(halves(50 + 7 * k, 40, {40.0 * k, 200, 30}, {200, 10, 60.0 * k}, VIPS_FORMAT_UCHAR,
+                    VIPS_INTERPRETATION_sRGB),
+             dir / name);
+        pictures += (dir / name).string() + (k == 1 ? " " + (dir / "gone.png").string() : "") + " ";
+    }
+    // The progress lines without their times and output folder.
+    const auto lines_without_times = [](std::string text, const std::string& out) {
+        for (std::size_t at; (at = text.find(" s\n")) != std::string::npos;) text.replace(at - 6, 9, "\n");
+        for (std::size_t at; (at = text.find(out)) != std::string::npos;) text.replace(at, out.size(), "OUT");
+        return text;
+    };
+    std::string first_out, first_err;
+    for (const char* jobs : {"1", "3"}) {
+        const std::string out = (dir / (std::string("out") + jobs)).string();
+        const Outcome r = run_command(p2p(pictures + "-j " + jobs + " -r " + data.string() + " -T 30 --size 30x20 -o " +
+                                          out + " --preview " + out + "p"));
+        EXPECT_EQ(r.status, 1) << jobs;
+        if (first_out.empty()) {
+            first_out = lines_without_times(r.out, out);
+            first_err = r.err;
+            EXPECT_NE(first_out.find("[5/5] p3.png"), std::string::npos) << first_out;
+            EXPECT_LT(r.err.find("p1.png: warning: cannot read the colour LUT file"), r.err.find("gone.png")) << r.err;
+            EXPECT_LT(r.err.find("gone.png"), r.err.find("p2.png: warning")) << r.err;
+            continue;
+        }
+        EXPECT_EQ(lines_without_times(r.out, out), first_out);
+        EXPECT_EQ(r.err, first_err);
+        for (const char* file : {"p0.pgm", "p1.pgm", "p2.pgm", "p3.pgm"}) {
+            EXPECT_EQ(bytes_of(dir / "out1" / file), bytes_of(dir / out / file)) << file;
+            const std::string png = std::string(file).replace(3, 3, "png");
+            EXPECT_EQ(bytes_of(dir / "out1p" / png), bytes_of(dir / (out + "p") / png)) << png;
+        }
+    }
+    const Outcome quiet = run_command(p2p("-q " + pictures + "-r " + data.string() + " -T 30 -o " + (dir / "q").string()));
+    EXPECT_EQ(quiet.err.find("warning"), std::string::npos) << quiet.err;
+}
+
 // Installed into a scratch prefix, the program finds its LUT file and the
 // sample render data alone.
 TEST_F(Photo2Panel, InstalledProgramFindsItsData) {

@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/formats/render_data_layout.h"
 #include "common/numbers.h"
 #include "common/output_set.h"
 #include "tools/lut_builder/palette_text.h"
@@ -153,13 +154,18 @@ int main(int argc, char** argv) {
         return 1;
     }
     // The folder's files change together: all of them or, on failure, none.
+    using common::render_data::band_file_name;
+    using common::render_data::BandFile;
     common::OutputSet outputs;
-    outputs.add((directory / (names.lot_name + ".wbf")).string(), "", waveform_bytes(boundaries));
+    outputs.add((directory / common::render_data::waveform_file_name(names.lot_name)).string(), "",
+                waveform_bytes(boundaries));
     for (std::size_t r = 0; r < bands; ++r) {
         const int low = boundaries[r];
         const int high = boundaries[r + 1];
-        outputs.add((directory / band_file_name(names, "data", low, high)).string(), palette_text(band_palettes[r]));
-        outputs.add((directory / band_file_name(names, "lut", low, high)).string(), "", luts[r]);
+        outputs.add((directory / band_file_name(names.base, BandFile::palette_data, low, high, names.version)).string(),
+                    palette_text(band_palettes[r]));
+        outputs.add((directory / band_file_name(names.base, BandFile::lut, low, high, names.version)).string(), "",
+                    luts[r]);
     }
     std::string problem;
     if (!outputs.commit(problem)) {
