@@ -85,7 +85,8 @@ def test_fit_photo_is_photo2panels_fitting(tools, tmp_path):
                    check=True)
     fitted = morva6.fit_photo(photo.read_bytes(), size=(301, 199), fit="contain", background=(10, 20, 30))
     assert np.array_equal(fitted, np.asarray(Image.open(tmp_path / "f.bmp").convert("RGB")))
-    lut = morva6.load_lut(tools["samples"] / "Morva6_Render_LUT_Default_v2.bin")
+    # photo2panel takes the table made for its kernel (Stucki serpentine by default).
+    lut = morva6.load_lut(tools["samples"] / "Morva6_Render_LUT_Default_v2_stucki.bin")
     panel = morva6.render_six(morva6.fit_photo(photo, size=(301, 199), fit="contain", background=(10, 20, 30)),
                               lut, dither=6)[1]
     assert np.array_equal(panel, np.asarray(Image.open(tmp_path / "p.bmp").convert("RGB")))
