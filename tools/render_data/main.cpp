@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/guarded_main.h"
 #include "common/numbers.h"
 #include "common/output_set.h"
 #include "tools/lut_builder/palette_text.h"
@@ -77,7 +78,7 @@ bool usable_lot_name(std::string_view name) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int run_main(int argc, char** argv) {
     using namespace render_data;
     std::vector<Palette> palettes;
     lut_builder::TableChoices choices;
@@ -169,4 +170,8 @@ int main(int argc, char** argv) {
     std::cout << "Wrote " << directory.string() << ": " << bands << " bands, "
               << (palettes.empty() ? "sample" : "measured") << " palettes.\n";
     return 0;
+}
+
+int main(int argc, char** argv) {
+    return common::run_guarded("make_render_data", [&] { return run_main(argc, argv); });
 }
