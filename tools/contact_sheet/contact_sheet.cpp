@@ -164,12 +164,12 @@ int usage(std::FILE* stream = stderr) {
     return stream == stdout ? 0 : 2;
 }
 
+#if CONTACT_SHEET_PNG
 // Writes the bytes so that the file is replaced only once complete.
 bool write_whole_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     return common::write_file_replacing(path, "", bytes) == common::WriteResult::written;
 }
 
-#if CONTACT_SHEET_PNG
 void put_chunk(std::vector<std::uint8_t>& png, const char* type, const std::vector<std::uint8_t>& data) {
     const auto put32 = [&png](std::uint32_t value) {
         for (int shift = 24; shift >= 0; shift -= 8) png.push_back(static_cast<std::uint8_t>(value >> shift));
