@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/guarded_main.h"
 #include "apps/photo2panel/in_order.h"
 #include "apps/photo2panel/options.h"
 #include "apps/photo2panel/outputs.h"
@@ -140,7 +141,7 @@ void report_warnings(const std::string& file, const std::string& warnings) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int run_main(int argc, char** argv) {
     Options options;
     std::string message;
     switch (parse_options(argc, argv, options, message)) {
@@ -202,4 +203,8 @@ int main(int argc, char** argv) {
     const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs) : std::thread::hardware_concurrency();
     for_each_in_order<Outcome>(count, jobs, work, report);
     return failures == 0 ? 0 : kSomeFailed;
+}
+
+int main(int argc, char** argv) {
+    return common::run_guarded("photo2panel", [&] { return run_main(argc, argv); });
 }

@@ -295,6 +295,16 @@ namespace {
 
 enum class Pass { clean, complained, failed };
 
+// Stops the computation of `image` once the decoders complain of data that
+// ended too early, so that a small file claiming a huge picture costs
+// little time.
+void watch_for_damage(VipsImage* image) {
+    vips_image_set_progress(image, TRUE);
+    g_signal_connect(image, "eval", G_CALLBACK(+[](VipsImage* computed, VipsProgress*, void*) {
+                         if (damaged(vips_error_buffer())) vips_image_set_kill(computed, TRUE);
+                     }), nullptr);
+}
+
 // One decode of the picture into `picture`; `complaints` receives what the
 // decoders left in the error buffer.
 Pass decode_pass(std::span<const std::uint8_t> bytes, const Options& options, RgbPicture& picture,
@@ -303,6 +313,7 @@ Pass decode_pass(std::span<const std::uint8_t> bytes, const Options& options, Rg
     // Opening reads the header only; pixels are decoded when first needed.
     Image image(open_picture(bytes, options.accept_damaged, error));
     if (image == nullptr) return Pass::failed;
+    if (!options.accept_damaged) watch_for_damage(image.get());
     const double megapixels =
         double(vips_image_get_width(image.get())) * vips_image_get_height(image.get()) / 1e6;
     if (megapixels > options.max_megapixels) {
@@ -324,10 +335,7 @@ Pass decode_pass(std::span<const std::uint8_t> bytes, const Options& options, Rg
     if (!fit(image, options, error)) return Pass::failed;
     // A decoder that meets the end of the data too early only complains and
     // goes on with grey: the pass is stopped at the first such complaint.
-    if (!options.accept_damaged)
-        g_signal_connect(image.get(), "eval", G_CALLBACK(+[](VipsImage* computed, VipsProgress*, void*) {
-                             if (damaged(vips_error_buffer())) vips_image_set_kill(computed, TRUE);
-                         }), nullptr);
+    if (!options.accept_damaged) watch_for_damage(image.get());
     std::size_t size = 0;
     void* pixels = vips_image_write_to_memory(image.get(), &size);
     complaints = vips_error_buffer();

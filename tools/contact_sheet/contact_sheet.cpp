@@ -30,6 +30,7 @@
 #include <zlib.h>
 #endif
 
+#include "common/guarded_main.h"
 #include "common/holders.h"
 #include "common/numbers.h"
 #include "common/output_set.h"
@@ -213,7 +214,7 @@ bool save_png(const Sheet&, const std::string&) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int run_main(int argc, char** argv) {
     std::string output;
     int columns = 0;
     int factor = 1;
@@ -298,4 +299,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+int main(int argc, char** argv) {
+    return common::run_guarded("contact_sheet", [&] { return run_main(argc, argv); });
 }

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "common/formats/render_data_layout.h"
+#include "common/guarded_main.h"
 #include "common/numbers.h"
 #include "common/output_set.h"
 #include "tools/lut_builder/palette_text.h"
@@ -78,7 +79,7 @@ bool usable_lot_name(std::string_view name) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int run_main(int argc, char** argv) {
     using namespace render_data;
     std::vector<Palette> palettes;
     lut_builder::TableChoices choices;
@@ -175,4 +176,8 @@ int main(int argc, char** argv) {
     std::cout << "Wrote " << directory.string() << ": " << bands << " bands, "
               << (palettes.empty() ? "sample" : "measured") << " palettes.\n";
     return 0;
+}
+
+int main(int argc, char** argv) {
+    return common::run_guarded("make_render_data", [&] { return run_main(argc, argv); });
 }
