@@ -155,10 +155,33 @@ void caption(Sheet& sheet, long long left, long long top, int cell_width, const 
 }
 
 int usage(std::FILE* stream = stderr) {
-    std::fputs("usage: contact_sheet -o <sheet.png|sheet.bmp> [-c <columns>] [-s <shrink 1..64>] "
-               "[-t <caption>] <picture.bmp|picture.ppm> [[-t <caption>] <picture>]...\n",
+    if (stream != stdout) {
+        std::fputs("usage: contact_sheet -o <sheet.png|sheet.bmp> [-c <columns>] [-s <shrink 1..64>] "
+                   "[-t <caption>] <picture.bmp|picture.ppm> [[-t <caption>] <picture>]...\n"
+                   "Try 'contact_sheet --help'.\n",
+                   stream);
+        return 2;
+    }
+    std::fputs(R"(usage: contact_sheet -o SHEET [options] [-t CAPTION] PICTURE [[-t CAPTION] PICTURE]...
+
+Lays pictures side by side on a white sheet, each with a caption under it,
+in rows of a given number of columns. The pictures are BMP (8, 24 or 32 bits)
+or binary PPM files; cells are as large as the largest picture.
+
+Options:
+  -o SHEET       the sheet to write, .png or .bmp; replaced only when complete
+  -c COLUMNS     pictures per row (default: all in one row)
+  -s N           show every picture at 1/N size, 1..64 (default 1): each cell
+                 pixel is the average of N x N picture pixels, which also
+                 shows the colour a dithered area gives from a distance
+  -t CAPTION     the caption of the picture that follows (default: its position)
+  --help         show this text
+
+Exit status: 0 written, 1 a picture could not be read or the sheet written,
+2 bad arguments.
+)",
                stream);
-    return stream == stdout ? 0 : 2;
+    return 0;
 }
 
 // Writes the bytes so that the file is replaced only once complete.

@@ -21,12 +21,12 @@ double clip_channel(double value) { return value >= 255 ? 255 : value <= 0 ? 0 :
 Lab renderer_lab(Rgb8 colour) {
     double x, y, z, r, g, b;
     Lab lab;
-    ::rgb2xyz(x, y, z, colour.r, colour.g, colour.b);
-    ::xyz2lab(lab.l, lab.a, lab.b, x, y, z);
-    ::lab2xyz(x, y, z, lab.l, lab.a, lab.b);
-    ::xyz2rgb(r, g, b, x, y, z);
-    ::rgb2xyz(x, y, z, clip_channel(r), clip_channel(g), clip_channel(b));
-    ::xyz2lab(lab.l, lab.a, lab.b, x, y, z);
+    ulma::rgb2xyz(x, y, z, colour.r, colour.g, colour.b);
+    ulma::xyz2lab(lab.l, lab.a, lab.b, x, y, z);
+    ulma::lab2xyz(x, y, z, lab.l, lab.a, lab.b);
+    ulma::xyz2rgb(r, g, b, x, y, z);
+    ulma::rgb2xyz(x, y, z, clip_channel(r), clip_channel(g), clip_channel(b));
+    ulma::xyz2lab(lab.l, lab.a, lab.b, x, y, z);
     return lab;
 }
 
