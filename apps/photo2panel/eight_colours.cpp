@@ -2,6 +2,7 @@
 #include <string>
 
 #include "apps/photo2panel/outputs.h"
+#include "apps/photo2panel/packed_output.h"
 #include "apps/photo2panel/render.h"
 
 namespace photo2panel {
@@ -45,7 +46,11 @@ bool render_eight_colours(const UlmaRenderData& data, const RgbPicture& picture,
         "P5\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
     std::vector<std::uint8_t> pgm(header.begin(), header.end());
     pgm.insert(pgm.end(), codes.begin(), codes.end());
-    if (!write_whole_file(files.panel, pgm)) {
+    if (is_packed(options.format)) {
+        // The panel's own codes: the PGM holds each times 8.
+        for (std::uint8_t& code : codes) code = static_cast<std::uint8_t>(code / 8);
+        if (!write_packed_panel(files.panel, options, codes, picture.width, picture.height, error)) return false;
+    } else if (!write_whole_file(files.panel, pgm)) {
         error = "cannot write " + files.panel;
         return false;
     }

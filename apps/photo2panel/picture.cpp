@@ -106,6 +106,20 @@ VipsAngle turn(const Options& options, int width, int height) {
     return !square && portrait_picture != portrait_panel ? VIPS_ANGLE_D90 : VIPS_ANGLE_D0;
 }
 
+// Cuts the scaled picture down to the panel where it overhangs, keeping the
+// part that draws the eye (faces, skin, saturated colour, detail) or the
+// busiest part.
+bool crop_smartly(Image& image, const Options& options, std::string& error) {
+    const int width = std::min(options.width, vips_image_get_width(image.get()));
+    const int height = std::min(options.height, vips_image_get_height(image.get()));
+    if (width == vips_image_get_width(image.get()) && height == vips_image_get_height(image.get())) return true;
+    const VipsInteresting interesting =
+        options.crop == Crop::entropy ? VIPS_INTERESTING_ENTROPY : VIPS_INTERESTING_ATTENTION;
+    return apply(image, [&](VipsImage* in, VipsImage** out) {
+        return vips_smartcrop(in, out, width, height, "interesting", interesting, nullptr);
+    }, error);
+}
+
 // Scales (Lanczos, never nearest neighbour) and crops or pads to the panel.
 bool fit(Image& image, const Options& options, std::string& error) {
     const double width = vips_image_get_width(image.get());
@@ -118,6 +132,8 @@ bool fit(Image& image, const Options& options, std::string& error) {
         !apply(image, [&](VipsImage* in, VipsImage** out) {
             return vips_resize(in, out, hscale, "vscale", vscale, "kernel", VIPS_KERNEL_LANCZOS3, nullptr);
         }, error))
+        return false;
+    if (options.fit == Fit::cover && options.crop != Crop::centre && !crop_smartly(image, options, error))
         return false;
     const auto& bg = options.background;
     double colour[3] = {double(bg[0]), double(bg[1]), double(bg[2])};

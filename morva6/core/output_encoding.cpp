@@ -18,7 +18,7 @@ std::array<std::uint8_t, 3> reversed(const std::array<std::uint8_t, 3>& c) { ret
 
 }  // namespace
 
-InkBytes ink_bytes_for_mode(std::int32_t mode, bool bgr) {
+InkBytes ink_bytes_for_mode(std::int32_t mode, bool bgr, const InkColours& bgr_op) {
     InkBytes inks{};
     for (int k = 0; k < 6; ++k) {
         switch (mode) {

@@ -12,6 +12,8 @@
 
 #include <cstdint>
 
+#include "morva6/core/render_context.h"
+
 void Ovex_dithering_Floyd_QW(const std::uint8_t* mapped, std::uint32_t is_bgr,
                              std::uint8_t* index_out, std::int32_t width, std::int32_t height,
                              std::uint8_t serpentine);
@@ -24,13 +26,13 @@ void Ovex_dithering_Stucki_QW(const std::uint8_t* mapped, std::uint32_t is_bgr,
 
 namespace morva6 {
 
-// The render entry points' path: dithers `input` (channel order `bgr`) as
-// the engine of dither code `method` (0..5) would dither it after a look-up
-// through `table`, looking each row up only when the dithering reaches it,
+// The render entry points' path: dithers `input` (channel order `bgr`) onto
+// the ink colours `inks` as the engine of dither code `method` (0..5) would
+// dither it after a look-up through `table`, looking each row up only when the dithering reaches it,
 // so no mapped copy of the picture is made. Results are those of the look-up
 // followed by the engine. width and height must be at least 1. Throws
 // std::bad_alloc, with index_out untouched, when work rows cannot be had.
-void dither_through_table(std::int32_t method, const std::uint8_t* input, bool bgr,
+void dither_through_table(std::int32_t method, const InkColours& inks, const std::uint8_t* input, bool bgr,
                           const std::uint8_t* table, std::uint8_t* index_out, std::int32_t width,
                           std::int32_t height);
 

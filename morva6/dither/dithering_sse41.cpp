@@ -39,10 +39,10 @@ void sse41_dither_mapped_picture(std::int32_t method, const std::uint8_t* mapped
     sse41::dither_mapped_picture(method, mapped, bgr, index_out, width, height);
 }
 
-void sse41_dither_picture_through_table(std::int32_t method, const std::uint8_t* input, bool bgr,
-                                        const std::uint8_t* table, std::uint8_t* index_out, std::int32_t width,
-                                        std::int32_t height) {
-    sse41::dither_picture_through_table(method, input, bgr, table, index_out, width, height);
+void sse41_dither_picture_through_table(std::int32_t method, const InkColours& inks, const std::uint8_t* input,
+                                        bool bgr, const std::uint8_t* table, std::uint8_t* index_out,
+                                        std::int32_t width, std::int32_t height) {
+    sse41::dither_picture_through_table(method, inks, input, bgr, table, index_out, width, height);
 }
 
 }  // namespace morva6::diffusion

@@ -42,11 +42,12 @@ inline void dither_mapped_picture(std::int32_t method, const std::uint8_t* mappe
     dither_method(method, MappedRows{mapped, width}, pixel_order_palette(bgr_op, bgr), index_out, width, height);
 }
 
-// The input picture, looked up through `table` as the scan reaches it.
-inline void dither_picture_through_table(std::int32_t method, const std::uint8_t* input, bool bgr,
-                                         const std::uint8_t* table, std::uint8_t* index_out, std::int32_t width,
-                                         std::int32_t height) {
-    const auto palette = pixel_order_palette(bgr_op, bgr);
+// The input picture, looked up through `table` as the scan reaches it, onto
+// the ink colours `inks`.
+inline void dither_picture_through_table(std::int32_t method, const InkColours& inks, const std::uint8_t* input,
+                                         bool bgr, const std::uint8_t* table, std::uint8_t* index_out,
+                                         std::int32_t width, std::int32_t height) {
+    const auto palette = pixel_order_palette(inks, bgr);
     if (bgr)
         dither_method(method, LookedUpRows<true>{input, table, width}, palette, index_out, width, height);
     else
@@ -60,9 +61,9 @@ inline void dither_picture_through_table(std::int32_t method, const std::uint8_t
 // on a processor with SSE4.1.
 void sse41_dither_mapped_picture(std::int32_t method, const std::uint8_t* mapped, bool bgr,
                                  std::uint8_t* index_out, std::int32_t width, std::int32_t height);
-void sse41_dither_picture_through_table(std::int32_t method, const std::uint8_t* input, bool bgr,
-                                        const std::uint8_t* table, std::uint8_t* index_out, std::int32_t width,
-                                        std::int32_t height);
+void sse41_dither_picture_through_table(std::int32_t method, const InkColours& inks, const std::uint8_t* input,
+                                        bool bgr, const std::uint8_t* table, std::uint8_t* index_out,
+                                        std::int32_t width, std::int32_t height);
 #endif
 
 }  // namespace morva6::diffusion
