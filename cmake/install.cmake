@@ -18,6 +18,9 @@ endif()
 set(MORVA6_BUILT_SAMPLES ${PROJECT_BINARY_DIR}/samples)
 install(FILES ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v1.bin
               ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v2.bin
+              ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v2_floyd.bin
+              ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v2_jarvis.bin
+              ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v2_stucki.bin
         DESTINATION ${CMAKE_INSTALL_DATADIR}/morva6-ulma)
 install(DIRECTORY ${MORVA6_BUILT_SAMPLES}/ULMA_SAMPLE01_TC_03
         DESTINATION ${CMAKE_INSTALL_DATADIR}/morva6-ulma)
@@ -65,5 +68,8 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6")
 if(TARGET photo2panel)
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libvips42")
+endif()
+if(TARGET morva6_python)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", python3 (>= ${MORVA6_PYTHON_VERSION}), python3 (<< ${MORVA6_PYTHON_VERSION}.99), python3-numpy")
 endif()
 include(CPack)

@@ -11,7 +11,6 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +20,7 @@
 
 #include "morva6/core/tft_transfer.h"
 #include "python/docs.h"
+#include "python/eight_colours.h"
 #include "python/fit_photo.h"
 #include "python/lut.h"
 #include "python/pictures.h"
@@ -29,10 +29,6 @@ namespace py = pybind11;
 
 namespace morva6_python {
 namespace {
-
-// The six-ink library keeps one process-wide render context; one render at
-// a time installs its table and renders under this lock.
-std::mutex render_lock;
 
 void check_range(const char* name, double value, double low, double high) {
     if (!(value >= low && value <= high))
@@ -80,8 +76,6 @@ py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int 
         py::gil_scoped_release unlocked;
         std::vector<std::uint8_t> adjusted;
         const std::uint8_t* input = picture.data;
-        const std::lock_guard<std::mutex> lock(render_lock);
-        check_status(Ovex_Morva6_render_init(lut.bytes().data(), std::int32_t(lut.bytes().size())), "installing the LUT");
         if (s.adjusts()) {
             adjusted.resize(pixels * 3);
             check_status(Ovex_image_adjustment(input, 0, adjusted.data(), 0, width, height, s.hue, s.saturation,
@@ -92,14 +86,15 @@ py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int 
         // Codes give the indices; modes 2 and 3 come from the same pass.
         std::vector<std::uint8_t> codes, unused;
         if (s.mode == OVEX_MODE_TCON) {
-            check_status(Ovex_Morva6_render(input, 0, out, 0, width, height, s.dither - 1, s.mode), "rendering");
+            check_status(Ovex_context_render(&lut.context(), input, 0, out, 0, width, height, s.dither - 1, s.mode),
+                         "rendering");
         } else {
             codes.resize(pixels * 3);
             unused.resize(pixels * 3);
             std::uint8_t* aoi = s.mode == OVEX_MODE_AOI ? out : unused.data();
             std::uint8_t* simulation = s.mode == OVEX_MODE_SIMULATION ? out : unused.data();
-            check_status(Ovex_Morva6_render_All(input, 0, codes.data(), aoi, simulation, nullptr, width, height,
-                                                s.dither - 1),
+            check_status(Ovex_context_render_All(&lut.context(), input, 0, codes.data(), aoi, simulation, width,
+                                                 height, s.dither - 1),
                          "rendering");
         }
         if (s.tft != 0) {
@@ -184,6 +179,9 @@ py::array_t<std::uint8_t> unpack(const py::bytes& data, int width, int height, c
 
 PYBIND11_MODULE(morva6, m) {
     using namespace morva6_python;
+    // Every help text starts with its own signature.
+    py::options options;
+    options.disable_function_signatures();
     m.doc() = docs::kModule;
     register_error(m);
     register_lut(m);
@@ -194,5 +192,6 @@ PYBIND11_MODULE(morva6, m) {
           py::arg("index_map") = py::none(), py::arg("name") = "panel_image");
     m.def("unpack", &unpack, docs::kUnpack, py::arg("data"), py::arg("width"), py::arg("height"),
           py::arg("format") = "packed4", py::arg("index_map") = py::none());
+    register_eight_colours(m);
     register_fit_photo(m);
 }

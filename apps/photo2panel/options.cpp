@@ -180,7 +180,7 @@ std::vector<ValueOption> value_options() {
 const char* usage_text() {
     return R"(usage: photo2panel [options] PICTURE... -o OUTPUT
 
-Renders photographs (JPEG, PNG, WebP, TIFF, HEIF, GIF, BMP, PPM, ...) for a
+Renders photographs (JPEG, PNG, WebP, TIFF, HEIF/AVIF, GIF, BMP, PPM) for a
 six-ink or an eight-colour e-paper panel: the picture is turned upright,
 brought to sRGB, fitted to the panel and rendered exactly as Morva6_render
 or ulmarender would render it.
@@ -194,7 +194,9 @@ for the preview, .bmp or .ppm for the fitted picture.
 
 General:
   -o, --output PATH        panel file: 24-bit BMP (six inks) or PGM of panel
-                           codes (eight colours), or as --format says
+                           codes (eight colours), or as --format says; - for
+                           standard output. A PICTURE of - is read from
+                           standard input
   --preview PATH.png       PNG of what the panel will show
   --save-fitted PATH       the fitted picture, .bmp or .ppm, for the renderers
   --format FORMAT          bmp (six inks) or pgm (eight colours), the default;
@@ -221,14 +223,18 @@ General:
   --max-megapixels N       refuse larger pictures before decoding (default 100)
   -j, --jobs N             pictures rendered at once (default: one per
                            processor core); the files are the same for any N
-  -q, --quiet              no progress lines or warnings
+  --accept-damaged         render a truncated or damaged picture anyway (with
+                           a warning) instead of refusing it
+  -q, --quiet              no progress lines and no decoder warnings or warnings
   --help, --version        this text, or the version
   --                       the end of the options: every later word is a
                            picture, also one whose name starts with "-"
 
 Six inks (default), as Morva6_render takes them:
-  -l, --lut PATH           LUT file (default: Morva6_Render_LUT_Default_v2.bin
-                           of the installation or the build tree)
+  -l, --lut PATH           LUT file (default: Morva6_Render_LUT_Default_v2_KERNEL.bin,
+                           the table made for the --dither kernel, else
+                           Morva6_Render_LUT_Default_v2.bin, of the
+                           installation or the build tree)
   -d, --dither 1..6        1 Floyd, 2 Floyd serpentine, 3 Jarvis-Judice-Ninke,
                            4 its serpentine, 5 Stucki, 6 Stucki serpentine (default)
   -m, --mode 1..3          1 timing-controller codes (default), 2 ideal inks,
@@ -255,7 +261,8 @@ Parsed parse_options(int argc, const char* const* argv, Options& options, std::s
     const std::vector<ValueOption> table = value_options();
     // The options without a value, then one for each entry of the table.
     constexpr common::OptionSpec kFlags[] = {
-        {'\0', "help", false}, {'\0', "version", false}, {'q', "quiet", false}, {'8', "eight-colours", false}};
+        {'\0', "help", false}, {'\0', "version", false}, {'q', "quiet", false}, {'8', "eight-colours", false},
+        {'\0', "accept-damaged", false}};
     std::vector<common::OptionSpec> specs(std::begin(kFlags), std::end(kFlags));
     for (const ValueOption& option : table)
         specs.push_back({option.short_name.empty() ? '\0' : option.short_name[1], option.long_name.substr(2), true});
@@ -274,6 +281,7 @@ Parsed parse_options(int argc, const char* const* argv, Options& options, std::s
         if (name == "version") return Parsed::version;
         if (name == "quiet") options.quiet = true;
         if (name == "eight-colours") options.eight_colours = true;
+        if (name == "accept-damaged") options.accept_damaged = true;
         if (!word.spec->takes_value) continue;
         const ValueOption& found = table[static_cast<std::size_t>(word.spec - specs.data()) - std::size(kFlags)];
         if (!found.store(word.value, options)) {

@@ -71,6 +71,10 @@ int main(int argc, char* argv[]) {
                     INPUT_IMAGE_PATH, width, height);
         return kFailure;
     }
+    if (width <= 0 || height <= 0) {
+        std::printf("ERROR: The input image %s holds no pixels (%d x %d).\n", INPUT_IMAGE_PATH, width, height);
+        return kFailure;
+    }
     const std::size_t pictureBytes = morva6::picture_bytes(width, height, 3);
     if (picture == nullptr && pictureBytes != 0) {
         std::printf("ERROR: Failed to read input image %s\n", INPUT_IMAGE_PATH);
@@ -111,6 +115,13 @@ int main(int argc, char* argv[]) {
         std::puts("No TFT format transfer.");
     }
 
+    // A TFT transfer halves one side: a picture of one row or one column
+    // would come out with no pixels at all.
+    if (width <= 0 || height <= 0) {
+        std::printf("ERROR: The TFT format transfer leaves no pixels (%d x %d); output image %s not written.\n",
+                    width, height, OUTPUT_IMAGE_PATH);
+        return kFailure;
+    }
     if (saveBMP_QW(output.get(), width, height, OUTPUT_IMAGE_PATH, MORVA6_BGR, 1) != MORVA6_IMG_OK) {
         std::printf("ERROR: Failed to write output image %s\n", OUTPUT_IMAGE_PATH);
         return kFailure;

@@ -22,7 +22,7 @@ def test_round_trips_and_c_array(tmp_path):
         indices = rng.integers(0, 6, (height, width), dtype=np.uint8)
         for fmt in ("packed4", "packed-indices"):
             for index_map in (None, SKIP_FOUR):
-                data = morva6.pack(indices, fmt, index_map)
+                data = morva6.pack(Image.fromarray(indices, "L"), fmt, index_map)
                 assert np.array_equal(morva6.unpack(data, width, height, fmt, index_map), indices)
         mapped = np.array(SKIP_FOUR, np.uint8)[indices]
         assert np.array_equal(decode_packed4(morva6.pack(indices, "packed4", SKIP_FOUR), width, height), mapped)
@@ -80,7 +80,8 @@ def test_fit_photo_is_photo2panels_fitting(tools, tmp_path):
         pytest.skip("photo2panel is not built")
     photo = tools["samples"] / "ladybird_1600x1200.ppm"
     subprocess.run([str(tools["photo2panel"]), "-q", str(photo), "-o", str(tmp_path / "p.bmp"), "--size", "301x199",
-                    "--fit", "contain", "--background", "10,20,30", "--save-fitted", str(tmp_path / "f.bmp")],
+                    "--fit", "contain", "--background", "10,20,30", "--save-fitted", str(tmp_path / "f.bmp"),
+                    "--lut", str(tools["samples"] / "Morva6_Render_LUT_Default_v2.bin")],
                    check=True)
     fitted = morva6.fit_photo(photo.read_bytes(), size=(301, 199), fit="contain", background=(10, 20, 30))
     assert np.array_equal(fitted, np.asarray(Image.open(tmp_path / "f.bmp").convert("RGB")))

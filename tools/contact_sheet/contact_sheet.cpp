@@ -197,8 +197,7 @@ int usage_error(const std::string& message) {
 
 // Writes the bytes so that the file is replaced only once complete.
 bool write_whole_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    common::ReplaceFile file(path);
-    return file.is_open() && file.write(bytes.data(), bytes.size()) && file.commit();
+    return common::write_file_replacing(path, "", bytes) == common::WriteResult::written;
 }
 
 #if CONTACT_SHEET_PNG

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "common/holders.h"
+#include "common/replace_file.h"
 
 namespace sample_pictures {
 namespace {
@@ -17,10 +18,7 @@ void put_le(std::vector<std::uint8_t>& bytes, std::uint32_t value, int count) {
 }
 
 bool write_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    return common::write_file_replacing(path, "", bytes) == common::WriteResult::written;
 }
 
 // One header number: skips whitespace and comments, then reads digits. The
