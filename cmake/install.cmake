@@ -6,7 +6,8 @@
 # render data under share/morva6-ulma (where photo2panel looks for them),
 # the README and the copyright notes under share/doc/morva6-ulma; a manual
 # page for every program under share/man/man1; and a
-# Debian package of it all through CPack.
+# Debian package of it all through CPack (for amd64, or arm64 and armhf
+# from the cross builds of scripts/test-cross).
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -62,6 +63,11 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Morva6 and Ulma renderer developers <maintainers@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# A cross build packs for its target (arm64, armhf: the toolchain files in
+# cmake/toolchains name it); otherwise dpkg names the build machine's.
+if(CMAKE_CROSSCOMPILING AND MORVA6_DEB_ARCHITECTURE)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${MORVA6_DEB_ARCHITECTURE})
+endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 # A shlibs file and the ldconfig trigger for libmorva6 and libulma.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)

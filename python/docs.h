@@ -103,10 +103,15 @@ map, format or name.)";
 
 inline constexpr const char* kUnpack = R"(unpack(data, width, height, format="packed4", index_map=None) -> indices
 
-The inverse of pack for "packed4" and "packed-indices": the H x W uint8
-array of palette indices. ValueError when data is not as long as the
-layout needs for width x height, or holds a code index_map gives to no
-index.)";
+The inverse of pack: the H x W uint8 array of palette indices.
+
+data: the packed bytes.
+width, height: the picture's size in pixels.
+format: "packed4" or "packed-indices" (a c-array is text, not unpacked).
+index_map: the map the data were packed with; None: codes are indices.
+
+ValueError when data is not as long as the layout needs for width x
+height, or holds a code index_map gives to no index.)";
 
 inline constexpr const char* kFitPhoto = R"(fit_photo(path_or_bytes, size=(800, 480), fit="cover", rotate="auto", background=(255, 255, 255), max_megapixels=100.0, crop="attention") -> picture
 

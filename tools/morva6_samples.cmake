@@ -16,13 +16,13 @@ set(MORVA6_SAMPLE_LUT_V1 ${MORVA6_SAMPLES_DIR}/Morva6_Render_LUT_Default_v1.bin)
 set(MORVA6_SAMPLE_LUT_V2 ${MORVA6_SAMPLES_DIR}/Morva6_Render_LUT_Default_v2.bin)
 add_custom_command(
     OUTPUT ${MORVA6_SAMPLE_LUT_V1}
-    COMMAND morva6_lut_builder --identity -o ${MORVA6_SAMPLE_LUT_V1}
+    COMMAND ${MORVA6_RUN_morva6_lut_builder} --identity -o ${MORVA6_SAMPLE_LUT_V1}
     DEPENDS morva6_lut_builder
     COMMENT "Writing the sample LUT file v1 (identity table)"
     VERBATIM)
 add_custom_command(
     OUTPUT ${MORVA6_SAMPLE_LUT_V2}
-    COMMAND morva6_lut_builder -o ${MORVA6_SAMPLE_LUT_V2}
+    COMMAND ${MORVA6_RUN_morva6_lut_builder} -o ${MORVA6_SAMPLE_LUT_V2}
     DEPENDS morva6_lut_builder
     COMMENT "Writing the sample LUT file v2 (ink-mixing table)"
     VERBATIM)
@@ -59,7 +59,7 @@ foreach(size 800x480 1600x1200)
 endforeach()
 add_custom_command(
     OUTPUT ${MORVA6_SAMPLE_PICTURES}
-    COMMAND make_sample_pictures ${MORVA6_SAMPLES_DIR} ${MORVA6_SAMPLE_PHOTOS}
+    COMMAND ${MORVA6_RUN_make_sample_pictures} ${MORVA6_SAMPLES_DIR} ${MORVA6_SAMPLE_PHOTOS}
     DEPENDS make_sample_pictures ${MORVA6_SAMPLE_PHOTOS}
     COMMENT "Writing the sample pictures"
     VERBATIM)

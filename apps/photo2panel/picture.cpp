@@ -247,7 +247,8 @@ bool allowed(const char* loader, PictureFormat format) {
 // loader its content asks for, when that loader is on the allow-list; no
 // options are ever taken from a name. A truncated file, or a header that
 // promises more than the file holds, fails the load unless damaged
-// pictures are accepted.
+// pictures are accepted. Pixels are decoded into memory, never into a
+// temporary file that a full disk or a killed run would leave behind.
 VipsImage* open_picture(std::span<const std::uint8_t> bytes, bool accept_damaged, std::string& error) {
     const PictureFormat format = format_of(bytes.first(std::min(bytes.size(), common::kStartBytes)));
     const VipsFailOn fail_on = accept_damaged ? VIPS_FAIL_ON_NONE : VIPS_FAIL_ON_TRUNCATED;
@@ -257,13 +258,14 @@ VipsImage* open_picture(std::span<const std::uint8_t> bytes, bool accept_damaged
         // ImageMagick has no streaming loader in libvips: the buffer one.
         loader = vips_foreign_find_load_buffer(bytes.data(), bytes.size());
         if (allowed(loader, format))
-            image = vips_image_new_from_buffer(bytes.data(), bytes.size(), "", "fail_on", fail_on, nullptr);
+            image = vips_image_new_from_buffer(bytes.data(), bytes.size(), "", "fail_on", fail_on, "memory", TRUE,
+                                               nullptr);
     } else if (format != PictureFormat::unsupported) {
         VipsSource* source = vips_source_new_from_memory(bytes.data(), bytes.size());
         if (source != nullptr) {
             loader = vips_foreign_find_load_source(source);
             if (allowed(loader, format))
-                image = vips_image_new_from_source(source, "", "fail_on", fail_on, nullptr);
+                image = vips_image_new_from_source(source, "", "fail_on", fail_on, "memory", TRUE, nullptr);
             g_object_unref(source);
         }
     }

@@ -1,5 +1,6 @@
 # Packed buffers from Python and from photo2panel, fitting as photo2panel
 # fits, and the refusals of both.
+import re
 import subprocess
 
 import numpy as np
@@ -80,12 +81,12 @@ def test_fit_photo_is_photo2panels_fitting(tools, tmp_path):
         pytest.skip("photo2panel is not built")
     photo = tools["samples"] / "ladybird_1600x1200.ppm"
     subprocess.run([str(tools["photo2panel"]), "-q", str(photo), "-o", str(tmp_path / "p.bmp"), "--size", "301x199",
-                    "--fit", "contain", "--background", "10,20,30", "--save-fitted", str(tmp_path / "f.bmp"),
-                    "--lut", str(tools["samples"] / "Morva6_Render_LUT_Default_v2.bin")],
+                    "--fit", "contain", "--background", "10,20,30", "--save-fitted", str(tmp_path / "f.bmp")],
                    check=True)
     fitted = morva6.fit_photo(photo.read_bytes(), size=(301, 199), fit="contain", background=(10, 20, 30))
     assert np.array_equal(fitted, np.asarray(Image.open(tmp_path / "f.bmp").convert("RGB")))
-    lut = morva6.load_lut(tools["samples"] / "Morva6_Render_LUT_Default_v2.bin")
+    # photo2panel takes the table made for its kernel (Stucki serpentine by default).
+    lut = morva6.load_lut(tools["samples"] / "Morva6_Render_LUT_Default_v2_stucki.bin")
     panel = morva6.render_six(morva6.fit_photo(photo, size=(301, 199), fit="contain", background=(10, 20, 30)),
                               lut, dither=6)[1]
     assert np.array_equal(panel, np.asarray(Image.open(tmp_path / "p.bmp").convert("RGB")))
@@ -97,3 +98,12 @@ def test_fit_photo_is_photo2panels_fitting(tools, tmp_path):
     ]:
         with pytest.raises(error, match=message):
             call()
+
+
+def test_help_explains_every_parameter():
+    for function in (morva6.load_lut, morva6.build_lut, morva6.render_six, morva6.RenderData, morva6.render_eight,
+                     morva6.pack, morva6.unpack, getattr(morva6, "fit_photo", morva6.pack)):
+        doc = function.__doc__
+        signature = doc.splitlines()[0].split(" -> ")[0]
+        for name in re.findall(r"[(,]\s*([a-z_]\w*)", signature):
+            assert doc.count(name) >= 2, (function, name)

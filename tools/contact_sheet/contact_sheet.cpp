@@ -33,6 +33,7 @@
 #include "common/command_line.h"
 #include "common/holders.h"
 #include "common/numbers.h"
+#include "common/output_set.h"
 #include "common/replace_file.h"
 
 namespace {
@@ -195,12 +196,12 @@ int usage_error(const std::string& message) {
     return usage();
 }
 
+#if CONTACT_SHEET_PNG
 // Writes the bytes so that the file is replaced only once complete.
 bool write_whole_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     return common::write_file_replacing(path, "", bytes) == common::WriteResult::written;
 }
 
-#if CONTACT_SHEET_PNG
 void put_chunk(std::vector<std::uint8_t>& png, const char* type, const std::vector<std::uint8_t>& data) {
     const auto put32 = [&png](std::uint32_t value) {
         for (int shift = 24; shift >= 0; shift -= 8) png.push_back(static_cast<std::uint8_t>(value >> shift));

@@ -123,6 +123,7 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
                                                : parse_lab_colours(value, kPaletteColours, error);
             if (!palette) return failure(std::string(name) + ": " + error);
             options.palette = std::move(*palette);
+            options.palette_file = name == "--palette" ? std::string(value) : std::string();
         }
     }
     if (options.output.empty()) return failure("no output file given (-o PATH)");

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "common/bounded_read.h"
 #include "common/holders.h"
 #include "common/replace_file.h"
 
@@ -121,7 +122,9 @@ bool write_ppm(const std::string& path, const Picture& p) {
 }
 
 bool read_ppm(const std::string& path, Picture& p) {
-    const common::File file(std::fopen(path.c_str(), "rb"));
+    std::string problem;
+    bool not_a_file = false;  // a pipe or a device: refused, never waited on
+    const common::File file(common::open_regular_file(path, problem, not_a_file));
     if (!file) return false;
     int max_value = 0;
     int width = 0;
