@@ -62,6 +62,10 @@ bool write_bmp(const std::string& path, int width, int height, const std::vector
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::puts("make_bench_picture " MORVA6_VERSION);
+        return 0;
+    }
     const bool help = argc == 2 && std::string(argv[1]) == "--help";
     if ((argc != 2 && argc != 4 && argc != 5) || help) {
         std::fprintf(help ? stdout : stderr, "usage: make_bench_picture <output stem> [width height [seed]]\n");

@@ -67,6 +67,10 @@ bool write_both(const std::string& folder, const std::string& name, Size size, c
 }  // namespace
 
 static int run_main(int argc, char* argv[]) {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::puts("make_sample_pictures " MORVA6_VERSION);
+        return 0;
+    }
     const bool help = argc == 2 && std::string(argv[1]) == "--help";
     if (argc < 2 || help) {
         std::fprintf(help ? stdout : stderr, "usage: make_sample_pictures <output folder> [photo.ppm ...]\n");
