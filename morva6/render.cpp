@@ -13,6 +13,7 @@
 #include "morva6/output_encoding.h"
 #include "morva6/picture_size.h"
 #include "morva6/render_context.h"
+#include "morva6/render_threads.h"
 
 namespace {
 
@@ -33,21 +34,34 @@ std::int32_t check_render_call(std::span<const std::int32_t> channel_flags, std:
     return OVEX_OK;
 }
 
-// One ink index per pixel: the picture looked up through the colour table
-// and dithered. The input is read completely here, before any output.
-struct InkIndices {
-    std::unique_ptr<std::uint8_t[]> bytes;  // every byte is written by the dithering
-    std::size_t count;
-    std::span<const std::uint8_t> view() const { return {bytes.get(), count}; }
+// An output picture and the bytes of its inks.
+struct Output {
+    morva6::InkWriter writer;
+    std::uint8_t* bytes;
 };
 
-InkIndices ink_indices(const std::uint8_t* input, bool bgr, std::int32_t width, std::int32_t height,
-                       std::int32_t dither) {
+// Looks the picture up through the colour table, dithers it and writes
+// every output, each row as soon as it is dithered (its input row is not
+// read again then, so an output may be the input buffer). Throws
+// std::bad_alloc before writing anything.
+void render_inks(const std::uint8_t* input, bool bgr, std::int32_t width, std::int32_t height,
+                 std::int32_t dither, std::span<const Output> outputs) {
     const std::size_t count = morva6::picture_bytes(width, height, 1);
-    InkIndices indices{std::make_unique_for_overwrite<std::uint8_t[]>(count), count};
-    morva6::advise_huge_pages(indices.bytes.get(), count);
-    morva6::dither_through_table(dither, input, bgr, morva6::glut, indices.bytes.get(), width, height);
-    return indices;
+    const auto indices = std::make_unique_for_overwrite<std::uint8_t[]>(count);  // all written by the dithering
+    morva6::advise_huge_pages(indices.get(), count);
+    struct Encoding {
+        const std::uint8_t* indices;
+        std::size_t width;
+        std::span<const Output> outputs;
+    } encoding{indices.get(), static_cast<std::size_t>(width), outputs};
+    const auto encode = [](void* context, std::int32_t first, std::int32_t end) {
+        const auto& e = *static_cast<const Encoding*>(context);
+        const std::size_t start = static_cast<std::size_t>(first) * e.width;
+        const std::span<const std::uint8_t> rows(e.indices + start, static_cast<std::size_t>(end - first) * e.width);
+        for (const Output& output : e.outputs) output.writer.write(rows, output.bytes + 3 * start);
+    };
+    morva6::dither_through_table(dither, input, bgr, morva6::glut, indices.get(), width, height,
+                                 morva6::render_threads(), {encode, &encoding});
 }
 
 }  // namespace
@@ -62,8 +76,8 @@ extern "C" int32_t Ovex_Morva6_render(const uint8_t* input, int32_t input_is_bgr
     // not be seen, so it is not done.
     if (width <= 0 || height <= 0 || mode < OVEX_MODE_TCON || mode > OVEX_MODE_SIMULATION) return OVEX_OK;
     try {
-        const auto indices = ink_indices(input, input_is_bgr == 1, width, height, dither);
-        morva6::write_inks(indices.view(), morva6::ink_bytes_for_mode(mode, output_is_bgr == 1), output);
+        const Output outputs[] = {{morva6::InkWriter(morva6::ink_bytes_for_mode(mode, output_is_bgr == 1)), output}};
+        render_inks(input, input_is_bgr == 1, width, height, dither, outputs);
         return OVEX_OK;
     } catch (const std::bad_alloc&) {
         return OVEX_ERR_NO_MEMORY;
@@ -80,10 +94,11 @@ extern "C" int32_t Ovex_Morva6_render_All(const uint8_t* input, int32_t is_bgr, 
     if (width <= 0 || height <= 0) return OVEX_OK;
     try {
         const bool bgr = is_bgr == 1;
-        const auto indices = ink_indices(input, bgr, width, height, dither);
-        morva6::write_inks(indices.view(), morva6::ink_bytes_for_mode(OVEX_MODE_TCON, bgr), output_tcon);
-        morva6::write_inks(indices.view(), morva6::ink_bytes_for_mode(OVEX_MODE_AOI, bgr), output_aoi);
-        morva6::write_inks(indices.view(), morva6::ink_bytes_for_mode(OVEX_MODE_SIMULATION, bgr), output_simulation);
+        const Output outputs[] = {
+            {morva6::InkWriter(morva6::ink_bytes_for_mode(OVEX_MODE_TCON, bgr)), output_tcon},
+            {morva6::InkWriter(morva6::ink_bytes_for_mode(OVEX_MODE_AOI, bgr)), output_aoi},
+            {morva6::InkWriter(morva6::ink_bytes_for_mode(OVEX_MODE_SIMULATION, bgr)), output_simulation}};
+        render_inks(input, bgr, width, height, dither, outputs);
         return OVEX_OK;
     } catch (const std::bad_alloc&) {
         return OVEX_ERR_NO_MEMORY;

@@ -64,6 +64,12 @@ inline const std::vector<std::uint8_t>& picture() {
     return bytes;
 }
 
+// One thread and the default count of the library (when that is more).
+inline std::vector<std::int64_t> thread_counts() {
+    const std::int64_t all = morva6_threads();
+    return all > 1 ? std::vector<std::int64_t>{1, all} : std::vector<std::int64_t>{1};
+}
+
 inline void count_pixels(benchmark::State& state, std::int64_t pixels_per_iteration = kPixels) {
     const auto pixels = pixels_per_iteration * static_cast<std::int64_t>(state.iterations());
     state.SetItemsProcessed(pixels);

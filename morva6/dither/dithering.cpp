@@ -68,12 +68,14 @@ void Ovex_dithering_Stucki_QW(const std::uint8_t* mapped, std::uint32_t is_bgr, 
 namespace morva6 {
 
 void dither_through_table(std::int32_t method, const std::uint8_t* input, bool bgr, const std::uint8_t* table,
-                          std::uint8_t* index_out, std::int32_t width, std::int32_t height) {
+                          std::uint8_t* index_out, std::int32_t width, std::int32_t height, int threads,
+                          diffusion::RowsDone done) {
 #if MORVA6_DIFFUSION_SSE41_BUILD
     if (use_sse41_build())
-        return diffusion::sse41_dither_picture_through_table(method, input, bgr, table, index_out, width, height);
+        return diffusion::sse41_dither_picture_through_table(method, input, bgr, table, index_out, width, height,
+                                                             threads, done);
 #endif
-    diffusion::dither_picture_through_table(method, input, bgr, table, index_out, width, height);
+    diffusion::dither_picture_through_table(method, input, bgr, table, index_out, width, height, threads, done);
 }
 
 }  // namespace morva6
