@@ -25,22 +25,42 @@ struct RowsDone {
     }
 };
 
-// Spins briefly, then gives the processor away (other work may be waiting
-// for it, on a machine with fewer cores than threads).
-class Backoff {
+// A number threads wait on: waiters spin briefly, then sleep until it
+// changes, so a machine with fewer free cores than threads is not kept busy
+// by waiting. A store wakes sleepers only when there are any (the store and
+// the sleepers' count are sequentially consistent, so either the store sees
+// a sleeper or the sleeper sees the stored value).
+class Watched {
 public:
-    void pause() {
-        if (++spins_ < 64) {
+    void store(std::uint64_t value) {
+        value_.store(value, std::memory_order_seq_cst);
+        if (sleepers_.load(std::memory_order_seq_cst) != 0) value_.notify_all();
+    }
+    std::uint64_t load() const { return value_.load(std::memory_order_acquire); }
+
+    // Returns the first value seen for which done(value) holds.
+    template <class Done>
+    std::uint64_t wait_until(Done&& done) {
+        for (int spins = 0;; ++spins) {
+            std::uint64_t value = value_.load(std::memory_order_acquire);
+            if (done(value)) return value;
+            if (spins < kSpins) {
 #if defined(__x86_64__) || defined(__i386__)
-            _mm_pause();
+                _mm_pause();
 #endif
-        } else {
-            std::this_thread::yield();
+                continue;
+            }
+            sleepers_.fetch_add(1, std::memory_order_seq_cst);
+            value = value_.load(std::memory_order_seq_cst);
+            if (!done(value)) value_.wait(value, std::memory_order_acquire);
+            sleepers_.fetch_sub(1, std::memory_order_relaxed);
         }
     }
 
 private:
-    int spins_ = 0;
+    static constexpr int kSpins = 200;
+    alignas(64) std::atomic<std::uint64_t> value_{0};
+    std::atomic<std::uint32_t> sleepers_{0};
 };
 
 // How far each row in flight has got. A slot holds (row + 1) << 32 | pixels
@@ -50,33 +70,26 @@ class RowProgress {
 public:
     static constexpr std::uint32_t kFinished = 0xFFFFFFFF;
 
-    explicit RowProgress(int slots) : count_(slots), slots_(std::make_unique<Slot[]>(static_cast<std::size_t>(slots))) {}
+    explicit RowProgress(int slots) : count_(slots), slots_(std::make_unique<Watched[]>(static_cast<std::size_t>(slots))) {}
 
     void publish(std::int32_t row, std::uint32_t scanned) {
-        slot(row).store((std::uint64_t(std::uint32_t(row) + 1) << 32) | scanned, std::memory_order_release);
+        slot(row).store((std::uint64_t(std::uint32_t(row) + 1) << 32) | scanned);
     }
 
     // Returns once `row` has scanned at least `needed` pixels; returns what
     // it has scanned then.
     std::uint32_t wait(std::int32_t row, std::uint32_t needed) const {
         const std::uint64_t tag = std::uint64_t(std::uint32_t(row) + 1) << 32;
-        Backoff backoff;
-        for (;;) {
-            const std::uint64_t value = slot(row).load(std::memory_order_acquire);
-            if ((value & ~std::uint64_t{kFinished}) == tag && std::uint32_t(value) >= needed)
-                return std::uint32_t(value);
-            backoff.pause();
-        }
+        return std::uint32_t(slot(row).wait_until([&](std::uint64_t value) {
+            return (value & ~std::uint64_t{kFinished}) == tag && std::uint32_t(value) >= needed;
+        }));
     }
 
 private:
-    struct alignas(64) Slot {
-        std::atomic<std::uint64_t> value{0};
-    };
-    std::atomic<std::uint64_t>& slot(std::int32_t row) const { return slots_[row % count_].value; }
+    Watched& slot(std::int32_t row) const { return slots_[row % count_]; }
 
     int count_;
-    std::unique_ptr<Slot[]> slots_;
+    std::unique_ptr<Watched[]> slots_;
 };
 
 // scan_row's sync for one row of the wavefront: waits on the row above,
@@ -84,19 +97,25 @@ private:
 class WavefrontSync {
 public:
     static constexpr bool active = true;
-    static constexpr std::int32_t chunk = 32;
+    static constexpr std::int32_t chunk = 64;
 
-    WavefrontSync(RowProgress& progress, std::int32_t row) : progress_(progress), row_(row) {}
+    WavefrontSync(RowProgress& progress, std::int32_t row, std::int32_t width)
+        : progress_(progress), row_(row), width_(width) {}
 
+    // Having to wait, waits for kSlack pixels more than needed (up to the
+    // row's end), so that two rows running at the same speed do not meet
+    // again at the next chunk.
     void wait(std::int32_t needed) {
         if (row_ == 0 || std::uint32_t(needed) <= seen_) return;
-        seen_ = progress_.wait(row_ - 1, std::uint32_t(needed));
+        const std::int32_t target = needed <= width_ ? std::min(needed + kSlack, width_) : needed;
+        seen_ = progress_.wait(row_ - 1, std::uint32_t(target));
     }
     void publish(std::int32_t scanned) { progress_.publish(row_, std::uint32_t(scanned)); }
 
 private:
+    static constexpr std::int32_t kSlack = 512;
     RowProgress& progress_;
-    std::int32_t row_;
+    std::int32_t row_, width_;
     std::uint32_t seen_ = 0;
 };
 

@@ -81,7 +81,7 @@ void diffuse_wavefront(const Source& source, const PixelOrderPalette& palette, s
             if (y >= height) return;
             std::uint8_t* out_row = index_out + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
             scan_row<Kernel, Cells, +1>(nearest, rows.columns(y), out_row, source.row(y), 0, width,
-                                        WavefrontSync(progress, y));
+                                        WavefrontSync(progress, y, width));
             progress.publish(y, RowProgress::kFinished);
             done(y, y + 1);
         }
@@ -93,11 +93,11 @@ void diffuse_wavefront(const Source& source, const PixelOrderPalette& palette, s
 template <class Source>
 class LookAheadRows {
 public:
-    static constexpr int kSlots = 8;
+    static constexpr int kSlots = 16;
 
     LookAheadRows(const Source& source, std::int32_t width, std::int32_t height)
         : source_(source), width_(width), height_(height),
-          storage_(static_cast<std::size_t>(width) * kSlots), ready_(std::make_unique<Flag[]>(kSlots)) {}
+          storage_(static_cast<std::size_t>(width) * kSlots), ready_(std::make_unique<Watched[]>(kSlots)) {}
 
     struct Row {
         const std::uint32_t* bytes_of;
@@ -122,15 +122,10 @@ public:
             look_up(y);
             return;
         }
-        Backoff backoff;
-        while (ready_[y % kSlots].row.load(std::memory_order_acquire) != y + 1) backoff.pause();
+        ready_[y % kSlots].wait_until([y](std::uint64_t row) { return row == std::uint64_t(y) + 1; });
     }
 
 private:
-    struct alignas(64) Flag {
-        std::atomic<std::int32_t> row{0};  // row + 1 looked up into the slot
-    };
-
     std::uint32_t* slot(std::int32_t y) const {
         return const_cast<std::uint32_t*>(storage_.data()) + static_cast<std::size_t>(y % kSlots) * width_;
     }
@@ -139,13 +134,13 @@ private:
         const auto pixels = source_.row(y);
         std::uint32_t* out = slot(y);
         for (std::int32_t x = 0; x < width_; ++x) out[x] = pixels.bytes(x);
-        ready_[y % kSlots].row.store(y + 1, std::memory_order_release);
+        ready_[y % kSlots].store(std::uint64_t(y) + 1);  // row + 1 looked up into the slot
     }
 
     const Source& source_;
     std::int32_t width_, height_;
     std::vector<std::uint32_t> storage_;
-    std::unique_ptr<Flag[]> ready_;
+    std::unique_ptr<Watched[]> ready_;
     std::atomic<std::int32_t> next_{0};
 };
 
@@ -156,8 +151,9 @@ private:
 template <class Kernel, class Cells, class Source>
 void diffuse_pipeline(const Source& source, const PixelOrderPalette& palette, std::uint8_t* index_out,
                       std::int32_t width, std::int32_t height, bool serpentine, int threads, RowsDone done) {
+    constexpr std::int32_t kWakeRows = LookAheadRows<Source>::kSlots / 4;
     LookAheadRows<Source> mapped(source, width, height);
-    std::atomic<std::int32_t> rows_diffused{0};
+    Watched rows_diffused;
     std::atomic<std::int32_t> rows_reported{0};
     // Reports the diffused rows nobody has claimed yet; false if there were none.
     auto report = [&](std::int32_t diffused) {
@@ -168,25 +164,24 @@ void diffuse_pipeline(const Source& source, const PixelOrderPalette& palette, st
     };
     struct Hooks {
         LookAheadRows<Source>& mapped;
-        std::atomic<std::int32_t>& rows_diffused;
+        Watched& rows_diffused;
         void before(std::int32_t y) { mapped.wait_for(y); }
-        void after(std::int32_t y) { rows_diffused.store(y + 1, std::memory_order_release); }
+        void after(std::int32_t y) { rows_diffused.store(std::uint64_t(y) + 1); }
     };
     common::run_parts(std::clamp(threads, 1, 3), [&](int part) {
         if (part == 0) {
             diffuse<Kernel, Cells>(mapped, palette, index_out, width, height, serpentine,
                                    Hooks{mapped, rows_diffused});
-        } else {
-            Backoff backoff;
-            for (;;) {
-                const std::int32_t diffused = rows_diffused.load(std::memory_order_acquire);
-                if (mapped.look_up_one(diffused) || report(diffused)) {
-                    backoff = Backoff{};
-                    continue;
-                }
-                if (diffused == height) break;
-                backoff.pause();
-            }
+            return;
+        }
+        for (;;) {
+            const auto diffused = static_cast<std::int32_t>(rows_diffused.load());
+            if (mapped.look_up_one(diffused) || report(diffused)) continue;
+            if (diffused == height) return;
+            // Nothing to do until the diffusion finishes more rows; a few at
+            // a time, not to wake for every row.
+            const auto wake = std::uint64_t(std::min(diffused + kWakeRows, height));
+            rows_diffused.wait_until([wake](std::uint64_t now) { return now >= wake; });
         }
     });
     // Rows no helper reported (or all of them, when no helper started).
