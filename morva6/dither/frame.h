@@ -108,12 +108,29 @@ private:
 // sync.publish(pixels done). Shares a row stores for column c are complete
 // when it has scanned pixel c + G, and a chunk ending at pixel e - 1 loads
 // columns up to e + G, hence the wait for e + 2G + 1 pixels.
+//
+// With Sync::keeps_errors, sync.keep_error(x, error) receives each pixel's
+// error (for a pipeline that spreads the shares of the last kernel row on
+// another thread).
 struct NoSync {
     static constexpr bool active = false;
+    static constexpr bool keeps_errors = false;
     static constexpr std::int32_t chunk = 0;
     void wait(std::int32_t) {}
     void publish(std::int32_t) {}
+    template <class Cell>
+    void keep_error(std::int32_t, const Cell&) {}
 };
+
+// A row's input of column x as a cell: its pixel bytes, or four 16-bit
+// entries where the source has them ready (pixels.entries(x)).
+template <class Cells, class RowPixels>
+typename Cells::Cell input_cell(const RowPixels& pixels, std::int32_t x) {
+    if constexpr (requires { pixels.entries(x); })
+        return Cells::load(pixels.entries(x));
+    else
+        return Cells::from_bytes(pixels.bytes(x));
+}
 
 template <class Kernel, class Cells, int Step, class RowPixels, class Sync = NoSync>
 void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*, Kernel::rows> at,
@@ -144,7 +161,7 @@ void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*,
 
     static_for<0, G + 1>([&](auto o) {
         ahead[o] = Cells::load(at[0] + o * stride);
-        if (o < width) ahead[o] = Cells::add(ahead[o], Cells::from_bytes(pixels.bytes(x0 + o * Step)));
+        if (o < width) ahead[o] = Cells::add(ahead[o], input_cell<Cells>(pixels, x0 + o * Step));
     });
     static_for<0, below>([&](auto r) {
         static_for<0, 2 * G + 1>([&](auto i) { under[r][i] = entering(r, at[r + 1] + (i - G) * stride); });
@@ -158,6 +175,7 @@ void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*,
         const auto done = Cells::template step<Kernel>(nearest, ahead[0], ahead[1]);
         *out = done.index;
         out += Step;
+        if constexpr (std::decay_t<Sync>::keeps_errors) sync.keep_error(x, done.error);
         ahead[1] = done.next;
         const auto shares = Cells::template shares<Kernel>(done.error);
 
@@ -180,7 +198,7 @@ void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*,
         static_for<0, G>([&](auto o) { ahead[o] = ahead[o + 1]; });
         ahead[G] = Cells::load(at[0] + (G + 1) * stride);
         if constexpr (decltype(entering_image_column)::value)
-            ahead[G] = Cells::add(ahead[G], Cells::from_bytes(pixels.bytes(x + (G + 1) * Step)));
+            ahead[G] = Cells::add(ahead[G], input_cell<Cells>(pixels, x + (G + 1) * Step));
         static_for<0, below>([&](auto r) {
             static_for<0, 2 * G>([&](auto i) { under[r][i] = under[r][i + 1]; });
             under[r][2 * G] = entering(r, at[r + 1] + (G + 1) * stride);
@@ -215,10 +233,11 @@ void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*,
 }
 
 // Called before and after each row of a scan: a pipeline waits there for a
-// row's pixels and reports the rows done.
+// row's pixels and reports the rows done; sync(y) is scan_row's sync.
 struct NoRowHooks {
     void before(std::int32_t) {}
     void after(std::int32_t) {}
+    NoSync sync(std::int32_t) { return {}; }
 };
 
 // Dithers a width x height picture (both at least 1) into index_out, one ink
@@ -236,9 +255,9 @@ void diffuse(const Source& source, const PixelOrderPalette& palette, std::uint8_
         std::uint8_t* out_row = index_out + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
         if (serpentine && (y & 1) != 0)
             scan_row<Kernel, Cells, -1>(nearest, rows.columns(width - 1), out_row + (width - 1), pixels, width - 1,
-                                        width);
+                                        width, hooks.sync(y));
         else
-            scan_row<Kernel, Cells, +1>(nearest, rows.columns(0), out_row, pixels, 0, width);
+            scan_row<Kernel, Cells, +1>(nearest, rows.columns(0), out_row, pixels, 0, width, hooks.sync(y));
         rows.rotate();
         hooks.after(y);
     }

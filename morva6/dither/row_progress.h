@@ -25,8 +25,8 @@ struct RowsDone {
     }
 };
 
-// A number threads wait on: waiters spin briefly, then sleep until it
-// changes, so a machine with fewer free cores than threads is not kept busy
+// A number threads wait on: waiters spin briefly, give the processor away a
+// few times, then sleep until it changes, so a machine with fewer free cores than threads is not kept busy
 // by waiting. A store wakes sleepers only when there are any (the store and
 // the sleepers' count are sequentially consistent, so either the store sees
 // a sleeper or the sleeper sees the stored value).
@@ -50,6 +50,10 @@ public:
 #endif
                 continue;
             }
+            if (spins < kSpins + kYields) {
+                std::this_thread::yield();
+                continue;
+            }
             sleepers_.fetch_add(1, std::memory_order_seq_cst);
             value = value_.load(std::memory_order_seq_cst);
             if (!done(value)) value_.wait(value, std::memory_order_acquire);
@@ -59,6 +63,7 @@ public:
 
 private:
     static constexpr int kSpins = 200;
+    static constexpr int kYields = 50;
     alignas(64) std::atomic<std::uint64_t> value_{0};
     std::atomic<std::uint32_t> sleepers_{0};
 };
@@ -97,6 +102,7 @@ private:
 class WavefrontSync {
 public:
     static constexpr bool active = true;
+    static constexpr bool keeps_errors = false;
     static constexpr std::int32_t chunk = 64;
 
     WavefrontSync(RowProgress& progress, std::int32_t row, std::int32_t width)
@@ -111,6 +117,8 @@ public:
         seen_ = progress_.wait(row_ - 1, std::uint32_t(target));
     }
     void publish(std::int32_t scanned) { progress_.publish(row_, std::uint32_t(scanned)); }
+    template <class Cell>
+    void keep_error(std::int32_t, const Cell&) {}
 
 private:
     static constexpr std::int32_t kSlack = 512;
