@@ -1,7 +1,8 @@
 # Installation: the three programs, photo2panel (when libvips was found),
 # the LUT builder, the render-data builder and the contact-sheet tool;
-# libmorva6 with its public C headers, a CMake package (find_package(Morva6)
-# -> Morva6::morva6), a pkg-config file; both LUT files and the sample
+# libmorva6 and libulma with their public C headers, a CMake package
+# (find_package(Morva6) -> Morva6::morva6, Morva6::ulma), a pkg-config file
+# for each; both LUT files and the sample
 # render data under share/morva6-ulma (where photo2panel looks for them),
 # the README and the copyright notes under share/doc/morva6-ulma; and a
 # Debian package of it all through CPack.
@@ -21,12 +22,12 @@ install(DIRECTORY ${MORVA6_BUILT_SAMPLES}/ULMA_SAMPLE01_TC_03
         DESTINATION ${CMAKE_INSTALL_DATADIR}/morva6-ulma)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/samples/photos/COPYRIGHT.mate-backgrounds
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/morva6-ulma)
-install(TARGETS morva6 EXPORT Morva6Targets
+install(TARGETS morva6 ulma EXPORT Morva6Targets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/morva6/include/morva6
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/morva6/include/morva6 ${PROJECT_SOURCE_DIR}/ulmarender/include/ulma
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 
 set(MORVA6_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Morva6)
@@ -43,8 +44,10 @@ install(FILES ${PROJECT_BINARY_DIR}/Morva6Config.cmake ${PROJECT_BINARY_DIR}/Mor
 set(MORVA6_PC_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 file(RELATIVE_PATH MORVA6_PC_TO_PREFIX /prefix/${MORVA6_PC_DIR} /prefix)
 string(REGEX REPLACE "/$" "" MORVA6_PC_TO_PREFIX "${MORVA6_PC_TO_PREFIX}")
-configure_file(${PROJECT_SOURCE_DIR}/cmake/morva6.pc.in ${PROJECT_BINARY_DIR}/morva6.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/morva6.pc DESTINATION ${MORVA6_PC_DIR})
+foreach(library morva6 ulma)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/${library}.pc.in ${PROJECT_BINARY_DIR}/${library}.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/${library}.pc DESTINATION ${MORVA6_PC_DIR})
+endforeach()
 
 set(CPACK_PACKAGE_NAME morva6-ulma)
 set(CPACK_PACKAGE_VENDOR "Morva6 and Ulma renderer developers")
@@ -55,7 +58,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Morva6 and Ulma renderer developers <mainta
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
-# A shlibs file and the ldconfig trigger for libmorva6.
+# A shlibs file and the ldconfig trigger for libmorva6 and libulma.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6")
 if(TARGET photo2panel)

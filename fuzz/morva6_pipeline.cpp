@@ -13,7 +13,7 @@
 #include "fuzz/fuzz_support.h"
 #include "morva6/morva6.h"
 #include "morva6/morva6_image.h"
-#include "morva6/tft_transfer.h"
+#include "morva6/core/tft_transfer.h"
 
 namespace {
 

@@ -10,14 +10,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzz::MemoryFile file(fuzz::Bytes(data, size));
     fuzz::reset_run_settings();
-    gProof = 1;
     constexpr int kWidth = 8;
     constexpr int kHeight = 4;
     std::vector<unsigned char> picture(kWidth * kHeight * 3);
     for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<unsigned char>(i * 37);
     std::vector<unsigned char> proof(picture.size());
     std::vector<unsigned char> indices(kWidth * kHeight);
-    if (error_diffusion_cielab(kWidth, kHeight, picture.data(), proof.data(), indices.data(), file.path()) != 0) {
+    if (ulma::error_diffusion_cielab(true, kWidth, kHeight, picture.data(), proof.data(), indices.data(), file.path()) != 0) {
         return FUZZ_RESULT(1);
     }
     for (const unsigned char index : indices) {

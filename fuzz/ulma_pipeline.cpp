@@ -7,9 +7,9 @@
 
 #include "fuzz/fuzz_support.h"
 #include "fuzz/ulma_support.h"
-#include "ulmarender/engine/render_picture.h"
 #include "ulmarender/program/pipeline.h"
 #include "ulmarender/program/ppm_files.h"
+#include "ulmarender/program/render_data_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const fuzz::ScratchDirectory scratch;
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     gPreprocess = (flags >> 1) & 1;
     gSat_offset = 30;
     gLight_offset = -20;
-    if (!ulma_open_render_data(lot_dir.c_str())) {
+    if (!open_render_data_of_run(lot_dir.c_str())) {
         std::abort();  // the fixed render-data directory is always readable
     }
     (void)my_ulma_render(ULMA_FUZZ_VERSION, file.path(), output.c_str(), lot_dir.c_str(), 25);

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "ulmarender/engine/settings.h"
-#include "ulmarender/engine/version.h"
+#include "ulmarender/program/settings.h"
+#include "ulmarender/program/version.h"
 
 #ifndef ULMA_FUZZ_VERSION
 #define ULMA_FUZZ_VERSION kUlma0302

@@ -2,7 +2,7 @@
 // for temperatures inside and outside every table.
 #include "fuzz/fuzz_support.h"
 #include "fuzz/ulma_support.h"
-#include "ulmarender/engine/render_data.h"
+#include "ulmarender/program/render_data_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const fuzz::ScratchDirectory scratch;

@@ -1,96 +1,56 @@
-#include <unistd.h>
-
-#include <cstdio>
+#include <ctime>
 #include <string>
 
 #include "apps/photo2panel/outputs.h"
+#include "apps/photo2panel/packed_output.h"
 #include "apps/photo2panel/render.h"
-#include "ulmarender/engine/render_picture.h"
-#include "ulmarender/engine/settings.h"
 
 namespace photo2panel {
-namespace {
 
-// The eight-colour core prints the program's console lines on standard
-// output. They are caught here; on failure they become the reason given.
-class CaughtOutput {
-public:
-    CaughtOutput() {
-        std::fflush(stdout);
-        file_ = std::tmpfile();
-        saved_ = file_ != nullptr ? dup(STDOUT_FILENO) : -1;
-        if (saved_ >= 0) dup2(fileno(file_), STDOUT_FILENO);
+bool open_render_data(const std::string& folder, RenderData& data, std::string& error) {
+    UlmaMessages messages;
+    UlmaRenderData* opened = nullptr;
+    if (ulma_open(folder.c_str(), &opened, &messages) != ULMA_OK) {
+        error = "not a usable render-data folder: " + std::string(messages.message);
+        return false;
     }
-    ~CaughtOutput() {
-        restore();
-        if (file_ != nullptr) std::fclose(file_);
-    }
-    CaughtOutput(const CaughtOutput&) = delete;
-    CaughtOutput& operator=(const CaughtOutput&) = delete;
-
-    // The caught lines, joined, without the core's blank lines.
-    std::string text() {
-        restore();
-        std::string all;
-        if (file_ == nullptr) return all;
-        std::rewind(file_);
-        char line[512];
-        while (std::fgets(line, sizeof line, file_) != nullptr) {
-            std::string part(line);
-            while (!part.empty() && (part.back() == '\n' || part.back() == '\r' || part.back() == ' ')) part.pop_back();
-            while (!part.empty() && (part.front() == '\n' || part.front() == '\r')) part.erase(0, 1);
-            if (!part.empty()) all += (all.empty() ? "" : "; ") + part;
-        }
-        return all;
-    }
-
-private:
-    void restore() {
-        if (saved_ < 0) return;
-        std::fflush(stdout);
-        dup2(saved_, STDOUT_FILENO);
-        close(saved_);
-        saved_ = -1;
-    }
-    std::FILE* file_ = nullptr;
-    int saved_ = -1;
-};
-
-}  // namespace
-
-bool open_render_data(const std::string& folder, std::string& error) {
-    CaughtOutput caught;
-    if (ulma_open_render_data(folder.c_str())) return true;
-    error = "not a usable render-data folder: " + caught.text();
-    return false;
+    data.reset(opened);
+    return true;
 }
 
-bool render_eight_colours(const RgbPicture& picture, const Options& options, const PictureFiles& files,
-                          std::string& error) {
-    // The settings as ulmarender's command line sets them.
-    gProof = files.preview.empty() ? 0 : 1;
-    gSat_offset = options.chroma;
-    gLight_offset = options.lightness;
-    gNoise_range = options.noise;
-    gPreprocess = gSat_offset != 0.0 || gLight_offset != 0.0 ? 1 : 0;
-    UlmaRendering rendering;
-    {
-        CaughtOutput caught;
-        if (!ulma_render_picture(kUlma0302, picture.rgb, picture.width, picture.height, options.render_data.c_str(),
-                                 options.temperature, rendering)) {
-            error = "the eight-colour renderer stopped: " + caught.text();
-            return false;
-        }
+bool render_eight_colours(const UlmaRenderData& data, const RgbPicture& picture, const Options& options,
+                          const PictureFiles& files, std::string& error, std::string& warnings) {
+    // The settings as ulmarender's command line sets them; its noise is
+    // seeded with the time of the run.
+    UlmaSettings settings;
+    ulma_default_settings(&settings);
+    settings.chroma = options.chroma;
+    settings.lightness = options.lightness;
+    settings.noise_range = options.noise;
+    settings.seed = static_cast<std::uint32_t>(std::time(nullptr));
+    const std::size_t pixels = static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
+    std::vector<std::uint8_t> codes(pixels);
+    std::vector<std::uint8_t> proof(files.preview.empty() ? 0 : pixels * 3);
+    UlmaMessages messages;
+    const std::int32_t status = ulma_render(&data, &settings, picture.rgb.data(), picture.width, picture.height,
+                                            options.temperature, codes.data(), proof.empty() ? nullptr : proof.data(),
+                                            &messages);
+    warnings += messages.warnings;
+    if (status != ULMA_OK) {
+        error = "the eight-colour renderer stopped: " + std::string(messages.message);
+        return false;
     }
     std::vector<std::uint8_t> png;
-    if (!files.preview.empty() &&
-        !encode_png({rendering.width, rendering.height, rendering.proof_rgb}, png, error))
-        return false;
+    if (!files.preview.empty() && !encode_png({picture.width, picture.height, proof}, png, error)) return false;
     const std::string header =
-        "P5\n" + std::to_string(rendering.width) + " " + std::to_string(rendering.height) + "\n255\n";
+        "P5\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
     std::vector<std::uint8_t> pgm(header.begin(), header.end());
-    pgm.insert(pgm.end(), rendering.panel_codes.begin(), rendering.panel_codes.end());
-    if (!write_whole_file(files.panel, pgm)) {
+    pgm.insert(pgm.end(), codes.begin(), codes.end());
+    if (is_packed(options.format)) {
+        // The panel's own codes: the PGM holds each times 8.
+        for (std::uint8_t& code : codes) code = static_cast<std::uint8_t>(code / 8);
+        if (!write_packed_panel(files.panel, options, codes, picture.width, picture.height, error)) return false;
+    } else if (!write_whole_file(files.panel, pgm)) {
         error = "cannot write " + files.panel;
         return false;
     }

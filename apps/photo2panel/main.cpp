@@ -13,8 +13,10 @@
 #include <set>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
+#include "apps/photo2panel/in_order.h"
 #include "apps/photo2panel/options.h"
 #include "apps/photo2panel/outputs.h"
 #include "apps/photo2panel/picture.h"
@@ -42,7 +44,7 @@ bool names_bmp_or_ppm(const std::string& path) {
 }
 
 // The renderer's data, found once for the whole run.
-bool prepare_renderer(Options& options, std::vector<std::uint8_t>& lut) {
+bool prepare_renderer(Options& options, std::vector<std::uint8_t>& lut, RenderData& render_data) {
     std::string& path = options.eight_colours ? options.render_data : options.lut;
     const char* what = options.eight_colours ? "render data" : "LUT file";
     if (path.empty()) {
@@ -54,7 +56,8 @@ bool prepare_renderer(Options& options, std::vector<std::uint8_t>& lut) {
         }
     }
     std::string error;
-    const bool ready = options.eight_colours ? open_render_data(path, error) : install_lut(path, lut, error);
+    const bool ready =
+        options.eight_colours ? open_render_data(path, render_data, error) : install_lut(path, lut, error);
     if (!ready) report_failure(path, error);
     return ready;
 }
@@ -64,7 +67,11 @@ bool prepare_renderer(Options& options, std::vector<std::uint8_t>& lut) {
 PictureFiles files_of(const Options& options, const std::string& picture, bool folders) {
     if (!folders) return {options.output, options.preview, options.save_fitted};
     const std::string name = stem(picture);
-    PictureFiles files{in_folder(options.output, name + (options.eight_colours ? ".pgm" : ".bmp")), "", ""};
+    const char* extension = options.format == PanelFormat::c_array ? ".h"
+                            : is_packed(options.format)            ? ".bin"
+                            : options.eight_colours                ? ".pgm"
+                                                                   : ".bmp";
+    PictureFiles files{in_folder(options.output, name + extension), "", ""};
     if (!options.preview.empty()) files.preview = in_folder(options.preview, name + ".png");
     if (!options.save_fitted.empty())
         files.fitted = in_folder(options.save_fitted, name + (options.eight_colours ? ".ppm" : ".bmp"));
@@ -84,13 +91,29 @@ bool make_folders(const Options& options) {
     return true;
 }
 
-bool process(const std::string& picture_path, const Options& options, const PictureFiles& files,
-             std::string& error) {
+// What one picture gave.
+struct Outcome {
+    bool done = false;
+    std::string error;
+    std::string warnings;  // one line each
+    double seconds = 0;
+};
+
+bool process(const std::string& picture_path, const Options& options, const RenderData& render_data,
+             const PictureFiles& files, std::string& error, std::string& warnings) {
     RgbPicture picture;
     if (!load_fitted_picture(picture_path, options, picture, error)) return false;
     if (!files.fitted.empty() && !save_fitted(picture, files.fitted, error)) return false;
-    return options.eight_colours ? render_eight_colours(picture, options, files, error)
+    return options.eight_colours ? render_eight_colours(*render_data, picture, options, files, error, warnings)
                                  : render_six_inks(picture, options, files, error);
+}
+
+void report_warnings(const std::string& file, const std::string& warnings) {
+    for (std::size_t start = 0, end; start < warnings.size(); start = end + 1) {
+        end = warnings.find('\n', start);
+        if (end == std::string::npos) end = warnings.size();
+        if (end > start) report_failure(file, "warning: " + warnings.substr(start, end - start));
+    }
 }
 
 }  // namespace
@@ -113,33 +136,44 @@ int main(int argc, char** argv) {
         return kSomeFailed;
     }
     std::vector<std::uint8_t> lut;  // the library points into it while rendering
-    if (!prepare_renderer(options, lut) || (folders && !make_folders(options))) return kSomeFailed;
+    RenderData render_data;
+    if (!prepare_renderer(options, lut, render_data) || (folders && !make_folders(options))) return kSomeFailed;
 
-    int failures = 0;
-    std::set<std::string> written;
     const std::size_t count = options.pictures.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string& picture = options.pictures[i];
-        const PictureFiles files = files_of(options, picture, folders);
+    // Pictures whose panel file another picture before them already takes.
+    std::vector<bool> taken(count);
+    std::set<std::string> written;
+    for (std::size_t i = 0; i < count; ++i)
+        taken[i] = !written.insert(files_of(options, options.pictures[i], folders).panel).second;
+
+    const auto work = [&](std::size_t i) {
+        const PictureFiles files = files_of(options, options.pictures[i], folders);
         const auto start = std::chrono::steady_clock::now();
-        std::string error;
-        bool done = false;
-        if (!written.insert(files.panel).second) {
-            error = "another picture has the same name; its file " + files.panel + " is kept";
+        Outcome outcome;
+        if (taken[i]) {
+            outcome.error = "another picture has the same name; its file " + files.panel + " is kept";
         } else {
-            done = process(picture, options, files, error);
+            outcome.done = process(options.pictures[i], options, render_data, files, outcome.error, outcome.warnings);
         }
-        if (!done) {
-            report_failure(picture, error);
+        outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return outcome;
+    };
+    int failures = 0;
+    const auto report = [&](std::size_t i, const Outcome& outcome) {
+        const std::string& picture = options.pictures[i];
+        if (!options.quiet) report_warnings(picture, outcome.warnings);
+        if (!outcome.done) {
+            report_failure(picture, outcome.error);
             ++failures;
-            continue;
+            return;
         }
-        if (options.quiet) continue;
-        const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+        if (options.quiet) return;
         if (count > 1) std::printf("[%zu/%zu] ", i + 1, count);
-        std::printf("%s -> %s  %.2f s\n", std::filesystem::path(picture).filename().c_str(), files.panel.c_str(),
-                    seconds.count());
+        std::printf("%s -> %s  %.2f s\n", std::filesystem::path(picture).filename().c_str(),
+                    files_of(options, picture, folders).panel.c_str(), outcome.seconds);
         std::fflush(stdout);
-    }
+    };
+    const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs) : std::thread::hardware_concurrency();
+    for_each_in_order<Outcome>(count, jobs, work, report);
     return failures == 0 ? 0 : kSomeFailed;
 }

@@ -1,5 +1,6 @@
 #include "apps/photo2panel/options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -98,6 +99,23 @@ bool parse_choice(std::string_view text, const std::pair<std::string_view, Enum>
     return false;
 }
 
+constexpr std::pair<std::string_view, PanelFormat> kFormats[] = {
+    {"bmp", PanelFormat::bmp}, {"pgm", PanelFormat::pgm}, {"packed4", PanelFormat::packed4},
+    {"packed-indices", PanelFormat::packed_indices}, {"c-array", PanelFormat::c_array}};
+
+// "0,1,2,3,5,6": one code 0..255 for every index.
+bool parse_index_map(std::string_view text, std::vector<std::uint8_t>& map) {
+    map.clear();
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        int code = 0;
+        if (!whole_number(text.substr(start, comma - start), 0, 255, code)) return false;
+        map.push_back(static_cast<std::uint8_t>(code));
+        start = comma + 1;
+    }
+    return map.size() <= 256;
+}
+
 constexpr std::pair<std::string_view, Fit> kFits[] = {
     {"cover", Fit::cover}, {"contain", Fit::contain}, {"fill", Fit::fill}};
 constexpr std::pair<std::string_view, Rotate> kRotations[] = {
@@ -131,7 +149,10 @@ std::vector<ValueOption> value_options() {
         {"", "--fit", 0, [](std::string_view v, Options& o) { return parse_choice(v, kFits, o.fit); }},
         {"", "--rotate", 0, [](std::string_view v, Options& o) { return parse_choice(v, kRotations, o.rotate); }},
         {"", "--background", 0, [](std::string_view v, Options& o) { return parse_colour(v, o.background); }},
+        {"", "--format", 0, [](std::string_view v, Options& o) { return parse_choice(v, kFormats, o.format); }},
+        {"", "--index-map", 0, [](std::string_view v, Options& o) { return parse_index_map(v, o.index_map); }},
         {"", "--max-megapixels", 0, real(&Options::max_megapixels, 0.000001, 100000.0)},
+        {"-j", "--jobs", 0, whole(&Options::jobs, 1, 1024)},
         {"-l", "--lut", 6, text(&Options::lut)},
         {"-d", "--dither", 6, whole(&Options::dither, 1, 6)},
         {"-m", "--mode", 6, whole(&Options::mode, 1, 3)},
@@ -166,6 +187,14 @@ General:
                            codes (eight colours)
   --preview PATH.png       PNG of what the panel will show
   --save-fitted PATH       the fitted picture, .bmp or .ppm, for the renderers
+  --format FORMAT          bmp (six inks) or pgm (eight colours), the default;
+                           or the panel's codes packed: packed4 (two pixels a
+                           byte, first in the high nibble, rows padded),
+                           packed-indices (a byte a pixel), c-array (the
+                           packed4 bytes as a C header)
+  --index-map CODES        packed formats: the code of each palette index,
+                           e.g. 0,1,2,3,5,6 (six inks: black, white, yellow,
+                           red, green, blue; eight colours: the panel codes)
   --size WxH|NAME          panel size (default 800x480); names: 4in (640x400),
                            5.65in (600x448), 7.3in (800x480), 13.3in (1600x1200)
   --fit cover|contain|fill fill and crop centred (default), whole picture on
@@ -176,7 +205,9 @@ General:
   --background COLOUR      white (default), black, R,G,B or #rrggbb: behind
                            transparent pixels and around --fit contain
   --max-megapixels N       refuse larger pictures before decoding (default 100)
-  -q, --quiet              no progress lines
+  -j, --jobs N             pictures rendered at once (default: one per
+                           processor core); the files are the same for any N
+  -q, --quiet              no progress lines or warnings
   --help, --version
 
 Six inks (default), as Morva6_render takes them:
@@ -242,7 +273,13 @@ Parsed parse_options(int argc, const char* const* argv, Options& options, std::s
                                             : " needs the eight-colour renderer (-8 or --render-data)");
         return Parsed::error;
     }
-    if (options.pictures.empty()) message = "no picture given";
+    if (options.format == PanelFormat::bmp && options.eight_colours)
+        message = "--format bmp is the six-ink panel file; eight colours write pgm or a packed format";
+    else if (options.format == PanelFormat::pgm && !options.eight_colours)
+        message = "--format pgm is the eight-colour panel file; six inks write bmp or a packed format";
+    else if (!options.index_map.empty() && !is_packed(options.format))
+        message = "--index-map needs a packed --format (packed4, packed-indices or c-array)";
+    else if (options.pictures.empty()) message = "no picture given";
     else if (options.output.empty()) message = "no output given (-o)";
     if (!message.empty()) return Parsed::error;
     return Parsed::run;

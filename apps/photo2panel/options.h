@@ -8,6 +8,14 @@
 
 namespace photo2panel {
 
+// What the panel file holds: the renderer's own file (a BMP for six inks,
+// a PGM for eight colours) or a packed buffer of the panel's codes.
+enum class PanelFormat { native, bmp, pgm, packed4, packed_indices, c_array };
+
+constexpr bool is_packed(PanelFormat format) {
+    return format == PanelFormat::packed4 || format == PanelFormat::packed_indices || format == PanelFormat::c_array;
+}
+
 enum class Fit { cover, contain, fill };
 enum class Rotate { automatic, none, quarter, half, three_quarters };
 
@@ -23,6 +31,9 @@ struct Options {
     std::array<std::uint8_t, 3> background{255, 255, 255};
     double max_megapixels = 100.0;
     bool quiet = false;
+    PanelFormat format = PanelFormat::native;
+    std::vector<std::uint8_t> index_map;  // packed formats: index i is written as index_map[i]
+    int jobs = 0;              // pictures rendered at once; 0: one per processor core
     // Six inks.
     std::string lut;           // empty: the installed v2 table
     int dither = 6;            // 1..6 as Morva6_render takes it

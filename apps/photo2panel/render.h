@@ -2,8 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include <ulma/ulma.h>
 
 #include "apps/photo2panel/options.h"
 #include "apps/photo2panel/picture.h"
@@ -29,11 +32,19 @@ bool save_fitted(const RgbPicture& picture, const std::string& path, std::string
 bool render_six_inks(const RgbPicture& picture, const Options& options, const PictureFiles& files,
                      std::string& error);
 
+// An opened render-data folder, closed when the holder goes.
+struct RenderDataCloser {
+    void operator()(UlmaRenderData* data) const { ulma_close(data); }
+};
+using RenderData = std::unique_ptr<UlmaRenderData, RenderDataCloser>;
+
 // Opens the render-data folder once for the run.
-bool open_render_data(const std::string& folder, std::string& error);
+bool open_render_data(const std::string& folder, RenderData& data, std::string& error);
 
 // Eight colours, as ulmarender renders the fitted picture saved as PPM.
-bool render_eight_colours(const RgbPicture& picture, const Options& options,
-                          const PictureFiles& files, std::string& error);
+// What the renderer warns about (such as a band without colour LUT) is added
+// to `warnings`, one line each.
+bool render_eight_colours(const UlmaRenderData& data, const RgbPicture& picture, const Options& options,
+                          const PictureFiles& files, std::string& error, std::string& warnings);
 
 }  // namespace photo2panel

@@ -3,10 +3,12 @@
 #include <iterator>
 
 #include "apps/photo2panel/outputs.h"
+#include "apps/photo2panel/packed_output.h"
 #include "apps/photo2panel/render.h"
 #include "morva6/morva6.h"
 #include "morva6/morva6_image.h"
-#include "morva6/tft_transfer.h"
+#include "morva6/morva6_pack.h"
+#include "morva6/core/tft_transfer.h"
 
 namespace photo2panel {
 namespace {
@@ -76,12 +78,21 @@ bool render_six_inks(const RgbPicture& picture, const Options& options, const Pi
     if (!files.preview.empty() &&
         !encode_png({picture.width, picture.height, swap_red_blue(simulation)}, png, error))
         return false;
-    std::vector<std::uint8_t>& panel = options.mode == 1 ? codes : options.mode == 2 ? ideal : simulation;
+    // A packed panel file holds the inks' indices, taken from the codes.
+    const bool packed = is_packed(options.format);
+    std::vector<std::uint8_t>& panel = options.mode == 1 || packed ? codes : options.mode == 2 ? ideal : simulation;
     if (options.tft != 0 && Ovex_TFT_format_transfer(panel.data(), &width, &height, options.tft) != OVEX_OK) {
         error = "the TFT format transfer failed (the picture is too small for it)";
         return false;
     }
-    if (saveBMP_QW(panel.data(), width, height, files.panel.c_str(), MORVA6_BGR, 1) != MORVA6_IMG_OK) {
+    if (packed) {
+        std::vector<std::uint8_t> indices(std::size_t(width) * std::size_t(height));
+        if (morva6_indices_from_codes(panel.data(), indices.size(), indices.data()) != MORVA6_PACK_OK) {
+            error = "rendering gave a byte that is no ink's code";
+            return false;
+        }
+        if (!write_packed_panel(files.panel, options, indices, width, height, error)) return false;
+    } else if (saveBMP_QW(panel.data(), width, height, files.panel.c_str(), MORVA6_BGR, 1) != MORVA6_IMG_OK) {
         error = "cannot write " + files.panel;
         return false;
     }

@@ -12,7 +12,7 @@
 #include <morva6/morva6.h>
 
 #include "morva6/bench_support.h"
-#include "morva6/tft_transfer.h"
+#include "morva6/core/tft_transfer.h"
 
 namespace {
 

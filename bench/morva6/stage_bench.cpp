@@ -14,8 +14,8 @@
 #include "morva6/bench_support.h"
 #include "morva6/dither/dithering.h"
 #include "morva6/dither/engines.h"
-#include "morva6/output_encoding.h"
-#include "morva6/render_context.h"
+#include "morva6/core/output_encoding.h"
+#include "morva6/core/render_context.h"
 
 namespace {
 
@@ -113,8 +113,8 @@ void BM_LookUpAndDither(benchmark::State& state) {
     const auto& input = picture();
     std::vector<std::uint8_t> indices(kPixels);
     for (auto _ : state) {
-        morva6::dither_through_table(method, input.data(), true, morva6::glut, indices.data(), kWidth, kHeight,
-                                     threads, {});
+        morva6::dither_through_table(method, morva6::bgr_op, input.data(), true, morva6::glut, indices.data(), kWidth,
+                                     kHeight, threads, {});
         benchmark::DoNotOptimize(indices.data());
         benchmark::ClobberMemory();
     }
@@ -130,8 +130,9 @@ void BM_Encode(benchmark::State& state) {
     const auto mode = static_cast<std::int32_t>(state.range(0));
     if (!install_lut(state)) return;
     std::vector<std::uint8_t> indices(kPixels);
-    morva6::dither_through_table(5, picture().data(), true, morva6::glut, indices.data(), kWidth, kHeight, 1, {});
-    const auto inks = morva6::ink_bytes_for_mode(mode, true);
+    morva6::dither_through_table(5, morva6::bgr_op, picture().data(), true, morva6::glut, indices.data(), kWidth,
+                                 kHeight, 1, {});
+    const auto inks = morva6::ink_bytes_for_mode(mode, true, morva6::bgr_op);
     std::vector<std::uint8_t> output(picture().size());
     for (auto _ : state) {
         morva6::write_inks(std::span<const std::uint8_t>(indices), inks, output.data());

@@ -18,8 +18,12 @@
 #include "ulmarender/engine/settings.h"
 #include "ulmarender/program/pipeline.h"
 #include "ulmarender/program/ppm_files.h"
+#include "ulmarender/program/render_data_files.h"
+#include "ulmarender/program/settings.h"
 
 namespace {
+
+using namespace ulma;
 
 using ulma_bench::fixture;
 using ulma_bench::kHeight;
@@ -33,15 +37,11 @@ void count_pixels(benchmark::State& state, double bytes_per_pixel = 0) {
     state.counters["Mpx/s"] = benchmark::Counter(kPixels * 1e-6 * iterations, benchmark::Counter::kIsRate);
 }
 
-// Default settings of a run without options.
-void default_settings(int proof) {
-    gProof = proof;
-    gPreprocess = 0;
-    gNoise_range = -1;
-    gGreen_enhance = 0.75;
-    gMode = 1;
-    ImageX = kWidth;
-    ImageY = kHeight;
+// Settings of a run without options.
+Settings default_settings(int64_t proof) {
+    Settings settings;
+    settings.proof = proof != 0;
+    return settings;
 }
 
 // Reading the PPM input: header, pixel block, swap to blue, green, red.
@@ -82,10 +82,10 @@ BENCHMARK(BM_GreenEnhancement)->Unit(benchmark::kMillisecond);
 // enhancement, LUT application.
 void BM_ColourEnhance(benchmark::State& state) {
     const auto& f = fixture();
-    default_settings(0);
+    const Settings settings = default_settings(0);
     std::vector<unsigned char> out(f.bgr.size());
     for (auto _ : state) {
-        color_enhance(kUlma0302, kWidth, kHeight, f.bgr.data(), out.data(), f.lut_path.c_str());
+        color_enhance(settings, kWidth, kHeight, f.bgr.data(), out.data(), f.lut_path.c_str());
         benchmark::DoNotOptimize(out.data());
     }
     count_pixels(state);
@@ -95,14 +95,13 @@ BENCHMARK(BM_ColourEnhance)->Unit(benchmark::kMillisecond);
 // The LUT alone: color_enhance with the green enhancement switched off.
 void BM_LutApplication(benchmark::State& state) {
     const auto& f = fixture();
-    default_settings(0);
-    gGreen_enhance = 0;
+    Settings settings = default_settings(0);
+    settings.green_enhance = 0;
     std::vector<unsigned char> out(f.bgr.size());
     for (auto _ : state) {
-        color_enhance(kUlma0302, kWidth, kHeight, f.bgr.data(), out.data(), f.lut_path.c_str());
+        color_enhance(settings, kWidth, kHeight, f.bgr.data(), out.data(), f.lut_path.c_str());
         benchmark::DoNotOptimize(out.data());
     }
-    gGreen_enhance = 0.75;
     count_pixels(state);
 }
 BENCHMARK(BM_LutApplication)->Unit(benchmark::kMillisecond);
@@ -129,17 +128,16 @@ BENCHMARK(BM_LabConversion)->Unit(benchmark::kMillisecond);
 // proof colours.
 void BM_Diffusion(benchmark::State& state) {
     const auto& f = fixture();
-    default_settings(static_cast<int>(state.range(0)));
+    const Settings settings = default_settings(state.range(0));
     std::vector<unsigned char> enhanced(f.bgr.size());
-    color_enhance(kUlma0302, kWidth, kHeight, f.bgr.data(), enhanced.data(), f.lut_path.c_str());
+    color_enhance(settings, kWidth, kHeight, f.bgr.data(), enhanced.data(), f.lut_path.c_str());
     std::vector<unsigned char> proof(f.bgr.size());
     std::vector<unsigned char> indices(static_cast<std::size_t>(kPixels));
     for (auto _ : state) {
-        error_diffusion_cielab(kWidth, kHeight, enhanced.data(), proof.data(), indices.data(),
+        error_diffusion_cielab(settings.proof, kWidth, kHeight, enhanced.data(), proof.data(), indices.data(),
                                f.palette_path.c_str());
         benchmark::DoNotOptimize(indices.data());
     }
-    gProof = 0;
     count_pixels(state);
 }
 BENCHMARK(BM_Diffusion)->ArgName("proof")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -147,7 +145,8 @@ BENCHMARK(BM_Diffusion)->ArgName("proof")->Arg(0)->Arg(1)->Unit(benchmark::kMill
 // Panel codes of the palette indices and the PGM file.
 void BM_CodesAndPgm(benchmark::State& state) {
     const auto& f = fixture();
-    default_settings(0);
+    ImageX = kWidth;
+    ImageY = kHeight;
     std::vector<unsigned char> indices(static_cast<std::size_t>(kPixels));
     for (std::size_t n = 0; n < indices.size(); ++n) indices[n] = static_cast<unsigned char>((n * 7 / 5) % 8);
     std::vector<unsigned char> codes(f.bgr.size());
@@ -165,14 +164,14 @@ BENCHMARK(BM_CodesAndPgm)->Unit(benchmark::kMillisecond);
 // uses them: enhancement and LUT, diffusion, panel codes.
 void BM_PipelineInMemory(benchmark::State& state) {
     const auto& f = fixture();
-    default_settings(0);
+    const Settings settings = default_settings(0);
     std::vector<unsigned char> enhanced(f.bgr.size());
     std::vector<unsigned char> proof(f.bgr.size());
     std::vector<unsigned char> indices(static_cast<std::size_t>(kPixels));
     std::vector<unsigned char> codes(f.bgr.size());
     for (auto _ : state) {
-        color_enhance(kUlma0302, kWidth, kHeight, f.bgr.data(), enhanced.data(), f.lut_path.c_str());
-        error_diffusion_cielab(kWidth, kHeight, enhanced.data(), proof.data(), indices.data(),
+        color_enhance(settings, kWidth, kHeight, f.bgr.data(), enhanced.data(), f.lut_path.c_str());
+        error_diffusion_cielab(settings.proof, kWidth, kHeight, enhanced.data(), proof.data(), indices.data(),
                                f.palette_path.c_str());
         ulmamap_rgb(kWidth, kHeight, indices.data(), codes.data());
         benchmark::DoNotOptimize(codes.data());
@@ -181,17 +180,18 @@ void BM_PipelineInMemory(benchmark::State& state) {
 }
 BENCHMARK(BM_PipelineInMemory)->Unit(benchmark::kMillisecond);
 
-// The in-memory entry point ulma_render_picture: the stages above plus its
+// The in-memory entry point render_picture: the stages above plus its
 // copies (input swap, panel codes gathered), from red-green-blue pixels.
 void BM_RenderPicture(benchmark::State& state) {
     const auto& f = fixture();
-    default_settings(0);
-    if (!ulma_open_render_data(f.lot_dir.c_str())) state.SkipWithError("render data not readable");
+    const Settings settings = default_settings(0);
+    RenderData data;
+    if (open_render_data(f.lot_dir, data).problem != OpenProblem::none) state.SkipWithError("render data not readable");
     std::vector<unsigned char> rgb(f.bgr.begin(), f.bgr.end());
     rgb_bgr_img_buf_convert(rgb);
-    UlmaRendering out;
+    Rendering out;
     for (auto _ : state) {
-        if (!ulma_render_picture(kUlma0302, rgb, kWidth, kHeight, f.lot_dir.c_str(), 25, out)) {
+        if (render_picture(data, settings, rgb, kWidth, kHeight, 25, out) != RenderProblem::none) {
             state.SkipWithError("render failed");
         }
         benchmark::DoNotOptimize(out.panel_codes.data());
@@ -204,8 +204,8 @@ BENCHMARK(BM_RenderPicture)->Unit(benchmark::kMillisecond);
 // the proof image.
 void BM_WholeRender(benchmark::State& state) {
     const auto& f = fixture();
-    default_settings(static_cast<int>(state.range(0)));
-    if (!ulma_open_render_data(f.lot_dir.c_str())) state.SkipWithError("render data not readable");
+    gProof = static_cast<int>(state.range(0));
+    if (!open_render_data_of_run(f.lot_dir.c_str())) state.SkipWithError("render data not readable");
     {
         const ulma_bench::QuietStdout quiet;
         for (auto _ : state) {

@@ -6,7 +6,7 @@
 
 #include "morva6/dither/engines.h"
 #include "morva6/dither/frame.h"
-#include "morva6/render_context.h"
+#include "morva6/core/render_context.h"
 
 namespace {
 
@@ -67,15 +67,15 @@ void Ovex_dithering_Stucki_QW(const std::uint8_t* mapped, std::uint32_t is_bgr, 
 
 namespace morva6 {
 
-void dither_through_table(std::int32_t method, const std::uint8_t* input, bool bgr, const std::uint8_t* table,
-                          std::uint8_t* index_out, std::int32_t width, std::int32_t height, int threads,
-                          diffusion::RowsDone done) {
+void dither_through_table(std::int32_t method, const InkColours& inks, const std::uint8_t* input, bool bgr,
+                          const std::uint8_t* table, std::uint8_t* index_out, std::int32_t width,
+                          std::int32_t height, int threads, diffusion::RowsDone done) {
 #if MORVA6_DIFFUSION_SSE41_BUILD
     if (use_sse41_build())
-        return diffusion::sse41_dither_picture_through_table(method, input, bgr, table, index_out, width, height,
-                                                             threads, done);
+        return diffusion::sse41_dither_picture_through_table(method, inks, input, bgr, table, index_out, width,
+                                                             height, threads, done);
 #endif
-    diffusion::dither_picture_through_table(method, input, bgr, table, index_out, width, height, threads, done);
+    diffusion::dither_picture_through_table(method, inks, input, bgr, table, index_out, width, height, threads, done);
 }
 
 }  // namespace morva6

@@ -22,7 +22,7 @@
 #include "morva6/dither/row_progress.h"
 #include "morva6/dither/scalar.h"
 #include "morva6/dither/sources.h"
-#include "morva6/render_context.h"
+#include "morva6/core/render_context.h"
 
 #if MORVA6_DIFFUSION_SSE41_BUILD
 #include <emmintrin.h>
@@ -44,10 +44,10 @@ void sse41_dither_mapped_picture(std::int32_t method, const std::uint8_t* mapped
     sse41::dither_mapped_picture(method, mapped, bgr, index_out, width, height);
 }
 
-void sse41_dither_picture_through_table(std::int32_t method, const std::uint8_t* input, bool bgr,
-                                        const std::uint8_t* table, std::uint8_t* index_out, std::int32_t width,
-                                        std::int32_t height, int threads, RowsDone done) {
-    sse41::dither_picture_through_table(method, input, bgr, table, index_out, width, height, threads, done);
+void sse41_dither_picture_through_table(std::int32_t method, const InkColours& inks, const std::uint8_t* input,
+                                        bool bgr, const std::uint8_t* table, std::uint8_t* index_out,
+                                        std::int32_t width, std::int32_t height, int threads, RowsDone done) {
+    sse41::dither_picture_through_table(method, inks, input, bgr, table, index_out, width, height, threads, done);
 }
 
 }  // namespace morva6::diffusion

@@ -9,7 +9,7 @@
 #include "morva6/dither/isa.h"
 #include "morva6/dither/sources.h"
 #include "morva6/dither/wavefront.h"
-#include "morva6/render_context.h"
+#include "morva6/core/render_context.h"
 
 namespace morva6::diffusion {
 inline namespace MORVA6_DIFFUSION_ISA {
@@ -64,11 +64,12 @@ inline void dither_mapped_picture(std::int32_t method, const std::uint8_t* mappe
     dither_method(method, MappedRows{mapped, width}, pixel_order_palette(bgr_op, bgr), index_out, width, height);
 }
 
-// The input picture, looked up through `table` as the scan reaches it.
-inline void dither_picture_through_table(std::int32_t method, const std::uint8_t* input, bool bgr,
-                                         const std::uint8_t* table, std::uint8_t* index_out, std::int32_t width,
-                                         std::int32_t height, int threads, RowsDone done) {
-    const auto palette = pixel_order_palette(bgr_op, bgr);
+// The input picture, looked up through `table` as the scan reaches it, onto
+// the ink colours `inks`.
+inline void dither_picture_through_table(std::int32_t method, const InkColours& inks, const std::uint8_t* input,
+                                         bool bgr, const std::uint8_t* table, std::uint8_t* index_out,
+                                         std::int32_t width, std::int32_t height, int threads, RowsDone done) {
+    const auto palette = pixel_order_palette(inks, bgr);
     if (bgr)
         dither_method_threaded(method, LookedUpRows<true>{input, table, width}, palette, index_out, width, height,
                                threads, done);
@@ -84,9 +85,9 @@ inline void dither_picture_through_table(std::int32_t method, const std::uint8_t
 // on a processor with SSE4.1.
 void sse41_dither_mapped_picture(std::int32_t method, const std::uint8_t* mapped, bool bgr,
                                  std::uint8_t* index_out, std::int32_t width, std::int32_t height);
-void sse41_dither_picture_through_table(std::int32_t method, const std::uint8_t* input, bool bgr,
-                                        const std::uint8_t* table, std::uint8_t* index_out, std::int32_t width,
-                                        std::int32_t height, int threads, RowsDone done);
+void sse41_dither_picture_through_table(std::int32_t method, const InkColours& inks, const std::uint8_t* input,
+                                        bool bgr, const std::uint8_t* table, std::uint8_t* index_out,
+                                        std::int32_t width, std::int32_t height, int threads, RowsDone done);
 #endif
 
 }  // namespace morva6::diffusion

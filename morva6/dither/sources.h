@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "morva6/render_context.h"
+#include "morva6/core/render_context.h"
 
 namespace morva6::diffusion {
 

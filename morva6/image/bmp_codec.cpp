@@ -17,7 +17,7 @@
 #include "common/replace_file.h"
 #include "morva6/image/bmp_rows.h"
 #include "morva6/image/pixel_blocks.h"
-#include "morva6/picture_size.h"
+#include "morva6/core/picture_size.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "common/replace_file.h"
-#include "morva6/picture_size.h"
+#include "morva6/core/picture_size.h"
 
 namespace {
 

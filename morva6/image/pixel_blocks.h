@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "common/holders.h"
-#include "morva6/huge_pages.h"
+#include "morva6/core/huge_pages.h"
 
 namespace morva6 {
 

@@ -12,7 +12,7 @@
 #include "morva6/image/bmp_rows.h"
 #include "morva6/image/pixel_blocks.h"
 #include "morva6/image/pixel_formats.h"
-#include "morva6/picture_size.h"
+#include "morva6/core/picture_size.h"
 
 namespace {
 

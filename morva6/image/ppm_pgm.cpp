@@ -19,7 +19,7 @@
 #include "common/holders.h"
 #include "common/replace_file.h"
 #include "morva6/image/pixel_blocks.h"
-#include "morva6/picture_size.h"
+#include "morva6/core/picture_size.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <new>
 
 #include "morva6/image/pixel_blocks.h"
-#include "morva6/picture_size.h"
+#include "morva6/core/picture_size.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include "common/holders.h"
 #include "morva6/morva6.h"
 #include "morva6/morva6_image.h"
-#include "morva6/huge_pages.h"
-#include "morva6/picture_size.h"
+#include "morva6/core/huge_pages.h"
+#include "morva6/core/picture_size.h"
 #include "morva6/sample/arguments.h"
 #include "morva6/sample/file_reader.h"
 #include "morva6/sample/settings.h"
 #include "morva6/sample/stopwatch.h"
-#include "morva6/tft_transfer.h"
+#include "morva6/core/tft_transfer.h"
 
 namespace {
 

@@ -3,10 +3,14 @@
 #   -DBUILD_DIR=<this build> -DWORK_DIR=<scratch folder>
 #   -DEXAMPLE_SOURCE=<examples/convert_and_render.c> -DCONSUMER_DIR=<consumer project>
 #   -DTEST_DATA=<example_test_data program> -DC_COMPILER=<cc> -DC_FLAGS=<extra flags>
+#   -DEIGHT_COLOURS_SOURCE=<examples/render_eight_colours.c>
+#   -DSAME_AS_PROGRAM=<examples/same_as_program.cmake> -DPICTURE=<a .ppm picture>
 # install:      cmake --install of the build into WORK_DIR/prefix.
-# find_package: builds the example against it with find_package(Morva6), runs
-#               it on a small picture and LUT file and checks the result.
-# pkg_config:   the same, compiled by hand with the flags of morva6.pc.
+# find_package: builds the examples against it with find_package(Morva6), runs
+#               the six-ink one on a small picture and LUT file and checks the
+#               result, and the eight-colour one against the installed
+#               ulmarender -p with the installed sample render data.
+# pkg_config:   the same, compiled by hand with the flags of morva6.pc and ulma.pc.
 cmake_minimum_required(VERSION 3.25)
 
 set(prefix ${WORK_DIR}/prefix)
@@ -44,10 +48,19 @@ function(run_example program run_dir library_path)
   run(${TEST_DATA} check ${run_dir}/output.bmp 14 26)
 endfunction()
 
+# Runs the eight-colour example built at `program` and the installed
+# ulmarender -p on the same picture; both must write the same files.
+function(run_eight_colours program run_dir library_path)
+  file(GLOB_RECURSE waveform ${prefix}/ULMA_SAMPLE01_TC.wbf)
+  get_filename_component(data ${waveform} DIRECTORY)
+  run(${CMAKE_COMMAND} -DPROGRAM=${prefix}/bin/ulmarender -DEXAMPLE=${program} -DPICTURE=${PICTURE}
+      -DDATA=${data} -DTEMP=25 -DWORK=${run_dir} -DLIBRARY_PATH=${library_path} -P ${SAME_AS_PROGRAM})
+endfunction()
+
 if(STEP STREQUAL "install")
   file(REMOVE_RECURSE ${WORK_DIR})
   run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
-  foreach(file include/morva6/morva6.h include/morva6/morva6_image.h bin/Morva6_render bin/ulmarender
+  foreach(file include/morva6/morva6.h include/morva6/morva6_image.h include/ulma/ulma.h bin/Morva6_render bin/ulmarender
           bin/ulmarender03)
     if(NOT EXISTS ${prefix}/${file})
       message(FATAL_ERROR "${file} is not installed")
@@ -55,23 +68,26 @@ if(STEP STREQUAL "install")
   endforeach()
   file(GLOB_RECURSE config ${prefix}/Morva6Config.cmake)
   file(GLOB_RECURSE pc ${prefix}/morva6.pc)
-  if(NOT config OR NOT pc)
-    message(FATAL_ERROR "the CMake package or morva6.pc is not installed")
+  file(GLOB_RECURSE ulma_pc ${prefix}/ulma.pc)
+  if(NOT config OR NOT pc OR NOT ulma_pc)
+    message(FATAL_ERROR "the CMake package, morva6.pc or ulma.pc is not installed")
   endif()
 
 elseif(STEP STREQUAL "find_package")
   set(build ${WORK_DIR}/consumer-build)
   file(REMOVE_RECURSE ${build})
   run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${build} -DCMAKE_PREFIX_PATH=${prefix}
-      -DCMAKE_C_COMPILER=${C_COMPILER} "-DCMAKE_C_FLAGS=${C_FLAGS}" -DEXAMPLE_SOURCE=${EXAMPLE_SOURCE})
+      -DCMAKE_C_COMPILER=${C_COMPILER} "-DCMAKE_C_FLAGS=${C_FLAGS}" -DEXAMPLE_SOURCE=${EXAMPLE_SOURCE}
+      -DEIGHT_COLOURS_SOURCE=${EIGHT_COLOURS_SOURCE})
   run(${CMAKE_COMMAND} --build ${build})
   run_example(${build}/convert_and_render ${WORK_DIR}/run-find_package "")
+  run_eight_colours(${build}/render_eight_colours ${WORK_DIR}/eight-find_package "")
 
 elseif(STEP STREQUAL "pkg_config")
   file(GLOB_RECURSE pc ${prefix}/morva6.pc)
   list(GET pc 0 pc)
   get_filename_component(pc_dir ${pc} DIRECTORY)
-  run(${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pc_dir} pkg-config --cflags --libs morva6)
+  run(${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pc_dir} pkg-config --cflags --libs morva6 ulma)
   string(STRIP "${run_output}" flags)
   separate_arguments(flags UNIX_COMMAND "${flags}")
   separate_arguments(extra UNIX_COMMAND "${C_FLAGS}")
@@ -79,6 +95,9 @@ elseif(STEP STREQUAL "pkg_config")
   run(${C_COMPILER} ${extra} ${EXAMPLE_SOURCE} -o ${program} ${flags})
   find_library_dir(library_dir)
   run_example(${program} ${WORK_DIR}/run-pkg_config ${library_dir})
+  set(eight ${WORK_DIR}/render_eight_colours_pc)
+  run(${C_COMPILER} ${extra} ${EIGHT_COLOURS_SOURCE} -o ${eight} ${flags})
+  run_eight_colours(${eight} ${WORK_DIR}/eight-pkg_config ${library_dir})
 
 else()
   message(FATAL_ERROR "unknown STEP '${STEP}'")

@@ -12,7 +12,7 @@
 
 #include <morva6/morva6.h>
 
-#include "morva6/render_context.h"
+#include "morva6/core/render_context.h"
 #include "tests/support/support.h"
 
 namespace golden_inputs {

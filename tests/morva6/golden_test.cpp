@@ -25,8 +25,8 @@
 #include "morva6/dither/scalar.h"
 #include "morva6/dither/sources.h"
 #include "morva6/dither/dithering.h"
-#include "morva6/render_context.h"
-#include "morva6/tft_transfer.h"
+#include "morva6/core/render_context.h"
+#include "morva6/core/tft_transfer.h"
 #include "tests/support/support.h"
 #include "morva6/golden_inputs.h"
 

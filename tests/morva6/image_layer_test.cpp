@@ -227,8 +227,9 @@ TEST(ImageLayer, StreamsOfEveryFormat) {
     EXPECT_EQ(hash.value(), 0x08110AFACBB35C0FULL);
 }
 
-// The refusals of the transforms, by the numbers the header documents.
-TEST(ImageLayer, TransformRefusals) {
+// The refusals of the transforms and of the panel painter, by the numbers
+// the header documents.
+TEST(ImageLayer, TransformAndPainterRefusals) {
     std::vector<std::uint8_t> p(4 * 3 * 3);
     std::uint8_t* out = nullptr;
     std::int32_t w = 4, h = 3, ow = 0, oh = 0;
@@ -240,6 +241,19 @@ TEST(ImageLayer, TransformRefusals) {
     EXPECT_EQ(img_flipped_QW(p.data(), 46341, 46341, 1), 11);
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(w * 10 + h, 43);
+    // The painter writes three bytes a pixel: records of other depths are
+    // refused untouched.
+    const std::uint8_t pattern[] = {0, 1, 2};
+    const Panel panel{pattern, 3, 1};
+    std::vector<std::uint8_t> codes(4 * 3, 0xF0);
+    BMP record = new_BMP();
+    BMP_init(&record, 4, 3);
+    for (const std::uint16_t bits : {8, 32, 24}) {
+        record.biBitCount = bits;
+        EXPECT_EQ(Stream_to_BMP_convert_Panel(&record, codes.data(), &panel), bits == 24 ? 0 : 14) << bits;
+        EXPECT_EQ(record.data[2], bits == 24 ? 0xF0 : 0) << bits;  // red of the bottom-left pixel
+    }
+    BMP_release(&record);
 }
 
 // Every writer goes through one rule: through a link to its target, the

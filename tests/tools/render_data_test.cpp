@@ -69,6 +69,20 @@ TEST(RenderDataProgram, WritesMeasuredPalettesTheRendererUses) {
     }
 }
 
+// A sample band's table, rebuilt from the band's own palette data file as
+// a measured palette, comes out the same to the byte.
+TEST(RenderDataProgram, SampleBandRebuildsFromItsPaletteFile) {
+    const fs::path dir = fs::path(TEST_BINARY_DIR) / "render_data_rebuild";
+    fs::remove_all(dir);
+    const fs::path data = dir / "ULMA_REBUILD_TC_03" / "ULMA_REBUILD_data_10Cto25C_03.bin";
+    const fs::path lut = dir / "ULMA_REBUILD_TC_03" / "ULMA_REBUILD_lut_10Cto25C_03.bin";
+    const std::string exe = std::string(MAKE_RENDER_DATA_EXE) + " ";
+    ASSERT_EQ(run(exe + dir.string() + " ULMA_REBUILD_TC_03 10 25 > /dev/null"), 0);
+    const std::string sample = read_file(lut);
+    ASSERT_EQ(run(exe + "--palette " + data.string() + " " + dir.string() + " ULMA_REBUILD_TC_03 10 25 > /dev/null"), 0);
+    EXPECT_TRUE(read_file(lut) == sample);
+}
+
 TEST(RenderDataProgram, RefusesBadArgumentsWithoutWriting) {
     const fs::path dir = fs::path(TEST_BINARY_DIR) / "render_data_refused";
     fs::remove_all(dir);

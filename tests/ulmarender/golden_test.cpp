@@ -26,9 +26,12 @@
 #include "ulmarender/engine/render_picture.h"
 #include "ulmarender/engine/settings.h"
 #include "ulmarender/program/pipeline.h"
+#include "ulmarender/program/render_data_files.h"
+#include "ulmarender/program/settings.h"
 #include "ulmarender/support.h"
 
 namespace {
+using namespace ulma;
 time_t g_fixed_time = -1;
 }  // namespace
 
@@ -237,7 +240,7 @@ class Golden : public ::testing::Test {
     lot_dir_ = make_render_data(dir_->path());
   }
   static void TearDownTestSuite() { dir_.reset(); }
-  void SetUp() override { ASSERT_TRUE(ulma_open_render_data(lot_dir_.c_str())); }
+  void SetUp() override { ASSERT_TRUE(open_render_data_of_run(lot_dir_.c_str())); }
   void TearDown() override { set_options(Options{false}, 0); }
 
   // Renders the picture of `size` and `seed` through the file pipeline and
@@ -294,11 +297,12 @@ TEST_F(Golden, OffsetsAndNoiseOfVersion0302) {
 TEST_F(Golden, InMemoryRenderingMatchesTheFiles) {
   const Size size{97, 61};
   const std::vector<unsigned char> rgb = photo_like_rgb(size.w, size.h, 11);
-  gProof = 1;
-  UlmaRendering out;
-  ::testing::internal::CaptureStdout();
-  ASSERT_TRUE(ulma_render_picture(kUlma0302, rgb, size.w, size.h, lot_dir_.c_str(), 5, out));
-  ::testing::internal::GetCapturedStdout();
+  RenderData data;
+  ASSERT_EQ(open_render_data(lot_dir_, data).problem, OpenProblem::none);
+  Settings settings;
+  settings.proof = true;
+  Rendering out;
+  ASSERT_EQ(render_picture(data, settings, rgb, size.w, size.h, 5, out), RenderProblem::none);
   const std::string header = "\n97 61\n255\n";
   const Expected actual{fnv1a64(std::string(out.panel_codes.begin(), out.panel_codes.end()), fnv1a64("P5" + header)),
                         fnv1a64(std::string(out.proof_rgb.begin(), out.proof_rgb.end()), fnv1a64("P6" + header))};
@@ -312,10 +316,8 @@ TEST_F(Golden, InMemoryRenderingMatchesTheFiles) {
 TEST_F(Golden, PortableDiffusionBuildGivesTheRecordedBytes) {
   std::vector<unsigned char> picture = photo_like_rgb(320, 240, 11), enhanced(320 * 240 * 3);
   rgb_bgr_img_buf_convert(picture);
-  ::testing::internal::CaptureStdout();
-  ASSERT_EQ(color_enhance(kUlma0302, 320, 240, picture.data(), enhanced.data(),
+  ASSERT_EQ(color_enhance(Settings{}, 320, 240, picture.data(), enhanced.data(),
                           special_get_file_temp(lot_dir_.c_str(), 25).c_str()), 0);
-  ::testing::internal::GetCapturedStdout();
   const DiffusionPalette palette =
       prepare_palette(*read_palette_data(special_get_eo_file_temp(lot_dir_.c_str(), 25).c_str()));
   std::vector<unsigned char> proof(enhanced.size()), indices(320 * 240), codes(enhanced.size());
@@ -469,24 +471,26 @@ TEST(GoldenStages, ColourEnhanceWithOtherSettingsAndVersions) {
   const double settings[][6] = {{1, 0, 0, 0, 0, 0.75},    {1, 0, 0, 0, 0, 0},         {1, 0, 0, 0, 0, -1},
                                 {2, 15, 10, 0, 0, 0.75},  {3, -15, 20, 25, 0, 0.75}, {4, 30, -5, -30, 12, 0.75},
                                 {1, 0, 0, 40, 0, 0.75}};
-  ::testing::internal::CaptureStdout();
   for (int k = 0; k < 7; ++k) {
     const double* s = settings[k];
-    gMode = static_cast<int>(s[0]);
-    gSat_offset = s[1];
-    gLight_offset = s[2];
-    gContrast = s[3];
-    gHue_offset = s[4];
-    gGreen_enhance = s[5];
-    gPreprocess = (s[1] != 0 || s[2] != 0 || s[3] != 0) ? 1 : 0;
-    EXPECT_EQ(color_enhance(kUlma0302, 320, 240, picture.data(), out.data(), (dir / "lut2.bin").c_str()), 0);
+    Settings given;
+    given.mode = static_cast<int>(s[0]);
+    given.sat_offset = s[1];
+    given.light_offset = s[2];
+    given.contrast = s[3];
+    given.hue_offset = s[4];
+    given.green_enhance = s[5];
+    given.preprocess = s[1] != 0 || s[2] != 0 || s[3] != 0;
+    EXPECT_EQ(color_enhance(given, 320, 240, picture.data(), out.data(), (dir / "lut2.bin").c_str()), 0);
     expect_stage("color_enhance_" + std::to_string(k), fnv1a64(out));
   }
   // Version 0301 ignores every one of these settings.
-  gSat_offset = 50;
-  gPreprocess = 1;
-  gNoise_range = 9;
-  gGreen_enhance = 0;
+  Settings ignored;
+  ignored.stages = kStages0301;
+  ignored.sat_offset = 50;
+  ignored.preprocess = true;
+  ignored.noise_range = 9;
+  ignored.green_enhance = 0;
   std::vector<unsigned char> lattice;
   for (int r = 0; r < 256; r += 2)
     for (int g = 1; g < 256; g += 2)
@@ -494,14 +498,8 @@ TEST(GoldenStages, ColourEnhanceWithOtherSettingsAndVersions) {
         lattice.insert(lattice.end(),
                        {static_cast<unsigned char>(b), static_cast<unsigned char>(g), static_cast<unsigned char>(r)});
   out.resize(lattice.size());
-  EXPECT_EQ(color_enhance(kUlma0301, 128 * 128, 128, lattice.data(), out.data(), (dir / "lut1.bin").c_str()), 0);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout().find("noise"), std::string::npos);
+  EXPECT_EQ(color_enhance(ignored, 128 * 128, 128, lattice.data(), out.data(), (dir / "lut1.bin").c_str()), 0);
   expect_stage("color_enhance_lattice", fnv1a64(out));
-  gMode = 1;
-  gSat_offset = gLight_offset = gContrast = gHue_offset = 0;
-  gGreen_enhance = 0.75;
-  gPreprocess = 0;
-  gNoise_range = -1;
 }
 
 }  // namespace

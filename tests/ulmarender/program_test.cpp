@@ -130,7 +130,7 @@ TEST_P(Programs, ShortFileClaimingAHugePictureNeedsNoMemory) {
   EXPECT_EQ(result.status, 1);
 }
 
-TEST_P(Programs, TooFewWordsAndUnreadableWorkingDirectory) {
+TEST_P(Programs, TooFewWordsAndWorkingDirectories) {
   for (const auto& words : std::vector<std::vector<std::string>>{{}, {"pic.ppm", "out.pgm", kLotDirectory}}) {
     const ProgramResult result = run(words);
     EXPECT_EQ(result.out, usage_text(GetParam()));
@@ -143,6 +143,19 @@ TEST_P(Programs, TooFewWordsAndUnreadableWorkingDirectory) {
   EXPECT_EQ(result.out, GetParam().version + "\n");
   EXPECT_EQ(result.err, "getcwd() error: No such file or directory\n");
   EXPECT_EQ(result.status, 1);
+  // A working directory longer than the first 256-byte buffer is read whole.
+  fs::path deep = cwd_;
+  for (int level = 0; level < 5; ++level) deep /= std::string(60, static_cast<char>('a' + level));
+  fs::create_directories(deep);
+  const std::string out = cwd_ + "/out.pgm";
+  const ProgramResult deep_run = run_program(
+      "/bin/sh", "sh",
+      {"-c", "cd " + deep.string() + " && exec " + GetParam().exe + " ../../../../../pic.ppm " + out + " " + cwd_ +
+                 "/" + kLotDirectory + " 25"},
+      dir_->path());
+  EXPECT_EQ(deep_run.out, GetParam().version + "\nPGM output  : " + out + "\nCurrent working dir: " + deep.string() +
+                              "\n" + kTimeLine);
+  EXPECT_EQ(deep_run.status, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothVersions, Programs, ::testing::Values(k0302, k0301),

@@ -8,12 +8,14 @@
 #include "ulmarender/engine/cielab_diffusion_loop.h"
 #include "ulmarender/engine/colour_enhance.h"
 #include "ulmarender/engine/render_data.h"
-#include "ulmarender/engine/settings.h"
 #include "ulmarender/program/ppm_files.h"
+#include "ulmarender/program/render_data_files.h"
+#include "ulmarender/program/settings.h"
 #include "ulmarender/support.h"
 
 namespace {
 
+using namespace ulma;
 using namespace ulma_test;
 
 TEST(ColourRules, HsvAndEnhancementExamples) {

@@ -91,9 +91,9 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
             help.help = true;
             return {help, {}};
         }
-        if (name == "--identity") {
-            if (inline_value) return failure("option --identity takes no value");
-            options.identity = true;
+        if (name == "--identity" || name == "--no-flat-inks") {
+            if (inline_value) return failure("option " + std::string(name) + " takes no value");
+            (name == "--identity" ? options.identity : options.choices.flat_inks) = name == "--identity";
             continue;
         }
         const bool takes_value = name == "-o" || name == "--output" || name == "--ink" || name == "--ink-lab" ||
@@ -166,6 +166,9 @@ std::string usage_text() {
            "  --palette FILE           ulma: the band's palette data file (eight CIELAB D65\n"
            "                           colours, \"L a b\" each)\n"
            "  --palette-lab VALUES     ulma: the same as \"L,a,b L,a,b ...\" (eight colours)\n"
+           "  --no-flat-inks           mix every colour, also those within a few CIEDE2000\n"
+           "                           units of an ink, pure black and pure white (by\n"
+           "                           default these are printed in that ink alone)\n"
            "  --identity               write the identity table (no mapping, no palette)\n"
            "  -h, --help               show this text\n"
            "\n"

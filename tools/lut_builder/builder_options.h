@@ -39,6 +39,7 @@ struct BuilderOptions {
     std::array<Lab, kInkCount> ink_colours{};
     LutLayout layout = LutLayout::morva6;
     std::vector<Lab> palette;  // the eight colours of --layout ulma (D65)
+    TableChoices choices;
     bool identity = false;
     bool help = false;
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/lut_builder/flat_inks.h"
+
 namespace lut_builder {
 namespace {
 
@@ -20,7 +22,11 @@ std::vector<Rgb8> identity_table() {
     return fill_table([](Rgb8 input) { return input; });
 }
 
-std::vector<Rgb8> mixing_table(const InkMixer& mixer) {
+std::vector<Rgb8> mixing_table(const InkMixer& mixer, const TableChoices& choices) {
+    std::vector<Lab> inks;
+    for (const LinearRgb& ink : mixer.light) inks.push_back(lab_from_xyz(xyz_from_linear(ink)));
+    std::vector<FlatAnchor> anchors;
+    if (choices.flat_inks) anchors = ink_anchors(inks, mixer.engine, mixer.black, mixer.white);
     return fill_table([&](Rgb8 input) {
         const Rgb target = engine_target_for(mixer, linear_from_rgb(to_rgb(input)));
         // Near an ink the lift fades out, so areas of one ink stay clean.
@@ -29,7 +35,8 @@ std::vector<Rgb8> mixing_table(const InkMixer& mixer) {
             nearest = std::min(nearest, std::max({std::fabs(target.r - ink.r), std::fabs(target.g - ink.g),
                                                   std::fabs(target.b - ink.b)}));
         const double lift = kRoundingLift * nearest / kRoundingTaper;
-        return to_bytes({target.r + lift, target.g + lift, target.b + lift});
+        const Rgb lifted{target.r + lift, target.g + lift, target.b + lift};
+        return to_bytes(anchors.empty() ? lifted : with_flat_inks(anchors, lab_from_rgb(to_rgb(input)), lifted));
     });
 }
 

@@ -52,6 +52,11 @@ std::vector<Rgb8> fill_table(Entry entry) {
     return table;
 }
 
+// Choices of how a table is built, shared by both table kinds.
+struct TableChoices {
+    bool flat_inks = true;  // areas of one ink stay solid (flat_inks.h)
+};
+
 // Every entry is its cell's input colour.
 std::vector<Rgb8> identity_table();
 
@@ -68,6 +73,6 @@ inline constexpr double kRoundingTaper = 12.0;
 // The six-ink table: every entry is the sRGB average of the ink proportions
 // that mix the cell's colour (or its closest reachable colour) in linear
 // light, lifted as above.
-std::vector<Rgb8> mixing_table(const InkMixer& mixer);
+std::vector<Rgb8> mixing_table(const InkMixer& mixer, const TableChoices& choices = {});
 
 }  // namespace lut_builder

@@ -2,8 +2,70 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "tools/lut_builder/flat_inks.h"
+#include "ulmarender/engine/colour_conversions.h"
 
 namespace lut_builder {
+namespace {
+
+// Steps each way around a palette colour's own bytes that solid_entry tries.
+constexpr int kSolidSearch = 4;
+
+double clip_channel(double value) { return value >= 255 ? 255 : value <= 0 ? 0 : value; }
+
+}  // namespace
+
+Lab renderer_lab(Rgb8 colour) {
+    double x, y, z, r, g, b;
+    Lab lab;
+    ulma::rgb2xyz(x, y, z, colour.r, colour.g, colour.b);
+    ulma::xyz2lab(lab.l, lab.a, lab.b, x, y, z);
+    ulma::lab2xyz(x, y, z, lab.l, lab.a, lab.b);
+    ulma::xyz2rgb(r, g, b, x, y, z);
+    ulma::rgb2xyz(x, y, z, clip_channel(r), clip_channel(g), clip_channel(b));
+    ulma::xyz2lab(lab.l, lab.a, lab.b, x, y, z);
+    return lab;
+}
+
+std::size_t renderer_choice(std::span<const Lab> palette, Lab colour) {
+    std::uint32_t least = std::numeric_limits<std::uint32_t>::max();
+    std::size_t choice = 0;
+    for (std::size_t n = 0; n < palette.size(); ++n) {
+        const double dl = colour.l - palette[n].l;
+        const double da = colour.a - palette[n].a / 100 * kSearchScale * 100;
+        const double db = colour.b - palette[n].b / 100 * kSearchScale * 100;
+        const auto distance = static_cast<std::uint32_t>(std::sqrt((dl * dl + da * da) + db * db));
+        if (distance <= least) {
+            least = distance;
+            choice = n;
+        }
+    }
+    return choice;
+}
+
+Rgb8 solid_entry(std::span<const Lab> palette, std::size_t n) {
+    const Rgb8 centre = to_bytes(rgb_from_lab(palette[n]));
+    Rgb8 best = centre;
+    double best_cost = std::numeric_limits<double>::infinity();
+    const auto near = [](std::uint8_t v, int d) { return static_cast<std::uint8_t>(std::clamp(v + d, 0, 255)); };
+    for (int dr = -kSolidSearch; dr <= kSolidSearch; ++dr)
+        for (int dg = -kSolidSearch; dg <= kSolidSearch; ++dg)
+            for (int db = -kSolidSearch; db <= kSolidSearch; ++db) {
+                const Rgb8 candidate{near(centre.r, dr), near(centre.g, dg), near(centre.b, db)};
+                const Lab seen = renderer_lab(candidate);
+                const double cost = std::max({std::fabs(seen.l - palette[n].l), std::fabs(seen.a - palette[n].a),
+                                              std::fabs(seen.b - palette[n].b)}) +
+                                    (renderer_choice(palette, seen) == n ? 0.0 : 1000.0);
+                if (cost < best_cost) {
+                    best_cost = cost;
+                    best = candidate;
+                }
+            }
+    return best;
+}
 
 InkMixerResult make_palette_mixer(std::span<const Lab> palette) {
     std::vector<Rgb> engine;
@@ -48,11 +110,20 @@ Rgb undo_green_enhancement(Rgb enhanced) {
     return {enhanced.r * scale, enhanced.g * scale, enhanced.b * scale};
 }
 
-std::vector<Rgb8> palette_table(const InkMixer& mixer) {
+std::vector<Rgb8> palette_table(const InkMixer& mixer, const TableChoices& choices) {
+    std::vector<Lab> palette;
+    for (const Rgb& colour : mixer.engine) palette.push_back({colour.r, colour.g, colour.b});
+    std::vector<FlatAnchor> anchors;
+    if (choices.flat_inks) {
+        std::vector<Rgb> entries;
+        for (std::size_t n = 0; n < palette.size(); ++n) entries.push_back(to_rgb(solid_entry(palette, n)));
+        anchors = ink_anchors(palette, entries, mixer.black, mixer.white);
+    }
     return fill_table([&](Rgb8 input) {
         const Rgb original = undo_green_enhancement(to_rgb(input));
         const Rgb average = engine_target_for(mixer, linear_from_rgb(original));
-        return to_bytes(rgb_from_lab({average.r + kLightnessLift, average.g, average.b}));
+        const Rgb mixing = rgb_from_lab({average.r + kLightnessLift, average.g, average.b});
+        return to_bytes(anchors.empty() ? mixing : with_flat_inks(anchors, lab_from_rgb(original), mixing));
     });
 }
 

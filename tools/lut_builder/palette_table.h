@@ -43,6 +43,18 @@ InkMixerResult make_palette_mixer(std::span<const Lab> palette);
 // kept, the value's power undone).
 Rgb undo_green_enhancement(Rgb enhanced);
 
-std::vector<Rgb8> palette_table(const InkMixer& mixer);
+// What the renderer makes of a table entry: its CIELAB once through the
+// gamut clip, and the palette entry its search picks for a colour (a and b
+// of the palette scaled by kSearchScale, the later entry winning ties of the
+// truncated distance).
+Lab renderer_lab(Rgb8 colour);
+std::size_t renderer_choice(std::span<const Lab> palette, Lab colour);
+
+// The entry for an area of palette colour n: bytes the search maps to n and
+// whose colour, as the renderer sees it, lies as close to n as bytes allow
+// (within 16/7 in L, a and b none of the error is passed on).
+Rgb8 solid_entry(std::span<const Lab> palette, std::size_t n);
+
+std::vector<Rgb8> palette_table(const InkMixer& mixer, const TableChoices& choices = {});
 
 }  // namespace lut_builder

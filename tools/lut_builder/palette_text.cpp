@@ -1,62 +1,36 @@
 #include "tools/lut_builder/palette_text.h"
 
-#include <charconv>
-#include <cmath>
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include "common/palette_text.h"
 
 namespace lut_builder {
+namespace {
 
-std::optional<std::vector<Lab>> parse_lab_colours(std::string_view text, std::size_t count,
-                                                  std::string& error) {
-    std::vector<double> numbers;
-    std::size_t at = 0;
-    const auto separator = [](char c) { return c == ' ' || c == ',' || c == '\n' || c == '\r' || c == '\t'; };
-    while (at < text.size()) {
-        if (separator(text[at])) {
-            ++at;
-            continue;
-        }
-        std::size_t end = at;
-        while (end < text.size() && !separator(text[end])) ++end;
-        double value = 0.0;
-        const auto [stop, failed] = std::from_chars(text.data() + at, text.data() + end, value);
-        if (failed != std::errc() || stop != text.data() + end || !std::isfinite(value)) {
-            error.assign(text.substr(at, end - at)).append(" is not a number");
-            return std::nullopt;
-        }
-        numbers.push_back(value);
-        at = end;
-    }
-    if (numbers.size() != 3 * count) {
-        error = "wants " + std::to_string(count) + " CIELAB colours (" + std::to_string(3 * count) +
-                " numbers), got " + std::to_string(numbers.size()) + " numbers";
-        return std::nullopt;
-    }
+// The shared reader's colours, each lightness within 0..100.
+std::optional<std::vector<Lab>> checked(const std::optional<std::vector<common::LabColour>>& read,
+                                        const std::string& source, std::string& error) {
+    if (!read) return std::nullopt;
     std::vector<Lab> colours;
-    for (std::size_t i = 0; i < count; ++i) {
-        const Lab c{numbers[3 * i], numbers[3 * i + 1], numbers[3 * i + 2]};
+    for (const common::LabColour& c : *read) {
         if (!(c.l >= 0.0 && c.l <= 100.0)) {
-            error = "lightness " + std::to_string(c.l) + " lies outside 0..100";
+            error = (source.empty() ? "" : source + ": ") + "lightness " + std::to_string(c.l) +
+                    " lies outside 0..100";
             return std::nullopt;
         }
-        colours.push_back(c);
+        colours.push_back({c.l, c.a, c.b});
     }
     return colours;
 }
 
+}  // namespace
+
+std::optional<std::vector<Lab>> parse_lab_colours(std::string_view text, std::size_t count,
+                                                  std::string& error) {
+    return checked(common::parse_lab_colours(text, count, "", error), "", error);
+}
+
 std::optional<std::vector<Lab>> read_lab_colours(const std::string& path, std::size_t count,
                                                  std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot read " + path;
-        return std::nullopt;
-    }
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    auto colours = parse_lab_colours(text, count, error);
-    if (!colours) error = path + ": " + error;
-    return colours;
+    return checked(common::read_lab_colours(path, count, error), path, error);
 }
 
 }  // namespace lut_builder

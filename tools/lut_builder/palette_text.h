@@ -1,7 +1,7 @@
-// CIELAB colours given as text: a palette data file of the eight-colour
-// renderer ("L a b" triplets separated by blanks or line ends) or a value on
-// the command line ("L,a,b L,a,b ..."). Commas, blanks and line ends all
-// separate numbers.
+// CIELAB colours given as text (a palette data file of the eight-colour
+// renderer, or "L,a,b L,a,b ..." on the command line), read by the shared
+// reader of common/palette_text.h, each lightness checked to lie within
+// 0..100.
 #pragma once
 
 #include <optional>

@@ -32,6 +32,24 @@ InkMixerResult six_ink_mixer(const BuilderOptions& options) {
 
 }  // namespace
 
+bool build_lut_bytes(const BuilderOptions& options, std::vector<std::uint8_t>& bytes, std::string& error) {
+    std::vector<Rgb8> table;
+    if (options.identity) {
+        table = identity_table();
+    } else {
+        const InkMixerResult mixer = options.layout == LutLayout::morva6 ? six_ink_mixer(options)
+                                                                         : make_palette_mixer(options.palette);
+        if (!mixer.mixer) {
+            error = "unusable inks: " + mixer.error;
+            return false;
+        }
+        table = options.layout == LutLayout::morva6 ? mixing_table(*mixer.mixer, options.choices)
+                                                    : palette_table(*mixer.mixer, options.choices);
+    }
+    bytes = options.layout == LutLayout::morva6 ? encode_morva6_lut(options.inks, table) : encode_ulma_lut(table);
+    return true;
+}
+
 int run_builder(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
     const ParsedOptions parsed = parse_options(args);
     if (!parsed.options) return usage_error(err, parsed.error);
@@ -41,19 +59,8 @@ int run_builder(std::span<const std::string_view> args, std::ostream& out, std::
         return kExitWritten;
     }
 
-    std::vector<Rgb8> table;
-    if (options.identity) {
-        table = identity_table();
-    } else {
-        const InkMixerResult mixer = options.layout == LutLayout::morva6 ? six_ink_mixer(options)
-                                                                         : make_palette_mixer(options.palette);
-        if (!mixer.mixer) return usage_error(err, "unusable inks: " + mixer.error);
-        table = options.layout == LutLayout::morva6 ? mixing_table(*mixer.mixer) : palette_table(*mixer.mixer);
-    }
-
-    const std::vector<std::uint8_t> bytes = options.layout == LutLayout::morva6
-                                                ? encode_morva6_lut(options.inks, table)
-                                                : encode_ulma_lut(table);
+    std::vector<std::uint8_t> bytes;
+    if (std::string problem; !build_lut_bytes(options, bytes, problem)) return usage_error(err, problem);
     std::string error;
     if (!write_file_replacing(options.output, bytes, error)) {
         err << kProgram << ": " << error << "\n";

@@ -6,11 +6,11 @@
 
 namespace render_data {
 
-std::vector<std::uint8_t> band_lut_bytes(const Palette& palette) {
+std::vector<std::uint8_t> band_lut_bytes(const Palette& palette, const lut_builder::TableChoices& choices) {
     using namespace lut_builder;
     const InkMixerResult mixer = make_palette_mixer(palette);
     if (!mixer.mixer) return {};
-    return encode_ulma_lut(palette_table(*mixer.mixer));
+    return encode_ulma_lut(palette_table(*mixer.mixer, choices));
 }
 
 }  // namespace render_data

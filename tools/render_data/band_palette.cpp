@@ -1,5 +1,8 @@
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+
+#include "tools/lut_builder/palette_text.h"
 
 #include "tools/render_data/render_data.h"
 
@@ -46,6 +49,12 @@ std::string palette_text(const Palette& palette) {
         text += line;
     }
     return text;
+}
+
+Palette as_written(const Palette& palette) {
+    std::string error;
+    std::optional<Palette> back = lut_builder::parse_lab_colours(palette_text(palette), palette.size(), error);
+    return back ? std::move(*back) : palette;
 }
 
 }  // namespace render_data

@@ -46,6 +46,9 @@ constexpr std::string_view kUsage =
     "                        Give one palette for every band, or one per band in\n"
     "                        band order; without any, sample palettes are made up\n"
     "                        (strongest at 25 degrees, fading in the cold and heat).\n"
+    "  --no-flat-inks        mix every colour, also those close to a palette colour,\n"
+    "                        pure black and pure white (by default these are\n"
+    "                        printed in that palette colour alone)\n"
     "  -h, --help            show this text\n"
     "\n"
     "Exit status: 0 written, 1 a file could not be written, 2 bad arguments\n"
@@ -83,6 +86,7 @@ bool parse_boundary(const char* text, int& value) {
 int main(int argc, char** argv) {
     using namespace render_data;
     std::vector<Palette> palettes;
+    lut_builder::TableChoices choices;
     std::vector<std::string_view> words;
     for (int i = 1; i < argc; ++i) {
         std::string_view word = argv[i];
@@ -92,6 +96,10 @@ int main(int argc, char** argv) {
         }
         if (!word.starts_with("--")) {
             words.push_back(word);
+            continue;
+        }
+        if (word == "--no-flat-inks") {
+            choices.flat_inks = false;
             continue;
         }
         std::string_view value;
@@ -132,9 +140,9 @@ int main(int argc, char** argv) {
     for (std::size_t r = 0; r < bands; ++r) {
         const int low = boundaries[r];
         const int high = boundaries[r + 1];
-        band_palettes.push_back(palettes.empty() ? palette_at((low + high) / 2.0)
-                                                 : palettes[palettes.size() == 1 ? 0 : r]);
-        luts.push_back(band_lut_bytes(band_palettes.back()));
+        band_palettes.push_back(as_written(palettes.empty() ? palette_at((low + high) / 2.0)
+                                                            : palettes[palettes.size() == 1 ? 0 : r]));
+        luts.push_back(band_lut_bytes(band_palettes.back(), choices));
         if (luts.back().empty())
             return bad_arguments("the palette of band " + std::to_string(low) + ".." + std::to_string(high) +
                                  " spans no volume: no colour can be mixed from it");

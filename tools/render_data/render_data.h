@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tools/lut_builder/colour_math.h"
+#include "tools/lut_builder/lut_table.h"
 
 namespace render_data {
 
@@ -39,10 +40,15 @@ Palette palette_at(double celsius);
 // The palette data file: one colour per line, "L a b" with two decimals.
 std::string palette_text(const Palette& palette);
 
+// The palette as its data file gives it back (two decimals): band tables are
+// built from this, so that a table rebuilt from the written file is the same
+// to the byte.
+Palette as_written(const Palette& palette);
+
 // The band's colour table for its palette (the LUT builder's palette table),
 // in the renderer's LUT layout (786435 bytes). Empty when the palette spans
 // no volume.
-std::vector<std::uint8_t> band_lut_bytes(const Palette& palette);
+std::vector<std::uint8_t> band_lut_bytes(const Palette& palette, const lut_builder::TableChoices& choices);
 
 // Names inside a lot directory such as ULMA_SAMPLE01_TC_03: the lot name
 // (ULMA_SAMPLE01_TC), the version (03) and the band file base (ULMA_SAMPLE01).

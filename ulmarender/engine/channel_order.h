@@ -4,5 +4,9 @@
 
 #include <span>
 
+namespace ulma {
+
 // Swaps the first and the third byte of every 3-byte pixel.
 void rgb_bgr_img_buf_convert(std::span<unsigned char> img_buffer);
+
+}  // namespace ulma

@@ -15,6 +15,8 @@
 #include "ulmarender/engine/colour_conversions.h"
 #include "ulmarender/engine/error_diffusion.h"
 
+namespace ulma {
+
 inline namespace ULMA_COLOUR_ISA {
 
 // Channel of the gamut clip: 255 at or above 255, 0 at or below 0.
@@ -196,3 +198,5 @@ void diffuse_picture_fma(const DiffusionPalette& palette, bool proof, std::size_
                          std::size_t height, const unsigned char* img_buffer,
                          unsigned char* proof_out, unsigned char* indices);
 #endif
+
+}  // namespace ulma

@@ -1,5 +1,7 @@
 #include "ulmarender/engine/colour_conversions.h"
 
+namespace ulma {
+
 void rgb2hsl(double& h, double& s, double& l, int r, int g, int b) {
   const auto [R, G, B, Min, Max, D] = channel_spread(r, g, b);
   l = (Max + Min) / 2;
@@ -32,3 +34,5 @@ void hsl2rgb(int& r, int& g, int& b, double h, double s, double l) {
   g = truncate_to_int(255 * Hue_2_RGB(v1, v2, h));
   b = truncate_to_int(255 * Hue_2_RGB(v1, v2, h - 1.0 / 3.0));
 }
+
+}  // namespace ulma

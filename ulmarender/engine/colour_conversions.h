@@ -15,6 +15,8 @@
 #include "ulmarender/engine/colour_isa.h"
 #include "ulmarender/engine/colour_tables.h"
 
+namespace ulma {
+
 inline namespace ULMA_COLOUR_ISA {
 
 // The int a double converts to on x86-64 (cvttsd2si): truncation toward
@@ -198,3 +200,5 @@ inline void xyz2rgb(double& r, double& g, double& b, double x, double y, double 
 }
 
 }  // inline namespace ULMA_COLOUR_ISA
+
+}  // namespace ulma

@@ -20,6 +20,8 @@
 
 #include "ulmarender/engine/colour_isa.h"
 
+namespace ulma {
+
 inline namespace ULMA_COLOUR_ISA {
 
 namespace cube_detail {
@@ -80,3 +82,5 @@ inline double cube_as_pow(double v) {
 }
 
 }  // inline namespace ULMA_COLOUR_ISA
+
+}  // namespace ulma

@@ -1,16 +1,15 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <ctime>
 #include <vector>
 
 #include "ulmarender/engine/colour_conversions.h"
 #include "ulmarender/engine/colour_enhance.h"
 #include "ulmarender/engine/colour_lut.h"
 #include "ulmarender/engine/hsl_hsv_processing.h"
-#include "ulmarender/engine/settings.h"
+#include "ulmarender/engine/random.h"
+
+namespace ulma {
 
 void enhance_green(int& r, int& g, int& b) {
   double H, S, L;
@@ -72,40 +71,33 @@ void write_lut_colour(const unsigned char* rgb_table, int index, unsigned char* 
 
 }  // namespace
 
-int color_enhance(const UlmaVersion& version, int img_x, int img_y, const unsigned char* img_buffer,
+int color_enhance(const Settings& settings, int img_x, int img_y, const unsigned char* img_buffer,
                   unsigned char* img_out_point, const char* file) {
-  // Version 0301 has no adjustment, no noise and no random seed.
-  const bool adjustments = version.adjustments;
-  if (adjustments) std::srand(static_cast<unsigned>(std::time(nullptr)));
-  const int random_range = adjustments ? gNoise_range : -1;
-  const double hue_offset = gHue_offset;
-  const double contrast = gContrast;
-  const bool enhance = version.green_enhance_always || gGreen_enhance > 0;
-  const int mode = gMode;
-  const bool preprocess = adjustments && gPreprocess == 1;
-  const double sat_offset = preprocess ? gSat_offset : 0.0;
-  const double light_offset = preprocess ? gLight_offset : 0.0;
+  // Version 0301 has no adjustment and no noise.
+  const bool adjustments = settings.stages.adjustments;
+  const int random_range = adjustments ? settings.noise_range : -1;
+  const double hue_offset = settings.hue_offset;
+  const double contrast = settings.contrast;
+  const bool enhance = settings.stages.green_enhance_always || settings.green_enhance > 0;
+  const int mode = settings.mode;
+  const bool preprocess = adjustments && settings.preprocess;
+  const double sat_offset = preprocess ? settings.sat_offset : 0.0;
+  const double light_offset = preprocess ? settings.light_offset : 0.0;
 
   const auto rgb_table = read_lut_file(file);
-  if (!rgb_table) {
-    std::fputs("error! can not find correct lut data. ", stdout);
-    return 1;
-  }
+  if (!rgb_table) return 1;
   const std::size_t pixel_count =
       img_x > 0 && img_y > 0 ? static_cast<std::size_t>(img_x) * static_cast<std::size_t>(img_y) : 0;
   const unsigned char* source = img_buffer;
 
   std::vector<unsigned char> rgb_enhance;
   if (preprocess) {
-    std::printf("chroma : %lf\n", sat_offset);
-    std::printf("brightness : %lf\n", light_offset);
     rgb_enhance.resize(pixel_count * 3);
     image_processing(img_buffer, rgb_enhance.data(), pixel_count, hue_offset, sat_offset,
                      light_offset, contrast, mode);
     source = rgb_enhance.data();
   }
-  if (random_range > 0) std::printf("noise_range : %d\n", random_range);
-
+  SeededRandom random(settings.seed);
   EnhancedIndexCache cache(enhance);
   for (std::size_t n = 0; n < pixel_count; ++n) {
     const unsigned char* in = source + n * 3;
@@ -114,7 +106,7 @@ int color_enhance(const UlmaVersion& version, int img_x, int img_y, const unsign
     int R_TEMP = in[2];
     if (random_range > 0) {
       // Drawn for every pixel, also for those that then get no noise.
-      const int random_num = std::rand() % random_range - random_range / 2;
+      const int random_num = random.next() % random_range - random_range / 2;
       const bool white = R_TEMP == 255 && G_TEMP == 255 && B_TEMP == 255;
       const bool black = R_TEMP == 0 && G_TEMP == 0 && B_TEMP == 0;
       if (!white && !black) {
@@ -127,3 +119,5 @@ int color_enhance(const UlmaVersion& version, int img_x, int img_y, const unsign
   }
   return 0;
 }
+
+}  // namespace ulma

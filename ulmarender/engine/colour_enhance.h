@@ -3,15 +3,16 @@
 // are 3 bytes, blue, green, red, row after row.
 #pragma once
 
-#include "ulmarender/engine/version.h"
+#include "ulmarender/engine/settings.h"
 
-// Adjusts (when the version has the adjustments: saturation/lightness
+namespace ulma {
+
+// Adjusts (when the stages have the adjustments: saturation/lightness
 // offsets, noise), enhances greens and maps every pixel of img_buffer
 // through the LUT file `file` into img_out_point. Returns 1, with
-// "error! can not find correct lut data. " printed and img_out_point
-// untouched, when the LUT file cannot be opened or is shorter than a whole
-// table; 0 after a full run.
-int color_enhance(const UlmaVersion& version, int img_x, int img_y, const unsigned char* img_buffer,
+// img_out_point untouched, when the LUT file cannot be opened or is shorter
+// than a whole table; 0 after a full run.
+int color_enhance(const Settings& settings, int img_x, int img_y, const unsigned char* img_buffer,
                   unsigned char* img_out_point, const char* file);
 
 // Raises the HSV value of a saturated colour, most for greens (hue 120
@@ -19,3 +20,5 @@ int color_enhance(const UlmaVersion& version, int img_x, int img_y, const unsign
 // power 1 - (hue distance from 300 degrees) / 180 * S * 0.75, clamped to
 // [0, 1]; the colour then goes back through hsv2rgb (which truncates).
 void enhance_green(int& r, int& g, int& b);
+
+}  // namespace ulma

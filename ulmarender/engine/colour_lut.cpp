@@ -4,6 +4,8 @@
 
 #include "common/holders.h"
 
+namespace ulma {
+
 std::optional<std::vector<unsigned char>> read_lut_file(const char* file) {
   if (file == nullptr) return std::nullopt;
   const common::File stream(std::fopen(file, "rb"));
@@ -12,3 +14,5 @@ std::optional<std::vector<unsigned char>> read_lut_file(const char* file) {
   if (std::fread(table.data(), 1, table.size(), stream.get()) != table.size()) return std::nullopt;
   return table;
 }
+
+}  // namespace ulma

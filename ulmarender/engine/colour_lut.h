@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+namespace ulma {
+
 inline constexpr int kLutStep = 4;                            // input levels per LUT step
 inline constexpr int kLutSteps = 256 / kLutStep;              // steps per channel
 inline constexpr int kLutEntries = kLutSteps * kLutSteps * kLutSteps;
@@ -18,3 +20,5 @@ inline int lut_index(int r, int g, int b) { return (r >> 2) * 4096 + (g >> 2) * 
 // The first kLutFileSize bytes of the file in one read, or nothing when the
 // file cannot be opened or is shorter than that.
 std::optional<std::vector<unsigned char>> read_lut_file(const char* file);
+
+}  // namespace ulma

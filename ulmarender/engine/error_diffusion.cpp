@@ -1,14 +1,11 @@
 #include "ulmarender/engine/error_diffusion.h"
 
-#include <cmath>
 #include <cstddef>
-#include <cstdio>
-#include <utility>
-#include <vector>
 
 #include "ulmarender/engine/cielab_diffusion_loop.h"
 #include "ulmarender/engine/colour_conversions.h"
-#include "ulmarender/engine/settings.h"
+
+namespace ulma {
 
 namespace {
 
@@ -38,17 +35,13 @@ DiffusionPalette prepare_palette(const Palette& palette) {
   return prepared;
 }
 
-int error_diffusion_cielab(int img_x, int img_y, const unsigned char* img_buffer,
+int error_diffusion_cielab(bool proof, int img_x, int img_y, const unsigned char* img_buffer,
                            unsigned char* img_out_point, unsigned char* img_index_out_point,
                            const char* filename) {
   const auto palette_data = read_palette_data(filename);
-  if (!palette_data) {
-    std::fputs("error! can not find correct eo data. ", stdout);
-    return 1;
-  }
+  if (!palette_data) return 1;
   if (img_x <= 0 || img_y <= 0) return 0;
   const DiffusionPalette palette = prepare_palette(*palette_data);
-  const bool proof = gProof == 1;
   const auto width = static_cast<std::size_t>(img_x);
   const auto height = static_cast<std::size_t>(img_y);
 
@@ -61,3 +54,5 @@ int error_diffusion_cielab(int img_x, int img_y, const unsigned char* img_buffer
   portable::diffuse_picture(palette, proof, width, height, img_buffer, img_out_point, img_index_out_point);
   return 0;
 }
+
+}  // namespace ulma

@@ -6,6 +6,8 @@
 
 #include "ulmarender/engine/palette_data.h"
 
+namespace ulma {
+
 // Scale of the palette's a and b in the search, and in the error.
 inline constexpr double kSearchScale = 1.5;
 inline constexpr double kErrorScale = 1.0;
@@ -30,10 +32,11 @@ DiffusionPalette prepare_palette(const Palette& palette);
 
 // Reads the palette data file `filename` (CIELAB triplets), then diffuses the
 // picture img_buffer (blue, green, red) onto it: one palette index 0..7 per
-// pixel into img_index_out_point and, when gProof is 1, the chosen colours
-// (blue, green, red) into img_out_point. Returns 1, with "error! can not
-// find correct eo data. " printed and no output touched, when the file
-// cannot be opened or holds no colour; 0 after a full run.
-int error_diffusion_cielab(int img_x, int img_y, const unsigned char* img_buffer,
+// pixel into img_index_out_point and, with `proof`, the chosen colours
+// (blue, green, red) into img_out_point. Returns 1, with no output touched,
+// when the file cannot be opened or holds no colour; 0 after a full run.
+int error_diffusion_cielab(bool proof, int img_x, int img_y, const unsigned char* img_buffer,
                            unsigned char* img_out_point, unsigned char* img_index_out_point,
                            const char* filename);
+
+}  // namespace ulma

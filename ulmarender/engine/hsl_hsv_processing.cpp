@@ -2,6 +2,8 @@
 
 #include "ulmarender/engine/colour_conversions.h"
 
+namespace ulma {
+
 namespace {
 
 double clamp_to(double value, double low, double high) {
@@ -142,3 +144,5 @@ void image_processing(const unsigned char* img_buffer, unsigned char* img_out_po
                    contrast, mode);
   }
 }
+
+}  // namespace ulma

@@ -8,6 +8,8 @@
 
 #include "common/holders.h"
 
+namespace ulma {
+
 namespace {
 
 bool is_white_space(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
@@ -51,3 +53,5 @@ std::optional<Palette> read_palette_data(const char* filename) {
   if (std::ferror(stream.get())) return std::nullopt;
   return parse_palette_text(text);
 }
+
+}  // namespace ulma

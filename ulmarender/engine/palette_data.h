@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+namespace ulma {
+
 inline constexpr int kPaletteSize = 8;
 
 struct Palette {
@@ -25,3 +27,5 @@ std::optional<Palette> parse_palette_text(std::string_view text);
 // Reads the whole file (opened for reading only) and parses it; nothing when
 // the file cannot be opened or read, or holds no number.
 std::optional<Palette> read_palette_data(const char* filename);
+
+}  // namespace ulma

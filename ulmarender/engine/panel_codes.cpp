@@ -3,6 +3,8 @@
 
 #include "ulmarender/engine/panel_codes.h"
 
+namespace ulma {
+
 namespace {
 // Panel code of each palette index.
 constexpr std::array<unsigned char, 8> ulma_table = {0, 4, 5, 6, 1, 3, 2, 7};
@@ -22,3 +24,5 @@ void ulmamap_rgb(int img_x, int img_y, const unsigned char* img_buffer,
     out[2] = code;
   }
 }
+
+}  // namespace ulma

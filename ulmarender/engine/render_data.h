@@ -1,72 +1,101 @@
-// The render-data directory of a panel lot: the temperature table of its
-// waveform file, the band search, and the names of the per-band colour LUT
-// and palette data files.
+// The render-data folder of a panel lot, opened into a value: the lot name
+// and code version from the folder's name, the temperature bands of its
+// waveform file, and the names of the per-band colour LUT and palette data
+// files.
 #pragma once
 
+#include <array>
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 #include <string>
 #include <string_view>
 
-#include "common/holders.h"
+namespace ulma {
 
-// A string allocated by vasprintf; freed when the holder goes.
-using HeapString = std::unique_ptr<char, common::FreeDeleter>;
+// Room for boundaries of the temperature table, i.e. kTempTableSize - 1 bands.
+inline constexpr int kTempTableSize = 30;
 
-// Formats like printf into a newly allocated string. On failure prints
-// "vasprintf failed" and returns an empty holder.
-HeapString str_concat(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
-enum class TempTableProblem { none, too_short, too_many_bands };
-
-// Reads the temperature table from an open waveform file: byte 38 is the
-// number of bands less one, the signed boundaries start at byte 48. Fills
-// gTempRange and gTempTable only when the whole table is present and fits.
-TempTableProblem read_temp_table(std::FILE* waveform_file);
-
-// Opens lot_dir/lot_name.wbf and reads its temperature table; false, with
-// the reason printed, when the file is missing, too short or announces more
-// bands than the table holds (the program then ends with status 1).
-[[nodiscard]] bool get_temp_data_from_wbf(const char* lot_name, const char* lot_dir);
-
-// Index of the band that holds `temp`: a temperature on a boundary belongs
-// to the band below it; temperatures outside the table go to the first or
-// the last band.
-int search_temp_region(int temp);
-
-// Same as search_temp_region.
-int my_search_temp_region(int temp);
-
-// Paths of the colour LUT file and of the palette data file of the band of
-// `temp` inside render_data_dir.
-std::string special_get_file_temp(const char* render_data_dir, int temp);
-std::string special_get_eo_file_temp(const char* render_data_dir, int temp);
-
-// Last component of a render-data directory path, split into the lot name
-// (without its last three characters) and the two-character code version.
-struct LotName {
-    std::string name;
-    std::string code_version;
-};
-
-enum class LotNameProblem {
-    none,
-    no_name,    // the path is empty or only separators
-    too_short,  // fewer than kShortestLotDirectoryName characters
-    too_long,   // more than kLongestLotDirectoryName characters
-};
+// The two fields read from a waveform file: byte 38 is the number of bands
+// less one, the signed boundaries start at byte 48.
+inline constexpr long kBandCountOffset = 38;
+inline constexpr long kBoundariesOffset = 48;
+inline constexpr int kMaxBandCountByte = kTempTableSize - 2;
 
 // "_" and the version are cut from the directory name, then three more
 // characters from the lot name for the band file names.
 inline constexpr std::size_t kShortestLotDirectoryName = 6;
 inline constexpr std::size_t kLongestLotDirectoryName = 99;
 
+struct TempTable {
+  std::array<int, kTempTableSize> bounds{};  // bounds[0..range]: band r runs from bounds[r] to bounds[r + 1]
+  int range = 0;                             // number of bands
+};
+
+struct RenderData {
+  std::string dir;           // the folder as given
+  std::string lot_name;      // the folder's name less "_" and the version
+  std::string code_version;  // the two-character version
+  TempTable temps;
+};
+
+// Last component of a render-data directory path, split into the lot name
+// (without its last three characters) and the two-character code version.
+struct LotName {
+  std::string name;
+  std::string code_version;
+};
+
+enum class LotNameProblem {
+  none,
+  no_name,    // the path is empty or only separators
+  too_short,  // fewer than kShortestLotDirectoryName characters
+  too_long,   // more than kLongestLotDirectoryName characters
+};
+
 // Splits `path` at its last '/' or '\\' (trailing separators ignored; a path
 // without separator is the name itself).
 LotNameProblem split_lot_name(std::string_view path, LotName& lot);
 
-// Fills gLotName and gLotCodeVer from the render-data directory path; false,
-// with the problem printed, when the name is unusable (the program then
-// ends with status 1).
-[[nodiscard]] bool split_argv_lot(const char* lot_code_org);
+enum class TempTableProblem { none, too_short, too_many_bands };
+
+// Reads the temperature table from an open waveform file; `table` is
+// changed only when the whole table is present and fits.
+TempTableProblem read_temp_table(std::FILE* waveform_file, TempTable& table);
+
+// The waveform file's path: dir/lot_name.wbf.
+std::string waveform_path(std::string_view dir, std::string_view lot_name);
+
+enum class OpenProblem {
+  none,
+  no_name,
+  name_too_short,
+  name_too_long,
+  waveform_missing,    // the waveform file cannot be opened; OpenResult::error_number tells why
+  waveform_too_short,  // shorter than the temperature table it announces
+  too_many_bands,      // announces more bands than the table holds
+};
+
+struct OpenResult {
+  OpenProblem problem = OpenProblem::none;
+  int error_number = 0;  // errno of a waveform file that cannot be opened
+  std::string path;      // the waveform file (empty when the name was unusable)
+};
+
+// Opens the render-data folder `dir`: its name, then its waveform file.
+OpenResult open_render_data(std::string_view dir, RenderData& data);
+
+// What went wrong, in one sentence (no line end).
+std::string describe(const OpenResult& result);
+
+// Index of the band that holds `temp`: a temperature on a boundary belongs
+// to the band below it; temperatures outside the table go to the first or
+// the last band.
+int search_temp_region(const TempTable& table, int temp);
+
+enum class BandFile { lut, palette_data };
+
+// Path of a per-band file, "<dir>/<base>_<kind>_<low>Cto<high>C_<version>.bin",
+// where base is the lot name less its last three characters and kind is
+// "lut" or "data".
+std::string band_file_path(const RenderData& data, BandFile kind, int temp);
+
+}  // namespace ulma

@@ -1,28 +1,34 @@
-// Run settings and tables of the renderer: process-wide, written by the
-// command line before the pipeline runs and only read by it.
+// The settings of one rendering, passed by value: which stages run and with
+// what amounts. The defaults are those of a run without options.
 #pragma once
 
 #include <cstdint>
 
-// Version 0301 uses only gProof of the run settings (see version.h).
-extern int gProof;
-extern int gPreprocess;
-extern double gHue_offset;
-extern double gSat_offset;
-extern double gLight_offset;
-extern double gContrast;
-extern double gGreen_enhance;
-extern int gMode;
-extern int gNoise_range;
+namespace ulma {
 
-extern std::uint32_t ImageX;
-extern std::uint32_t ImageY;
+// The stages that differ between the two versions of the renderer.
+struct StageSet {
+  bool adjustments;           // saturation/lightness offsets and noise before the enhancement
+  bool green_enhance_always;  // the green enhancement ignores Settings::green_enhance
+};
+inline constexpr StageSet kStages0302{.adjustments = true, .green_enhance_always = false};
+inline constexpr StageSet kStages0301{.adjustments = false, .green_enhance_always = true};
 
-inline constexpr int kLotNameSize = 100;
-inline constexpr int kLotCodeVerSize = 10;
-inline constexpr int kTempTableSize = 30;
+struct Settings {
+  StageSet stages = kStages0302;
+  bool proof = false;        // also give the proof colours
+  bool preprocess = false;   // run the HSL/HSV adjustment (with the offsets below)
+  double hue_offset = 0.0;   // degrees
+  double sat_offset = 0.0;   // percent
+  double light_offset = 0.0; // percent
+  double contrast = 0.0;
+  double green_enhance = 0.75;  // the green enhancement runs when above 0
+  int mode = 1;              // adjustment in HSL (1, 3) or HSV (2, 4)
+  int noise_range = -1;      // width of the random noise per pixel; none when 0 or below
+  std::uint32_t seed = 1;    // of the noise: the same seed gives the same noise
+};
 
-extern char gLotName[kLotNameSize];
-extern char gLotCodeVer[kLotCodeVerSize];
-extern int gTempTable[kTempTableSize];
-extern int gTempRange;
+// Whether the adjustment runs: either offset is not 0 (a NaN counts as not 0).
+inline bool offsets_set(double sat_offset, double light_offset) { return sat_offset != 0.0 || light_offset != 0.0; }
+
+}  // namespace ulma

@@ -8,8 +8,8 @@
 #include <new>
 #include <string>
 
-#include "ulmarender/engine/render_data.h"
-#include "ulmarender/engine/settings.h"
+#include "ulmarender/program/render_data_files.h"
+#include "ulmarender/program/settings.h"
 #include "ulmarender/program/run_script.h"
 
 namespace {
@@ -56,9 +56,7 @@ HeapString prepare_run(const UlmaVersion& version, const RunArguments& arguments
     HeapString outdir = str_concat("%s", arguments.output);
     if (!outdir) return outdir;
     std::printf("PGM output  : %s\n", outdir.get());
-    if (!split_argv_lot(arguments.lot_dir) || !get_temp_data_from_wbf(gLotName, arguments.lot_dir)) {
-        return HeapString();
-    }
+    if (!open_render_data_of_run(arguments.lot_dir)) return HeapString();
     return outdir;
 }
 

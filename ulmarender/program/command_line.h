@@ -5,7 +5,7 @@
 
 #include <dirent.h>
 
-#include "ulmarender/engine/version.h"
+#include "ulmarender/program/version.h"
 
 // The whole run of the program of `version`; the return value is the exit
 // status.

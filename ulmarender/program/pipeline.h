@@ -1,7 +1,7 @@
 // Rendering of one picture from the PPM input to the PGM of panel codes.
 #pragma once
 
-#include "ulmarender/engine/version.h"
+#include "ulmarender/program/version.h"
 
 // Loads input_path, renders it with the band of `temp` of render_data_dir
 // (ulma_render_picture), writes the proof image when gProof is 1 and writes

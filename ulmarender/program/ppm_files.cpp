@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "ulmarender/program/file_replace.h"
-#include "ulmarender/engine/settings.h"
+#include "ulmarender/program/settings.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "ulmarender/engine/render_data.h"
-#include "ulmarender/engine/version.h"
+#include "ulmarender/program/render_data_files.h"
+#include "ulmarender/program/version.h"
 
 // Runs conversion `cnv_type` (0 renders, 1 does nothing) and prints its
 // duration in whole seconds. render_path is handed on unused. False when the

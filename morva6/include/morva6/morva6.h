@@ -8,7 +8,9 @@
  * Ovex_Morva6_render_init from the bytes of a LUT file. The context points
  * into the caller's block, which must stay allocated and unchanged until the
  * next successful initialisation. Initialisation must not overlap a render
- * call; render calls only read the context. */
+ * call; render calls only read the context, and hold no other state, so
+ * several may run at once. Callers that need several contexts keep their own
+ * (OvexRenderContext). */
 #ifndef MORVA6_MORVA6_H
 #define MORVA6_MORVA6_H
 
@@ -98,6 +100,29 @@ MORVA6_API int32_t Ovex_Morva6_render_All(const uint8_t *input, int32_t is_bgr,
                                           uint8_t *output_tcon, uint8_t *output_aoi,
                                           uint8_t *output_simulation, void *reserved,
                                           int32_t width, int32_t height, int32_t dither);
+
+/* A render context of the caller's own: the same calls on it instead of the
+ * process-wide one, so that pictures can be rendered with different LUT
+ * files in several threads at once (the process-wide context may be used
+ * alongside). The context points into the caller's LUT block like the
+ * process-wide one. */
+typedef struct OvexRenderContext {
+    uint8_t bgr_op[18];  /* the six ink colours, each blue, green, red */
+    const uint8_t *glut; /* the first table entry in the caller's block */
+} OvexRenderContext;
+
+/* Ovex_Morva6_render_init into `context`: OVEX_OK, or OVEX_ERR_LUT_SIZE
+ * (also for a null context) with the context unchanged. */
+MORVA6_API int32_t Ovex_context_init(OvexRenderContext *context, const uint8_t *lut, int32_t size);
+/* Ovex_Morva6_render and Ovex_Morva6_render_All with `context`; a null or
+ * never initialised context gives OVEX_ERR_NOT_INITIALISED. */
+MORVA6_API int32_t Ovex_context_render(const OvexRenderContext *context, const uint8_t *input,
+                                       int32_t input_is_bgr, uint8_t *output, int32_t output_is_bgr,
+                                       int32_t width, int32_t height, int32_t dither, int32_t mode);
+MORVA6_API int32_t Ovex_context_render_All(const OvexRenderContext *context, const uint8_t *input,
+                                           int32_t is_bgr, uint8_t *output_tcon, uint8_t *output_aoi,
+                                           uint8_t *output_simulation, int32_t width, int32_t height,
+                                           int32_t dither);
 
 /* Hue (degrees), saturation, brightness, contrast (-100..100) in the HSL
  * model, then gamma (gamma != 1.0) on the output bytes; other values are used

@@ -2,7 +2,7 @@
 // not wired one to one with the picture's rows and columns. Pixels move as
 // whole three-byte units; their bytes are never looked at.
 
-#include "morva6/tft_transfer.h"
+#include "morva6/core/tft_transfer.h"
 
 #include <cstring>
 #include <memory>
@@ -10,7 +10,7 @@
 
 #include <morva6/morva6.h>
 
-#include "morva6/picture_size.h"
+#include "morva6/core/picture_size.h"
 
 namespace {
 

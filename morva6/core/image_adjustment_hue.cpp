@@ -1,4 +1,4 @@
-#include "morva6/image_adjustment_hue.h"
+#include "morva6/core/image_adjustment_hue.h"
 
 #include <cmath>
 

@@ -19,8 +19,8 @@
 
 #include <morva6/morva6.h>
 
-#include "morva6/image_adjustment_hue.h"
-#include "morva6/picture_size.h"
+#include "morva6/core/image_adjustment_hue.h"
+#include "morva6/core/picture_size.h"
 
 namespace morva6 {
 namespace {

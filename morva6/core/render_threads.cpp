@@ -1,4 +1,4 @@
-#include "morva6/render_threads.h"
+#include "morva6/core/render_threads.h"
 
 #include <algorithm>
 #include <atomic>

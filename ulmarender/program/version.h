@@ -4,6 +4,8 @@
 // is read from it at run time.
 #pragma once
 
+#include "ulmarender/engine/settings.h"
+
 // Which words of the command line are the input, the output, the
 // render-data directory and the temperature.
 enum class PositionalRule {
@@ -16,9 +18,21 @@ struct UlmaVersion {
     PositionalRule positional_rule;
     const char* option_string;        // for getopt; the leading '+' stops parsing at the first non-option
     bool renders_at_each_proof;       // every accepted -p renders at once (else one render after the options)
-    bool adjustments;                 // -c, -b, -n: saturation/lightness offsets and noise before the enhancement
-    bool green_enhance_always;        // the green enhancement ignores gGreen_enhance
+    ulma::StageSet stages;            // -c, -b, -n and the green enhancement
 };
 
-extern const UlmaVersion kUlma0302;
-extern const UlmaVersion kUlma0301;
+inline constexpr UlmaVersion kUlma0302 = {
+    .version_line = "Ulma render 0302.windows (18/11/2022)",
+    .positional_rule = PositionalRule::last_four,
+    .option_string = "+p::c:b:n:",
+    .renders_at_each_proof = false,
+    .stages = ulma::kStages0302,
+};
+
+inline constexpr UlmaVersion kUlma0301 = {
+    .version_line = "Ulma render 0301.windows (08/02/2022)",
+    .positional_rule = PositionalRule::first_after_proof,
+    .option_string = "+p::",
+    .renders_at_each_proof = true,
+    .stages = ulma::kStages0301,
+};

@@ -1,8 +1,8 @@
-#include "morva6/output_encoding.h"
+#include "morva6/core/output_encoding.h"
 
 #include <cstring>
 
-#include "morva6/render_context.h"
+#include "morva6/core/render_context.h"
 
 namespace morva6 {
 
@@ -18,7 +18,7 @@ std::array<std::uint8_t, 3> reversed(const std::array<std::uint8_t, 3>& c) { ret
 
 }  // namespace
 
-InkBytes ink_bytes_for_mode(std::int32_t mode, bool bgr) {
+InkBytes ink_bytes_for_mode(std::int32_t mode, bool bgr, const InkColours& bgr_op) {
     InkBytes inks{};
     for (int k = 0; k < 6; ++k) {
         switch (mode) {

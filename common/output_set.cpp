@@ -1,0 +1,98 @@
+#include "common/output_set.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "common/replace_file.h"
+
+namespace common {
+
+void OutputSet::add(const std::string& path, std::string_view header, std::span<const std::uint8_t> body) {
+    Output output{path, std::vector<std::uint8_t>(header.begin(), header.end())};
+    output.bytes.insert(output.bytes.end(), body.begin(), body.end());
+    outputs_.push_back(std::move(output));
+}
+
+bool OutputSet::commit(std::string& error) {
+    const auto failed = [&](const std::string& path, const char* what) {
+        error = path + ": " + what + ": " + std::strerror(errno);
+        return false;
+    };
+    std::vector<std::unique_ptr<ReplaceFile>> files;
+    std::vector<const Output*> special;
+    for (const Output& output : outputs_) {
+        if (is_special_file(output.path)) {
+            special.push_back(&output);
+            continue;
+        }
+        files.push_back(std::make_unique<ReplaceFile>(output.path));
+        ReplaceFile& file = *files.back();
+        if (!file.is_open()) return failed(output.path, "cannot create");
+        if (!file.write(output.bytes.data(), output.bytes.size()) || !file.finish())
+            return failed(output.path, "cannot write");
+    }
+    for (const Output* output : special) {
+        if (write_file_replacing(output->path, "", output->bytes) != WriteResult::written)
+            return failed(output->path, "cannot write");
+    }
+    std::size_t at = 0;
+    for (const Output& output : outputs_) {
+        if (is_special_file(output.path)) continue;
+        if (!files[at++]->publish()) return failed(output.path, "cannot put in place");
+    }
+    return true;
+}
+
+namespace {
+
+struct Identity {
+    std::string shown;
+    std::string normal;                // absolute, lexically normal
+    std::optional<std::pair<dev_t, ino_t>> inode;  // when the file exists
+    bool special = false;
+};
+
+Identity identify(const std::string& path) {
+    Identity identity{path, {}, std::nullopt, false};
+    std::error_code ignored;
+    identity.normal = std::filesystem::absolute(path, ignored).lexically_normal().string();
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0) {
+        identity.special = !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+        identity.inode = std::make_pair(info.st_dev, info.st_ino);
+    }
+    return identity;
+}
+
+bool same(const Identity& a, const Identity& b) {
+    if (a.special || b.special) return false;
+    return a.normal == b.normal || (a.inode && b.inode && *a.inode == *b.inode);
+}
+
+}  // namespace
+
+std::string find_clash(std::span<const std::string> inputs, std::span<const std::string> outputs) {
+    std::vector<Identity> seen_outputs;
+    std::vector<Identity> seen_inputs;
+    for (const std::string& input : inputs)
+        if (input != "-") seen_inputs.push_back(identify(input));
+    for (const std::string& output : outputs) {
+        if (output == "-") continue;
+        const Identity identity = identify(output);
+        for (const Identity& input : seen_inputs)
+            if (same(identity, input))
+                return "the output " + output + " is the input " + input.shown + "; refusing to overwrite it";
+        for (const Identity& earlier : seen_outputs)
+            if (same(identity, earlier))
+                return "the outputs " + earlier.shown + " and " + output + " are the same file";
+        seen_outputs.push_back(identity);
+    }
+    return {};
+}
+
+}  // namespace common

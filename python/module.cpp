@@ -1,0 +1,198 @@
+// The Python module morva6: the six-ink renderer, its colour tables, the
+// packed panel buffers and (with libvips) the photograph fitting of
+// photo2panel, on NumPy arrays and Pillow images.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <morva6/morva6.h>
+#include <morva6/morva6_pack.h>
+
+#include "morva6/core/tft_transfer.h"
+#include "python/docs.h"
+#include "python/fit_photo.h"
+#include "python/lut.h"
+#include "python/pictures.h"
+
+namespace py = pybind11;
+
+namespace morva6_python {
+namespace {
+
+// The six-ink library keeps one process-wide render context; one render at
+// a time installs its table and renders under this lock.
+std::mutex render_lock;
+
+void check_range(const char* name, double value, double low, double high) {
+    if (!(value >= low && value <= high))
+        throw py::value_error(std::string(name) + " must be " + format_number(low) + " to " + format_number(high) +
+                              ", got " + format_number(value));
+}
+
+void check_status(std::int32_t status, const char* what) {
+    if (status == OVEX_OK) return;
+    if (status == OVEX_ERR_NO_MEMORY) throw std::bad_alloc();
+    throw library_error(std::string(what) + " failed with status " + std::to_string(status));
+}
+
+struct SixSettings {
+    int dither, mode, tft, hue, saturation, brightness, contrast;
+    double gamma;
+    bool adjusts() const { return hue != 0 || saturation != 0 || brightness != 0 || contrast != 0 || gamma != 1.0; }
+};
+
+py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int mode, int tft, int hue,
+                     int saturation, int brightness, int contrast, double gamma) {
+    check_range("dither", dither, 1, 6);
+    check_range("mode", mode, 1, 3);
+    check_range("tft", tft, 0, 5);
+    check_range("hue", hue, 0, 360);
+    check_range("saturation", saturation, -100, 100);
+    check_range("brightness", brightness, -100, 100);
+    check_range("contrast", contrast, -100, 100);
+    check_range("gamma", gamma, 0.0, 2.0);
+    const SixSettings s{dither, mode, tft, hue, saturation, brightness, contrast, gamma};
+    const RgbArray picture = rgb_array(picture_object);
+    std::int32_t width = picture.width, height = picture.height;
+    const std::size_t pixels = std::size_t(width) * std::size_t(height);
+    if (std::int64_t(pixels) * 4 > INT32_MAX) throw py::value_error("the picture is too large (width x height x 4 must fit 2147483647)");
+    py::array_t<std::uint8_t> output({py::ssize_t(height), py::ssize_t(width), py::ssize_t(3)});
+    std::uint8_t* out = output.mutable_data();
+    // Without a change of shape the indices are written into their array
+    // directly; a TFT fold or unfold makes it afterwards.
+    const bool same_shape = s.tft == 0 || s.tft == 3;
+    py::array_t<std::uint8_t> index_array;
+    if (same_shape) index_array = py::array_t<std::uint8_t>({py::ssize_t(height), py::ssize_t(width)});
+    std::uint8_t* index_out = same_shape ? index_array.mutable_data() : nullptr;
+    std::vector<std::uint8_t> indices;
+    {
+        py::gil_scoped_release unlocked;
+        std::vector<std::uint8_t> adjusted;
+        const std::uint8_t* input = picture.data;
+        const std::lock_guard<std::mutex> lock(render_lock);
+        check_status(Ovex_Morva6_render_init(lut.bytes().data(), std::int32_t(lut.bytes().size())), "installing the LUT");
+        if (s.adjusts()) {
+            adjusted.resize(pixels * 3);
+            check_status(Ovex_image_adjustment(input, 0, adjusted.data(), 0, width, height, s.hue, s.saturation,
+                                               s.brightness, s.contrast, s.gamma),
+                         "the image adjustment");
+            input = adjusted.data();
+        }
+        // Codes give the indices; modes 2 and 3 come from the same pass.
+        std::vector<std::uint8_t> codes, unused;
+        if (s.mode == OVEX_MODE_TCON) {
+            check_status(Ovex_Morva6_render(input, 0, out, 0, width, height, s.dither - 1, s.mode), "rendering");
+        } else {
+            codes.resize(pixels * 3);
+            unused.resize(pixels * 3);
+            std::uint8_t* aoi = s.mode == OVEX_MODE_AOI ? out : unused.data();
+            std::uint8_t* simulation = s.mode == OVEX_MODE_SIMULATION ? out : unused.data();
+            check_status(Ovex_Morva6_render_All(input, 0, codes.data(), aoi, simulation, nullptr, width, height,
+                                                s.dither - 1),
+                         "rendering");
+        }
+        if (s.tft != 0) {
+            std::int32_t w = width, h = height;
+            if (!codes.empty() && Ovex_TFT_format_transfer(codes.data(), &w, &h, s.tft) != OVEX_OK)
+                throw py::value_error("the TFT format transfer failed");
+            if (Ovex_TFT_format_transfer(out, &width, &height, s.tft) != OVEX_OK)
+                throw py::value_error("the TFT format transfer failed");
+        }
+        if (!same_shape) {
+            indices.resize(std::size_t(width) * std::size_t(height));
+            index_out = indices.data();
+        }
+        if (morva6_indices_from_codes(codes.empty() ? out : codes.data(), std::size_t(width) * std::size_t(height),
+                                      index_out) != MORVA6_PACK_OK)
+            throw library_error("the renderer wrote a byte that is no ink's code");
+    }
+    if (!same_shape) {
+        index_array = py::array_t<std::uint8_t>({py::ssize_t(height), py::ssize_t(width)});
+        std::copy(indices.begin(), indices.end(), index_array.mutable_data());
+    }
+    if (width != picture.width || height != picture.height) {
+        // The TFT transfer's result occupies the start of the buffer.
+        output = py::array_t<std::uint8_t>(output.attr("reshape")(-1)[py::slice(0, std::size_t(width) * height * 3, 1)]
+                                               .attr("reshape")(py::make_tuple(height, width, 3)));
+    }
+    return py::make_tuple(index_array, output);
+}
+
+int layout_of(const std::string& format) {
+    if (format == "packed4") return MORVA6_PACK_PACKED4;
+    if (format == "packed-indices") return MORVA6_PACK_INDICES;
+    if (format == "c-array") return MORVA6_PACK_C_ARRAY;
+    throw py::value_error("format must be 'packed4', 'packed-indices' or 'c-array', got '" + format + "'");
+}
+
+std::vector<std::uint8_t> map_of(const std::optional<std::vector<int>>& index_map) {
+    std::vector<std::uint8_t> map;
+    if (!index_map) return map;
+    for (const int code : *index_map) {
+        if (code < 0 || code > 255) throw py::value_error("index_map codes must be 0 to 255, got " + std::to_string(code));
+        map.push_back(std::uint8_t(code));
+    }
+    if (map.empty()) throw py::value_error("index_map is empty");
+    return map;
+}
+
+py::bytes pack(py::object indices_object, const std::string& format, const std::optional<std::vector<int>>& index_map,
+               const std::string& name) {
+    const int layout = layout_of(format);
+    const std::vector<std::uint8_t> map = map_of(index_map);
+    const IndexArray indices = index_array(indices_object);
+    std::uint8_t* out = nullptr;
+    std::size_t size = 0;
+    std::int32_t status;
+    {
+        py::gil_scoped_release unlocked;
+        status = morva6_pack(indices.data, indices.width, indices.height, layout, map.empty() ? nullptr : map.data(),
+                             std::int32_t(map.size()), name.c_str(), &out, &size);
+    }
+    if (status != MORVA6_PACK_OK) throw py::value_error(morva6_pack_message(status));
+    const std::unique_ptr<std::uint8_t, decltype(&std::free)> block(out, &std::free);
+    return py::bytes(reinterpret_cast<const char*>(out), size);
+}
+
+py::array_t<std::uint8_t> unpack(const py::bytes& data, int width, int height, const std::string& format,
+                                 const std::optional<std::vector<int>>& index_map) {
+    const int layout = layout_of(format);
+    const std::vector<std::uint8_t> map = map_of(index_map);
+    if (width < 1 || height < 1) throw py::value_error(morva6_pack_message(MORVA6_PACK_ERR_SIZE));
+    const std::string_view bytes = data;
+    py::array_t<std::uint8_t> indices({py::ssize_t(height), py::ssize_t(width)});
+    const std::int32_t status =
+        morva6_unpack(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), width, height, layout,
+                      map.empty() ? nullptr : map.data(), std::int32_t(map.size()), indices.mutable_data());
+    if (status != MORVA6_PACK_OK) throw py::value_error(morva6_pack_message(status));
+    return indices;
+}
+
+}  // namespace
+}  // namespace morva6_python
+
+PYBIND11_MODULE(morva6, m) {
+    using namespace morva6_python;
+    m.doc() = docs::kModule;
+    register_error(m);
+    register_lut(m);
+    m.def("render_six", &render_six, docs::kRenderSix, py::arg("picture"), py::arg("lut"), py::arg("dither") = 1,
+          py::arg("mode") = 1, py::arg("tft") = 0, py::arg("hue") = 0, py::arg("saturation") = 0,
+          py::arg("brightness") = 0, py::arg("contrast") = 0, py::arg("gamma") = 1.0);
+    m.def("pack", &pack, docs::kPack, py::arg("indices"), py::arg("format") = "packed4",
+          py::arg("index_map") = py::none(), py::arg("name") = "panel_image");
+    m.def("unpack", &unpack, docs::kUnpack, py::arg("data"), py::arg("width"), py::arg("height"),
+          py::arg("format") = "packed4", py::arg("index_map") = py::none());
+    register_fit_photo(m);
+}
