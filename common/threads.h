@@ -7,6 +7,7 @@
 // it as an upper bound.
 #pragma once
 
+#include <algorithm>
 #include <exception>
 #include <thread>
 #include <utility>
@@ -24,6 +25,10 @@ int usable_cores();
 // MORVA6_THREADS if it holds a count of 1 or more (capped at kMaxThreads),
 // else usable_cores() capped at kMaxDefaultThreads. Read on every call.
 int default_threads();
+
+// Threads for each of `jobs` pictures rendered at once out of a budget of
+// `total` (at least one each).
+inline int threads_per_job(int total, int jobs) { return std::max(1, total / std::max(1, jobs)); }
 
 // Runs work(0) .. work(count - 1), work(0) on the calling thread and the
 // others on threads of their own, and returns when all have returned. When
