@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -25,8 +26,8 @@ struct RowsDone {
     }
 };
 
-// A number threads wait on: waiters spin briefly, give the processor away a
-// few times, then sleep until it changes, so a machine with fewer free cores than threads is not kept busy
+// A number threads wait on: waiters spin briefly, then sleep until it
+// changes, so a machine with fewer free cores than threads is not kept busy
 // by waiting. A store wakes sleepers only when there are any (the store and
 // the sleepers' count are sequentially consistent, so either the store sees
 // a sleeper or the sleeper sees the stored value).
@@ -50,10 +51,6 @@ public:
 #endif
                 continue;
             }
-            if (spins < kSpins + kYields) {
-                std::this_thread::yield();
-                continue;
-            }
             sleepers_.fetch_add(1, std::memory_order_seq_cst);
             value = value_.load(std::memory_order_seq_cst);
             if (!done(value)) value_.wait(value, std::memory_order_acquire);
@@ -63,9 +60,30 @@ public:
 
 private:
     static constexpr int kSpins = 200;
-    static constexpr int kYields = 50;
     alignas(64) std::atomic<std::uint64_t> value_{0};
     std::atomic<std::uint32_t> sleepers_{0};
+};
+
+// Whether the threads of a picture go on sharing it. A wait longer than
+// kPatience means some thread was not given a processor (more threads than
+// free cores): from then on one thread does the rest, as fast as one thread
+// does it, rather than every thread waiting its turn for a processor.
+class Patience {
+public:
+    static constexpr std::chrono::microseconds kPatience{2000};
+
+    bool lost() const { return lost_.load(std::memory_order_relaxed); }
+
+    template <class Wait>
+    auto timed(Wait&& wait) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto result = wait();
+        if (std::chrono::steady_clock::now() - start > kPatience) lost_.store(true, std::memory_order_relaxed);
+        return result;
+    }
+
+private:
+    std::atomic<bool> lost_{false};
 };
 
 // How far each row in flight has got. A slot holds (row + 1) << 32 | pixels
@@ -105,8 +123,8 @@ public:
     static constexpr bool keeps_errors = false;
     static constexpr std::int32_t chunk = 64;
 
-    WavefrontSync(RowProgress& progress, std::int32_t row, std::int32_t width)
-        : progress_(progress), row_(row), width_(width) {}
+    WavefrontSync(RowProgress& progress, Patience& patience, std::int32_t row, std::int32_t width)
+        : progress_(progress), patience_(patience), row_(row), width_(width) {}
 
     // Having to wait, waits for kSlack pixels more than needed (up to the
     // row's end), so that two rows running at the same speed do not meet
@@ -114,7 +132,7 @@ public:
     void wait(std::int32_t needed) {
         if (row_ == 0 || std::uint32_t(needed) <= seen_) return;
         const std::int32_t target = needed <= width_ ? std::min(needed + kSlack, width_) : needed;
-        seen_ = progress_.wait(row_ - 1, std::uint32_t(target));
+        seen_ = patience_.timed([&] { return progress_.wait(row_ - 1, std::uint32_t(target)); });
     }
     void publish(std::int32_t scanned) { progress_.publish(row_, std::uint32_t(scanned)); }
     template <class Cell>
@@ -123,6 +141,7 @@ public:
 private:
     static constexpr std::int32_t kSlack = 512;
     RowProgress& progress_;
+    Patience& patience_;
     std::int32_t row_, width_;
     std::uint32_t seen_ = 0;
 };

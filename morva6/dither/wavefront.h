@@ -77,13 +77,16 @@ void diffuse_wavefront(const Source& source, const PixelOrderPalette& palette, s
     RowProgress progress(threads + 1);
     const typename Cells::Nearest nearest(palette);
     std::atomic<std::int32_t> next_row{0};
-    common::run_parts(threads, [&](int) {
+    Patience patience;
+    common::run_parts(threads, [&](int part) {
         for (;;) {
+            // Out of patience, the calling thread finishes alone.
+            if (part != 0 && patience.lost()) return;
             const std::int32_t y = next_row.fetch_add(1, std::memory_order_relaxed);
             if (y >= height) return;
             std::uint8_t* out_row = index_out + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
             scan_row<Kernel, Cells, +1>(nearest, rows.columns(y), out_row, source.row(y), 0, width,
-                                        WavefrontSync(progress, y, width));
+                                        WavefrontSync(progress, patience, y, width));
             progress.publish(y, RowProgress::kFinished);
             done(y, y + 1);
         }
@@ -142,7 +145,8 @@ public:
     bool prepare_one(std::int32_t diffused) {
         std::int32_t y = next_.load(std::memory_order_relaxed);
         // Its slot must be free, and for a split kernel row y - 2 diffused.
-        if (y >= height_ || y >= diffused + (kSplit ? 2 : kSlots)) return false;
+        // Out of patience, the diffusing thread prepares the rest itself.
+        if (y >= height_ || y >= diffused + (kSplit ? 2 : kSlots) || patience_.lost()) return false;
         if (!next_.compare_exchange_strong(y, y + 1, std::memory_order_relaxed)) return true;  // try again
         prepare(y);
         return true;
@@ -155,7 +159,9 @@ public:
             prepare(y);
             return;
         }
-        ready_[y % kSlots].wait_until([y](std::uint64_t row) { return row == std::uint64_t(y) + 1; });
+        patience_.timed([&] {
+            return ready_[y % kSlots].wait_until([y](std::uint64_t row) { return row == std::uint64_t(y) + 1; });
+        });
     }
 
 private:
@@ -196,6 +202,7 @@ private:
     std::vector<std::uint16_t> errors_;
     std::unique_ptr<Watched[]> ready_;
     std::atomic<std::int32_t> next_{0};
+    Patience patience_;
 };
 
 // scan_row's sync for the diffusing thread of a split kernel: keeps the
