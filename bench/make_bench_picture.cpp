@@ -14,22 +14,20 @@
 #include <string>
 #include <vector>
 
+#include "common/replace_file.h"
 #include "photo_like_picture.h"
 #include "photo_picture.h"
 
 namespace {
 
 bool write_file(const std::string& path, const std::string& header, const std::vector<std::uint8_t>& body) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        std::perror(path.c_str());
-        return false;
+    switch (common::write_file_replacing(path, header, body)) {
+    case common::WriteResult::written: return true;
+    case common::WriteResult::not_created: std::perror(path.c_str()); return false;
+    case common::WriteResult::not_written: break;
     }
-    bool ok = std::fwrite(header.data(), 1, header.size(), file) == header.size();
-    ok = ok && std::fwrite(body.data(), 1, body.size(), file) == body.size();
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok) std::fprintf(stderr, "make_bench_picture: can not write %s\n", path.c_str());
-    return ok;
+    std::fprintf(stderr, "make_bench_picture: can not write %s\n", path.c_str());
+    return false;
 }
 
 void put_le(std::string& out, std::uint32_t value, int bytes) {

@@ -5,7 +5,8 @@
 # for each; both LUT files and the sample
 # render data under share/morva6-ulma (where photo2panel looks for them),
 # the README and the copyright notes under share/doc/morva6-ulma; and a
-# Debian package of it all through CPack.
+# Debian package of it all through CPack (for amd64, or arm64 and armhf
+# from the cross builds of scripts/test-cross).
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -17,6 +18,9 @@ endif()
 set(MORVA6_BUILT_SAMPLES ${PROJECT_BINARY_DIR}/samples)
 install(FILES ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v1.bin
               ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v2.bin
+              ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v2_floyd.bin
+              ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v2_jarvis.bin
+              ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v2_stucki.bin
         DESTINATION ${CMAKE_INSTALL_DATADIR}/morva6-ulma)
 install(DIRECTORY ${MORVA6_BUILT_SAMPLES}/ULMA_SAMPLE01_TC_03
         DESTINATION ${CMAKE_INSTALL_DATADIR}/morva6-ulma)
@@ -57,11 +61,19 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Morva6 and Ulma renderer developers <maintainers@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# A cross build packs for its target (arm64, armhf: the toolchain files in
+# cmake/toolchains name it); otherwise dpkg names the build machine's.
+if(CMAKE_CROSSCOMPILING AND MORVA6_DEB_ARCHITECTURE)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${MORVA6_DEB_ARCHITECTURE})
+endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 # A shlibs file and the ldconfig trigger for libmorva6 and libulma.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6")
 if(TARGET photo2panel)
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libvips42")
+endif()
+if(TARGET morva6_python)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", python3 (>= ${MORVA6_PYTHON_VERSION}), python3 (<< ${MORVA6_PYTHON_VERSION}.99), python3-numpy")
 endif()
 include(CPack)

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -44,9 +45,17 @@ const char* kind_of(mode_t mode) {
 // Reads until the end or until more than `max_bytes` arrived. `expected`
 // is the size a regular file claims (a hint for the first allocation).
 std::optional<std::vector<std::uint8_t>> read_all(int fd, const std::string& name, std::size_t max_bytes,
-                                                  std::size_t expected, std::string& error) {
+                                                  std::size_t expected, const StartCheck& check_start,
+                                                  std::string& error) {
     std::vector<std::uint8_t> bytes;
     bytes.reserve(expected + 1);
+    bool start_checked = !check_start;
+    const auto start_refused = [&] {
+        start_checked = true;
+        const std::string problem = check_start(std::span(bytes).first(std::min(bytes.size(), kStartBytes)));
+        if (!problem.empty()) error = reason(name, problem);
+        return !problem.empty();
+    };
     std::uint8_t chunk[1 << 16];
     for (;;) {
         const ssize_t got = read(fd, chunk, sizeof chunk);
@@ -55,19 +64,25 @@ std::optional<std::vector<std::uint8_t>> read_all(int fd, const std::string& nam
             error = reason(name, std::string("cannot read: ") + std::strerror(errno));
             return std::nullopt;
         }
-        if (got == 0) return bytes;
+        if (got == 0) {
+            if (!start_checked && start_refused()) return std::nullopt;
+            return bytes;
+        }
         if (bytes.size() + static_cast<std::size_t>(got) > max_bytes) {
+            if (!start_checked && start_refused()) return std::nullopt;
             error = reason(name, "larger than " + size_text(max_bytes) + ", refused");
             return std::nullopt;
         }
         bytes.insert(bytes.end(), chunk, chunk + got);
+        if (!start_checked && bytes.size() >= kStartBytes && start_refused()) return std::nullopt;
     }
 }
 
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> read_bounded(const std::string& path, std::size_t max_bytes,
-                                                      std::string& error, Streams streams) {
+                                                      std::string& error, Streams streams,
+                                                      const StartCheck& check_start) {
     // A pipe is opened blocking (it waits for its writer); anything else
     // non-blocking, so that opening a FIFO or a device never hangs before
     // it is refused.
@@ -91,18 +106,41 @@ std::optional<std::vector<std::uint8_t>> read_bounded(const std::string& path, s
         }
         const int flags = fcntl(file.get(), F_GETFL);
         if (flags >= 0) fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK);
-        return read_all(file.get(), path, max_bytes, static_cast<std::size_t>(info.st_size), error);
+        return read_all(file.get(), path, max_bytes, static_cast<std::size_t>(info.st_size), check_start, error);
     }
     const bool stream = S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode);
     if (!stream || streams == Streams::refused) {
         error = reason(path, kind_of(info.st_mode));
         return std::nullopt;
     }
-    return read_all(file.get(), path, max_bytes, 0, error);
+    return read_all(file.get(), path, max_bytes, 0, check_start, error);
+}
+
+std::FILE* open_regular_file(const std::string& path, std::string& error, bool& opened) {
+    opened = false;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = reason(path, std::string("cannot open: ") + std::strerror(errno));
+        return nullptr;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int saved = errno;
+        error = reason(path, S_ISREG(info.st_mode) ? std::strerror(saved) : kind_of(info.st_mode));
+        close(fd);
+        opened = true;
+        return nullptr;
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    std::FILE* file = fdopen(fd, "rb");
+    if (file == nullptr) close(fd);
+    return file;
 }
 
 std::optional<std::vector<std::uint8_t>> read_bounded_descriptor(int descriptor, const std::string& name,
-                                                                 std::size_t max_bytes, std::string& error) {
+                                                                 std::size_t max_bytes, std::string& error,
+                                                                 const StartCheck& check_start) {
     struct stat info {};
     if (fstat(descriptor, &info) != 0) {
         error = reason(name, std::string("cannot read: ") + std::strerror(errno));
@@ -112,7 +150,7 @@ std::optional<std::vector<std::uint8_t>> read_bounded_descriptor(int descriptor,
         error = reason(name, kind_of(info.st_mode));
         return std::nullopt;
     }
-    return read_all(descriptor, name, max_bytes, 0, error);
+    return read_all(descriptor, name, max_bytes, 0, check_start, error);
 }
 
 }  // namespace common

@@ -14,7 +14,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -25,15 +28,31 @@ enum class Streams {
     allowed,  // pictures: a pipe, a terminal or a character device is read once, within the limit
 };
 
+// Looks at the first kStartBytes bytes of a file (fewer when the file is
+// shorter) before the rest is read: empty when the file may be what it
+// should, else the reason it is not. So an endless stream of the wrong kind
+// is refused at once instead of at the limit.
+inline constexpr std::size_t kStartBytes = 32;
+using StartCheck = std::function<std::string(std::span<const std::uint8_t>)>;
+
 // The whole content of `path`, at most `max_bytes` bytes; nothing, with
 // `error` set to "PATH: reason", when the file cannot be opened, is not a
-// regular file, is larger than the limit, or a read fails.
+// regular file, is larger than the limit, fails `check_start`, or a read
+// fails.
 std::optional<std::vector<std::uint8_t>> read_bounded(const std::string& path, std::size_t max_bytes,
-                                                      std::string& error, Streams streams = Streams::refused);
+                                                      std::string& error, Streams streams = Streams::refused,
+                                                      const StartCheck& check_start = {});
 
 // The same from an open descriptor (standard input), read as a stream;
 // `name` stands for the file in the messages. The descriptor stays open.
 std::optional<std::vector<std::uint8_t>> read_bounded_descriptor(int descriptor, const std::string& name,
-                                                                 std::size_t max_bytes, std::string& error);
+                                                                 std::size_t max_bytes, std::string& error,
+                                                                 const StartCheck& check_start = {});
+
+// Opens `path` for reading when it is a regular file, without ever waiting
+// on a pipe: the stream, or null with `error` set ("PATH: reason") and
+// `opened` telling whether the file exists but is no regular file (true) or
+// could not be opened at all (false, errno tells why).
+std::FILE* open_regular_file(const std::string& path, std::string& error, bool& opened);
 
 }  // namespace common

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -20,14 +21,19 @@ void OutputSet::add(const std::string& path, std::string_view header, std::span<
 
 bool OutputSet::commit(std::string& error) {
     const auto failed = [&](const std::string& path, const char* what) {
-        error = path + ": " + what + ": " + std::strerror(errno);
+        const int saved_errno = errno;
+        failed_path_ = path;
+        failed_to_create_ = std::strcmp(what, "cannot create") == 0;
+        error = path + ": " + what + ": " + std::strerror(saved_errno);
+        errno = saved_errno;
         return false;
     };
-    std::vector<std::unique_ptr<ReplaceFile>> files;
+    std::vector<std::unique_ptr<ReplaceFile>> files;  // null for special files
     std::vector<const Output*> special;
     for (const Output& output : outputs_) {
-        if (is_special_file(output.path)) {
+        if (output.path == "-" || is_special_file(output.path)) {
             special.push_back(&output);
+            files.push_back(nullptr);
             continue;
         }
         files.push_back(std::make_unique<ReplaceFile>(output.path));
@@ -37,13 +43,16 @@ bool OutputSet::commit(std::string& error) {
             return failed(output.path, "cannot write");
     }
     for (const Output* output : special) {
-        if (write_file_replacing(output->path, "", output->bytes) != WriteResult::written)
+        if (output->path == "-") {
+            if (std::fwrite(output->bytes.data(), 1, output->bytes.size(), stdout) != output->bytes.size() ||
+                std::fflush(stdout) != 0)
+                return failed("standard output", "cannot write");
+        } else if (write_file_replacing(output->path, "", output->bytes) != WriteResult::written) {
             return failed(output->path, "cannot write");
+        }
     }
-    std::size_t at = 0;
-    for (const Output& output : outputs_) {
-        if (is_special_file(output.path)) continue;
-        if (!files[at++]->publish()) return failed(output.path, "cannot put in place");
+    for (std::size_t i = 0; i < outputs_.size(); ++i) {
+        if (files[i] && !files[i]->publish()) return failed(outputs_[i].path, "cannot put in place");
     }
     return true;
 }

@@ -8,9 +8,9 @@
 //
 // commit() writes every file to its temporary first (ReplaceFile); only
 // when all of them are complete are they put in place. Outputs that are
-// not regular files (a pipe, a terminal, /dev/null) cannot wait in a
-// temporary: they are written after every temporary is complete and before
-// any rename.
+// not regular files (a pipe, a terminal, /dev/null, and "-" for standard
+// output) cannot wait in a temporary: they are written after every
+// temporary is complete and before any rename.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +28,10 @@ public:
     // False with `error` ("PATH: reason") when any file could not be
     // written; then no earlier file has changed.
     bool commit(std::string& error);
+    // After a failed commit: the file that failed, and whether it (or its
+    // temporary) could not even be created.
+    const std::string& failed_path() const { return failed_path_; }
+    bool failed_to_create() const { return failed_to_create_; }
 
 private:
     struct Output {
@@ -35,6 +39,8 @@ private:
         std::vector<std::uint8_t> bytes;
     };
     std::vector<Output> outputs_;
+    std::string failed_path_;
+    bool failed_to_create_ = false;
 };
 
 // Whether writing `outputs` could destroy one of `inputs` or write one

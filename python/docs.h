@@ -7,8 +7,8 @@ inline constexpr const char* kModule = R"(Colour pictures for colour e-paper pan
 
 Pictures are NumPy arrays of height x width x 3 bytes (uint8, red, green,
 blue, top row first) or Pillow images (converted to RGB). The renderers
-release the GIL while they work; several threads may call them, six-ink
-renders run one at a time.
+release the GIL while they work; several threads may render at once, with
+the same or different tables and render data.
 
   load_lut, build_lut, Lut   six-ink colour tables (LUT files)
   render_six                 the six-ink renderer, as Morva6_render renders
@@ -103,19 +103,24 @@ map, format or name.)";
 
 inline constexpr const char* kUnpack = R"(unpack(data, width, height, format="packed4", index_map=None) -> indices
 
-The inverse of pack for "packed4" and "packed-indices": the H x W uint8
-array of palette indices. ValueError when data is not as long as the
-layout needs for width x height, or holds a code index_map gives to no
-index.)";
+The inverse of pack: the H x W uint8 array of palette indices.
 
-inline constexpr const char* kFitPhoto = R"(fit_photo(source, size=(800, 480), fit="cover", rotate="auto", background=(255, 255, 255), max_megapixels=100.0) -> picture
+data: the packed bytes.
+width, height: the picture's size in pixels.
+format: "packed4" or "packed-indices" (a c-array is text, not unpacked).
+index_map: the map the data were packed with; None: codes are indices.
+
+ValueError when data is not as long as the layout needs for width x
+height, or holds a code index_map gives to no index.)";
+
+inline constexpr const char* kFitPhoto = R"(fit_photo(path_or_bytes, size=(800, 480), fit="cover", rotate="auto", background=(255, 255, 255), max_megapixels=100.0) -> picture
 
 Reads a photograph as photo2panel does (libvips: JPEG, PNG, WebP, TIFF,
 HEIF, ...): turned upright by its EXIF orientation, converted to 8-bit
 sRGB (embedded colour profile, grey, 16-bit, CMYK), transparency flattened
 onto the background, then fitted to the panel with Lanczos scaling.
 
-source: a path (str or os.PathLike) or the file's bytes.
+path_or_bytes: a path (str or os.PathLike) or the file's bytes.
 size: (width, height) of the panel.
 fit: "cover" fills the panel and crops the rest, centred; "contain" shows
     the whole picture on the background; "fill" stretches.
@@ -135,7 +140,7 @@ as ulmarender reads it), opened once and used by render_eight.
 folder: str or os.PathLike. morva6.Error with the renderer's message when
 the folder is not usable.)";
 
-inline constexpr const char* kRenderEight = R"(render_eight(picture, render_data, temperature, chroma=0, brightness=0, noise=0, proof=True) -> (codes, proof)
+inline constexpr const char* kRenderEight = R"(render_eight(picture, render_data, temperature, chroma=0, brightness=0, noise=0, proof=True, seed=None) -> (codes, proof)
 
 Renders a picture onto the eight-colour panel exactly as `ulmarender -p`
 renders the same picture saved as a PPM.
@@ -143,16 +148,21 @@ renders the same picture saved as a PPM.
 picture: H x W x 3 uint8 array (red, green, blue) or a Pillow image.
 render_data: a RenderData.
 temperature: the panel's temperature in whole degrees Celsius; it picks
-    the band.
-chroma, brightness: saturation and lightness offsets in percent
-    (-100..100), as ulmarender's -c and -b.
-noise: the width of the random noise added to every pixel (0: none), as
-    ulmarender's -n; with noise two calls differ.
+    the band (a boundary belongs to the band below it; outside the table
+    the first or last band).
+chroma, brightness: saturation and lightness offsets in percent, as
+    ulmarender's -c and -b (clamped to -100..100).
+noise: the width of the random noise added to every pixel, as
+    ulmarender's -n; none when 0 or below.
 proof: also return the proof colours.
+seed: the noise's seed; None seeds it with the time, as ulmarender does,
+    so two calls with noise differ.
 
-Returns codes, the H x W uint8 panel codes 0..7 (ulmarender's PGM holds
-each times 8), and proof, the H x W x 3 uint8 proof picture (None when
-proof is False). morva6.Error with the renderer's message when a band's
-data are missing.)";
+Returns codes, the H x W uint8 bytes of ulmarender's PGM (the panel code
+0..7 times 8; codes // 8 is what pack takes), and proof, the H x W x 3
+uint8 pixels of its proof PPM (None when proof is False). A band without
+its colour LUT is rendered without it, as ulmarender does, with a
+RuntimeWarning. morva6.Error with the renderer's message when the band's
+palette data cannot be read.)";
 
 }  // namespace morva6_python::docs

@@ -102,10 +102,11 @@ py::array_t<std::uint8_t> fit_photo(const py::object& source, std::tuple<int, in
     }
     photo2panel::RgbPicture picture;
     std::string error;
+    std::string warnings;  // the decoders' complaints about a picture that was read
     bool loaded;
     {
         py::gil_scoped_release unlocked;
-        loaded = photo2panel::load_fitted_picture(path, options, picture, error);
+        loaded = photo2panel::load_fitted_picture(path, options, picture, error, warnings);
     }
     if (!loaded) throw py::value_error((from_bytes ? std::string("the picture's bytes") : path) + ": " + error);
     py::array_t<std::uint8_t> rgb({py::ssize_t(picture.height), py::ssize_t(picture.width), py::ssize_t(3)});
@@ -116,7 +117,7 @@ py::array_t<std::uint8_t> fit_photo(const py::object& source, std::tuple<int, in
 }  // namespace
 
 void register_fit_photo(py::module_& m) {
-    m.def("fit_photo", &fit_photo, docs::kFitPhoto, py::arg("source"), py::arg("size") = std::make_tuple(800, 480),
+    m.def("fit_photo", &fit_photo, docs::kFitPhoto, py::arg("path_or_bytes"), py::arg("size") = std::make_tuple(800, 480),
           py::arg("fit") = "cover", py::arg("rotate") = "auto", py::arg("background") = std::array<int, 3>{255, 255, 255},
           py::arg("max_megapixels") = 100.0);
 }

@@ -112,6 +112,8 @@ py::array_t<std::uint8_t> inks_of(const Lut& lut) {
 Lut::Lut(std::vector<std::uint8_t> bytes) {
     if (bytes.size() != OVEX_LUT_FILE_SIZE) throw py::value_error(lut_size_message(bytes.size()));
     bytes_ = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
+    if (Ovex_context_init(&context_, bytes_->data(), std::int32_t(bytes_->size())) != OVEX_OK)
+        throw py::value_error(lut_size_message(bytes_->size()));
 }
 
 void register_lut(py::module_& m) {

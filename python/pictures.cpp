@@ -10,9 +10,11 @@ namespace {
 
 // A NumPy array of uint8 in one C-ordered block; other arrays are refused
 // by type, not converted, so a float picture is not silently truncated.
-py::array_t<std::uint8_t> byte_array(py::object object, const char* what) {
+// A Pillow image becomes RGB for a picture, or its own bytes (mode "L" or
+// "P") for indices.
+py::array_t<std::uint8_t> byte_array(py::object object, const char* what, bool rgb) {
     if (!py::isinstance<py::array>(object) && py::hasattr(object, "convert") && py::hasattr(object, "mode"))
-        object = py::module_::import("numpy").attr("asarray")(object.attr("convert")("RGB"));
+        object = py::module_::import("numpy").attr("asarray")(rgb ? object.attr("convert")("RGB") : object);
     if (!py::isinstance<py::array>(object))
         throw py::type_error(std::string(what) + " must be a NumPy array of uint8 or a Pillow image, got " +
                              std::string(py::str(py::type::of(object).attr("__name__"))));
@@ -44,7 +46,7 @@ std::string format_number(double value) {
 }
 
 RgbArray rgb_array(py::object picture) {
-    RgbArray rgb{byte_array(picture, "picture"), nullptr, 0, 0};
+    RgbArray rgb{byte_array(picture, "picture", true), nullptr, 0, 0};
     if (rgb.array.ndim() != 3 || rgb.array.shape(2) != 3)
         throw py::value_error("picture must be an array of height x width x 3 (red, green, blue), got shape " +
                               std::string(py::str(picture.attr("shape"))));
@@ -55,7 +57,7 @@ RgbArray rgb_array(py::object picture) {
 }
 
 IndexArray index_array(py::object indices) {
-    IndexArray index{byte_array(indices, "indices"), nullptr, 0, 0};
+    IndexArray index{byte_array(indices, "indices", false), nullptr, 0, 0};
     if (index.array.ndim() != 2)
         throw py::value_error("indices must be an array of height x width, got shape " +
                               std::string(py::str(indices.attr("shape"))));

@@ -23,7 +23,7 @@ endforeach()
 
 add_custom_command(
   OUTPUT ${ulma_sample_files}
-  COMMAND make_render_data ${MORVA6_SAMPLES_DIR} ${ULMA_SAMPLE_LOT_DIRECTORY} ${ULMA_SAMPLE_BOUNDARIES}
+  COMMAND ${MORVA6_RUN_make_render_data} ${MORVA6_SAMPLES_DIR} ${ULMA_SAMPLE_LOT_DIRECTORY} ${ULMA_SAMPLE_BOUNDARIES}
   DEPENDS make_render_data
   COMMENT "Writing the sample render-data directory ${ULMA_SAMPLE_LOT_DIRECTORY}"
   VERBATIM)

@@ -19,7 +19,8 @@ bool open_render_data(const std::string& folder, RenderData& data, std::string& 
 }
 
 bool render_eight_colours(const UlmaRenderData& data, const RgbPicture& picture, const Options& options,
-                          const PictureFiles& files, std::string& error, std::string& warnings) {
+                          const PictureFiles& files, common::OutputSet& outputs, std::string& error,
+                          std::string& warnings) {
     // The settings as ulmarender's command line sets them; its noise is
     // seeded with the time of the run.
     UlmaSettings settings;
@@ -42,22 +43,16 @@ bool render_eight_colours(const UlmaRenderData& data, const RgbPicture& picture,
     }
     std::vector<std::uint8_t> png;
     if (!files.preview.empty() && !encode_png({picture.width, picture.height, proof}, png, error)) return false;
-    const std::string header =
-        "P5\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
-    std::vector<std::uint8_t> pgm(header.begin(), header.end());
-    pgm.insert(pgm.end(), codes.begin(), codes.end());
     if (is_packed(options.format)) {
         // The panel's own codes: the PGM holds each times 8.
         for (std::uint8_t& code : codes) code = static_cast<std::uint8_t>(code / 8);
-        if (!write_packed_panel(files.panel, options, codes, picture.width, picture.height, error)) return false;
-    } else if (!write_whole_file(files.panel, pgm)) {
-        error = "cannot write " + files.panel;
-        return false;
+        if (!add_packed_panel(outputs, files.panel, options, codes, picture.width, picture.height, error))
+            return false;
+    } else {
+        outputs.add(files.panel, "P5\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n",
+                    codes);
     }
-    if (!files.preview.empty() && !write_whole_file(files.preview, png)) {
-        error = "cannot write " + files.preview;
-        return false;
-    }
+    if (!files.preview.empty()) outputs.add(files.preview, "", png);
     return true;
 }
 

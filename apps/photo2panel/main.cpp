@@ -23,6 +23,7 @@
 #include "apps/photo2panel/outputs.h"
 #include "apps/photo2panel/picture.h"
 #include "apps/photo2panel/render.h"
+#include "common/output_set.h"
 #include "common/threads.h"
 
 namespace {
@@ -51,7 +52,7 @@ bool prepare_renderer(Options& options, std::vector<std::uint8_t>& lut, RenderDa
     std::string& path = options.eight_colours ? options.render_data : options.lut;
     const char* what = options.eight_colours ? "render data" : "LUT file";
     if (path.empty()) {
-        path = find_data(options.eight_colours ? "ULMA_SAMPLE01_TC_03" : "Morva6_Render_LUT_Default_v2.bin");
+        path = options.eight_colours ? find_data("ULMA_SAMPLE01_TC_03") : installed_lut(options.dither);
         if (path.empty()) {
             std::fprintf(stderr, "photo2panel: no %s found beside the program; name one with %s\n", what,
                          options.eight_colours ? "--render-data" : "--lut");
@@ -102,13 +103,34 @@ struct Outcome {
     double seconds = 0;
 };
 
+// The picture's files are written together: all of them or none.
 bool process(const std::string& picture_path, const Options& options, const RenderData& render_data,
              const PictureFiles& files, std::string& error, std::string& warnings) {
     RgbPicture picture;
-    if (!load_fitted_picture(picture_path, options, picture, error)) return false;
-    if (!files.fitted.empty() && !save_fitted(picture, files.fitted, error)) return false;
-    return options.eight_colours ? render_eight_colours(*render_data, picture, options, files, error, warnings)
-                                 : render_six_inks(picture, options, files, error);
+    if (!load_fitted_picture(picture_path, options, picture, error, warnings)) return false;
+    common::OutputSet outputs;
+    if (!files.fitted.empty() && !save_fitted(picture, files.fitted, outputs, error)) return false;
+    const bool rendered =
+        options.eight_colours ? render_eight_colours(*render_data, picture, options, files, outputs, error, warnings)
+                              : render_six_inks(picture, options, files, outputs, error);
+    return rendered && outputs.commit(error);
+}
+
+// No output may be one of the run's inputs, and no picture's files may be
+// one file twice; the message names both.
+std::string clash_of(const Options& options, bool folders) {
+    std::vector<std::string> inputs = options.pictures;
+    if (!options.lut.empty()) inputs.push_back(options.lut);
+    std::vector<std::string> all_outputs;
+    for (const std::string& picture : options.pictures) {
+        const PictureFiles files = files_of(options, picture, folders);
+        std::vector<std::string> own;
+        for (const std::string* name : {&files.panel, &files.preview, &files.fitted})
+            if (!name->empty()) own.push_back(*name);
+        if (std::string clash = common::find_clash({}, own); !clash.empty()) return clash;
+        all_outputs.insert(all_outputs.end(), own.begin(), own.end());
+    }
+    return common::find_clash(inputs, all_outputs);
 }
 
 void report_warnings(const std::string& file, const std::string& warnings) {
@@ -134,6 +156,8 @@ int main(int argc, char** argv) {
     const bool folders = options.pictures.size() > 1 || std::filesystem::is_directory(options.output, ignored);
     if (!folders && !options.save_fitted.empty() && !names_bmp_or_ppm(options.save_fitted))
         return usage_error("--save-fitted needs a .bmp or .ppm file name");
+    if (folders && options.output == "-") return usage_error("-o - (standard output) takes one picture");
+    if (const std::string clash = clash_of(options, folders); !clash.empty()) return usage_error(clash);
     if (!start_picture_library(argv[0])) {
         std::fputs("photo2panel: cannot start libvips\n", stderr);
         return kSomeFailed;
@@ -171,10 +195,12 @@ int main(int argc, char** argv) {
             return;
         }
         if (options.quiet) return;
-        if (count > 1) std::printf("[%zu/%zu] ", i + 1, count);
-        std::printf("%s -> %s  %.2f s\n", std::filesystem::path(picture).filename().c_str(),
-                    files_of(options, picture, folders).panel.c_str(), outcome.seconds);
-        std::fflush(stdout);
+        // Standard output may carry the panel file itself.
+        std::FILE* progress = options.output == "-" ? stderr : stdout;
+        if (count > 1) std::fprintf(progress, "[%zu/%zu] ", i + 1, count);
+        std::fprintf(progress, "%s -> %s  %.2f s\n", std::filesystem::path(picture).filename().c_str(),
+                     files_of(options, picture, folders).panel.c_str(), outcome.seconds);
+        std::fflush(progress);
     };
     // One thread budget for the pictures rendered at once and the threads
     // each six-ink render uses.

@@ -175,7 +175,7 @@ std::vector<ValueOption> value_options() {
 const char* usage_text() {
     return R"(usage: photo2panel [options] PICTURE... -o OUTPUT
 
-Renders photographs (JPEG, PNG, WebP, TIFF, HEIF, GIF, BMP, PPM, ...) for a
+Renders photographs (JPEG, PNG, WebP, TIFF, HEIF/AVIF, GIF, BMP, PPM) for a
 six-ink or an eight-colour e-paper panel: the picture is turned upright,
 brought to sRGB, fitted to the panel and rendered exactly as Morva6_render
 or ulmarender would render it. With several pictures OUTPUT (and the
@@ -184,7 +184,8 @@ picture's name.
 
 General:
   -o, --output PATH        panel file: 24-bit BMP (six inks) or PGM of panel
-                           codes (eight colours)
+                           codes (eight colours); - for standard output.
+                           A PICTURE of - is read from standard input
   --preview PATH.png       PNG of what the panel will show
   --save-fitted PATH       the fitted picture, .bmp or .ppm, for the renderers
   --format FORMAT          bmp (six inks) or pgm (eight colours), the default;
@@ -209,12 +210,16 @@ General:
                            core of the thread budget, see MORVA6_THREADS);
                            they share the budget with the threads of each
                            render; the files are the same for any N
-  -q, --quiet              no progress lines or warnings
+  --accept-damaged         render a truncated or damaged picture anyway (with
+                           a warning) instead of refusing it
+  -q, --quiet              no progress lines and no decoder warnings or warnings
   --help, --version
 
 Six inks (default), as Morva6_render takes them:
-  -l, --lut PATH           LUT file (default: Morva6_Render_LUT_Default_v2.bin
-                           of the installation or the build tree)
+  -l, --lut PATH           LUT file (default: Morva6_Render_LUT_Default_v2_KERNEL.bin,
+                           the table made for the --dither kernel, else
+                           Morva6_Render_LUT_Default_v2.bin, of the
+                           installation or the build tree)
   -d, --dither 1..6        1 Floyd, 2 Floyd serpentine, 3 Jarvis-Judice-Ninke,
                            4 its serpentine, 5 Stucki, 6 Stucki serpentine (default)
   -m, --mode 1..3          1 timing-controller codes (default), 2 ideal inks,
@@ -246,6 +251,7 @@ Parsed parse_options(int argc, const char* const* argv, Options& options, std::s
         if (word == "--help") return Parsed::help;
         if (word == "--version") return Parsed::version;
         if (word == "-q" || word == "--quiet") { options.quiet = true; continue; }
+        if (word == "--accept-damaged") { options.accept_damaged = true; continue; }
         if (word == "-8" || word == "--eight-colours") { options.eight_colours = true; continue; }
         if (word.size() < 2 || word[0] != '-') { options.pictures.emplace_back(word); continue; }
         const ValueOption* found = nullptr;

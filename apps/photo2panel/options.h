@@ -20,7 +20,7 @@ enum class Fit { cover, contain, fill };
 enum class Rotate { automatic, none, quarter, half, three_quarters };
 
 struct Options {
-    std::vector<std::string> pictures;
+    std::vector<std::string> pictures;  // "-": standard input
     std::string output;        // a file, or a folder when several pictures are given
     std::string preview;       // PNG of what the panel shows; a folder with several pictures
     std::string save_fitted;   // the fitted picture as BMP or PPM; a folder with several pictures
@@ -31,6 +31,7 @@ struct Options {
     std::array<std::uint8_t, 3> background{255, 255, 255};
     double max_megapixels = 100.0;
     bool quiet = false;
+    bool accept_damaged = false;  // render a truncated or damaged picture anyway, with a warning
     PanelFormat format = PanelFormat::native;
     std::vector<std::uint8_t> index_map;  // packed formats: index i is written as index_map[i]
     int jobs = 0;              // pictures rendered at once; 0: one per processor core

@@ -1,18 +1,10 @@
 #include "apps/photo2panel/outputs.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
-#include "common/replace_file.h"
 
 namespace photo2panel {
-
-bool write_whole_file(const std::string& path, std::span<const std::uint8_t> bytes) {
-    common::ReplaceFile file(path);
-    return file.is_open() && file.write(bytes.data(), bytes.size()) && file.commit();
-}
 
 std::string find_data(const std::string& name) {
     std::error_code error;

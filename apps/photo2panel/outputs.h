@@ -7,11 +7,6 @@
 
 namespace photo2panel {
 
-// Writes the bytes so that the file is replaced only once complete: a
-// failure leaves an earlier file as it was. False when it could not be
-// written.
-bool write_whole_file(const std::string& path, std::span<const std::uint8_t> bytes);
-
 // A data file or folder of the project (a LUT file, the sample render
 // data): looked up under share/ of the installation beside the program's
 // bin/ folder, then in the build tree's samples/. Empty when not found.

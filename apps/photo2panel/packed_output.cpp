@@ -5,12 +5,11 @@
 
 #include <morva6/morva6_pack.h>
 
-#include "apps/photo2panel/outputs.h"
 
 namespace photo2panel {
 
-bool write_packed_panel(const std::string& path, const Options& options, std::span<const std::uint8_t> indices,
-                        int width, int height, std::string& error) {
+bool add_packed_panel(common::OutputSet& outputs, const std::string& path, const Options& options,
+                      std::span<const std::uint8_t> indices, int width, int height, std::string& error) {
     const std::int32_t layout = options.format == PanelFormat::packed4          ? MORVA6_PACK_PACKED4
                                 : options.format == PanelFormat::packed_indices ? MORVA6_PACK_INDICES
                                                                                 : MORVA6_PACK_C_ARRAY;
@@ -25,10 +24,7 @@ bool write_packed_panel(const std::string& path, const Options& options, std::sp
         error = morva6_pack_message(status);
         return false;
     }
-    if (!write_whole_file(path, {packed.get(), size})) {
-        error = "cannot write " + path;
-        return false;
-    }
+    outputs.add(path, "", {packed.get(), size});
     return true;
 }
 

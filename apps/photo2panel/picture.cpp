@@ -2,9 +2,18 @@
 
 #include <vips/vips.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <memory>
+#include <mutex>
+#include <shared_mutex>
+#include <string_view>
+#include <vector>
+
+#include "common/bounded_read.h"
 
 namespace photo2panel {
 namespace {
@@ -15,9 +24,22 @@ struct ImageUnref {
 using Image = std::unique_ptr<VipsImage, ImageUnref>;
 
 // The first line of libvips' error buffer, which is then cleared.
+// libvips keeps one error buffer for the whole process, and its decoders
+// leave their complaints there. Pictures are decoded side by side (shared);
+// a decode that did not end clean is done again alone (exclusive), so that
+// what the buffer holds is this picture's, and only then is it cleared.
+std::shared_mutex g_decoding;
+thread_local bool t_alone = false;
+
+void clear_errors() {
+    if (t_alone) vips_error_clear();
+}
+
+// The first line of libvips' error buffer, which is then cleared (when
+// decoding alone).
 std::string library_error(const char* fallback) {
     std::string text = vips_error_buffer();
-    vips_error_clear();
+    clear_errors();
     text = text.substr(0, text.find('\n'));
     return text.empty() ? fallback : text;
 }
@@ -70,7 +92,7 @@ bool to_srgb(Image& image, const Options& options, std::string& error) {
         if (vips_icc_transform(image.get(), &out, "srgb", "embedded", TRUE, "depth", 8, nullptr) == 0) {
             image.reset(out);
         } else {
-            vips_error_clear();  // a broken profile: convert as if there were none
+            clear_errors();  // a broken profile: convert as if there were none
         }
     }
     if (!apply(image, [](VipsImage* in, VipsImage** out) {
@@ -131,20 +153,156 @@ bool fit(Image& image, const Options& options, std::string& error) {
     return done;
 }
 
+constexpr const char* kUnsupported =
+    "not a supported picture format (JPEG, PNG, WebP, TIFF, HEIF/AVIF, GIF, BMP, PPM/PGM/PFM)";
+
+// The allow-list: what a file's first bytes say it is.
+enum class PictureFormat { jpeg, png, webp, tiff, heif, gif, bmp, netpbm, unsupported };
+
+bool starts_with(std::span<const std::uint8_t> bytes, std::string_view magic, std::size_t at = 0) {
+    return bytes.size() >= at + magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin() + at,
+                                                            [](char m, std::uint8_t b) { return std::uint8_t(m) == b; });
+}
+
+PictureFormat format_of(std::span<const std::uint8_t> start) {
+    using std::string_view_literals::operator""sv;
+    if (starts_with(start, "\xFF\xD8\xFF"sv)) return PictureFormat::jpeg;
+    if (starts_with(start, "\x89PNG\r\n\x1A\n"sv)) return PictureFormat::png;
+    if (starts_with(start, "RIFF"sv) && starts_with(start, "WEBP"sv, 8)) return PictureFormat::webp;
+    for (const std::string_view tiff : {"II*\0"sv, "MM\0*"sv, "II+\0"sv, "MM\0+"sv})
+        if (starts_with(start, tiff)) return PictureFormat::tiff;
+    if (starts_with(start, "ftyp"sv, 4)) {
+        for (const std::string_view brand : {"heic"sv, "heix"sv, "hevc"sv, "hevx"sv, "heim"sv, "heis"sv, "mif1"sv,
+                                             "msf1"sv, "avif"sv, "avis"sv})
+            if (starts_with(start, brand, 8)) return PictureFormat::heif;
+    }
+    if (starts_with(start, "GIF87a"sv) || starts_with(start, "GIF89a"sv)) return PictureFormat::gif;
+    if (starts_with(start, "BM"sv)) return PictureFormat::bmp;
+    if (start.size() >= 2 && start[0] == 'P' &&
+        ((start[1] >= '1' && start[1] <= '6') || start[1] == 'F' || start[1] == 'f'))
+        return PictureFormat::netpbm;
+    return PictureFormat::unsupported;
+}
+
+// The libvips loaders each format may go to (a prefix of the class name).
+std::vector<std::string_view> loaders_of(PictureFormat format) {
+    switch (format) {
+    case PictureFormat::jpeg: return {"VipsForeignLoadJpeg"};
+    case PictureFormat::png: return {"VipsForeignLoadPng", "VipsForeignLoadSpng"};
+    case PictureFormat::webp: return {"VipsForeignLoadWebp"};
+    case PictureFormat::tiff: return {"VipsForeignLoadTiff"};
+    case PictureFormat::heif: return {"VipsForeignLoadHeif"};
+    case PictureFormat::gif: return {"VipsForeignLoadNsgif", "VipsForeignLoadGif"};
+    case PictureFormat::bmp: return {"VipsForeignLoadMagick"};  // libvips reads BMP through ImageMagick
+    case PictureFormat::netpbm: return {"VipsForeignLoadPpm"};
+    case PictureFormat::unsupported: break;
+    }
+    return {};
+}
+
+bool allowed(const char* loader, PictureFormat format) {
+    if (loader == nullptr) return false;
+    const std::string_view name = loader;
+    for (const std::string_view prefix : loaders_of(format))
+        if (name.starts_with(prefix)) return true;
+    return false;
+}
+
+// Opens the picture in `bytes` (which must outlive the image) with the
+// loader its content asks for, when that loader is on the allow-list; no
+// options are ever taken from a name. A truncated file, or a header that
+// promises more than the file holds, fails the load unless damaged
+// pictures are accepted. Pixels are decoded into memory, never into a
+// temporary file that a full disk or a killed run would leave behind.
+VipsImage* open_picture(std::span<const std::uint8_t> bytes, bool accept_damaged, std::string& error) {
+    const PictureFormat format = format_of(bytes.first(std::min(bytes.size(), common::kStartBytes)));
+    const VipsFailOn fail_on = accept_damaged ? VIPS_FAIL_ON_NONE : VIPS_FAIL_ON_TRUNCATED;
+    VipsImage* image = nullptr;
+    const char* loader = nullptr;
+    if (format == PictureFormat::bmp) {
+        // ImageMagick has no streaming loader in libvips: the buffer one.
+        loader = vips_foreign_find_load_buffer(bytes.data(), bytes.size());
+        if (allowed(loader, format))
+            image = vips_image_new_from_buffer(bytes.data(), bytes.size(), "", "fail_on", fail_on, "memory", TRUE,
+                                               nullptr);
+    } else if (format != PictureFormat::unsupported) {
+        VipsSource* source = vips_source_new_from_memory(bytes.data(), bytes.size());
+        if (source != nullptr) {
+            loader = vips_foreign_find_load_source(source);
+            if (allowed(loader, format))
+                image = vips_image_new_from_source(source, "", "fail_on", fail_on, "memory", TRUE, nullptr);
+            g_object_unref(source);
+        }
+    }
+    if (image == nullptr) {
+        error = loader != nullptr && allowed(loader, format) ? library_error("not a picture this program can read")
+                                                             : kUnsupported;
+        clear_errors();
+    }
+    return image;
+}
+
+// Whether a decoder's complaints say the data ended before the picture did.
+bool damaged(std::string_view complaints) {
+    std::string lower(complaints);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const std::string_view sign : {"premature end", "truncat", "unexpected end", "end of file", "short read",
+                                        "not enough data", "out of data"})
+        if (lower.find(sign) != std::string::npos) return true;
+    return false;
+}
+
+// The largest picture file read: room for --max-megapixels of 16-bit RGBA
+// left uncompressed, and never less than 64 MiB.
+std::size_t picture_file_limit(const Options& options) {
+    const double bytes = options.max_megapixels * 1e6 * 8 + double(std::size_t{16} << 20);
+    return static_cast<std::size_t>(std::clamp(bytes, double(std::size_t{64} << 20), double(std::size_t{1} << 34)));
+}
+
 }  // namespace
 
 bool start_picture_library(const char* program) {
-    return VIPS_INIT(program) == 0;
+    if (VIPS_INIT(program) != 0) return false;
+    // The decoders' complaints are taken from the error buffer and reported
+    // with the picture's name; libvips' own lines would repeat them unnamed.
+    g_log_set_handler("VIPS", GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
+                      [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+    return true;
 }
 
 bool load_fitted_picture(const std::string& path, const Options& options, RgbPicture& picture,
-                         std::string& error) {
-    // Opening reads the header only; pixels are decoded when first needed.
-    Image image(vips_image_new_from_file(path.c_str(), "fail_on", VIPS_FAIL_ON_ERROR, nullptr));
-    if (image == nullptr) {
-        error = library_error("not a picture this program can read");
+                         std::string& error, std::string& warnings) {
+    // Read once, whole and within a bound: a pipe or standard input the
+    // same way as a file; a stream that does not start like a picture is
+    // refused at once, not at the limit.
+    const common::StartCheck starts_like_a_picture = [](std::span<const std::uint8_t> start) {
+        return format_of(start) == PictureFormat::unsupported ? std::string(kUnsupported) : std::string();
+    };
+    const std::size_t limit = picture_file_limit(options);
+    const auto bytes = path == "-" ? common::read_bounded_descriptor(STDIN_FILENO, path, limit, error,
+                                                                     starts_like_a_picture)
+                                   : common::read_bounded(path, limit, error, common::Streams::allowed,
+                                                          starts_like_a_picture);
+    if (!bytes) {
+        // The reason without the file's name, which the caller puts in front.
+        if (error.starts_with(path + ": ")) error.erase(0, path.size() + 2);
         return false;
     }
+    return load_fitted_picture_from_memory(*bytes, path, options, picture, error, warnings);
+}
+
+namespace {
+
+enum class Pass { clean, complained, failed };
+
+// One decode of the picture into `picture`; `complaints` receives what the
+// decoders left in the error buffer.
+Pass decode_pass(std::span<const std::uint8_t> bytes, const Options& options, RgbPicture& picture,
+                 std::string& error, std::string& complaints) {
+    clear_errors();
+    // Opening reads the header only; pixels are decoded when first needed.
+    Image image(open_picture(bytes, options.accept_damaged, error));
+    if (image == nullptr) return Pass::failed;
     const double megapixels =
         double(vips_image_get_width(image.get())) * vips_image_get_height(image.get()) / 1e6;
     if (megapixels > options.max_megapixels) {
@@ -153,31 +311,73 @@ bool load_fitted_picture(const std::string& path, const Options& options, RgbPic
                       vips_image_get_width(image.get()), vips_image_get_height(image.get()),
                       options.max_megapixels);
         error = text;
-        return false;
+        return Pass::failed;
     }
     if (!apply(image, [](VipsImage* in, VipsImage** out) { return vips_autorot(in, out, nullptr); }, error) ||
         !flatten(image, options, error) || !to_srgb(image, options, error))
-        return false;
+        return Pass::failed;
     const VipsAngle angle =
         turn(options, vips_image_get_width(image.get()), vips_image_get_height(image.get()));
     if (angle != VIPS_ANGLE_D0 &&
         !apply(image, [&](VipsImage* in, VipsImage** out) { return vips_rot(in, out, angle, nullptr); }, error))
-        return false;
-    if (!fit(image, options, error)) return false;
+        return Pass::failed;
+    if (!fit(image, options, error)) return Pass::failed;
+    // A decoder that meets the end of the data too early only complains and
+    // goes on with grey: the pass is stopped at the first such complaint.
+    if (!options.accept_damaged)
+        g_signal_connect(image.get(), "eval", G_CALLBACK(+[](VipsImage* computed, VipsProgress*, void*) {
+                             if (damaged(vips_error_buffer())) vips_image_set_kill(computed, TRUE);
+                         }), nullptr);
     std::size_t size = 0;
     void* pixels = vips_image_write_to_memory(image.get(), &size);
+    complaints = vips_error_buffer();
     if (pixels == nullptr) {
         error = library_error("cannot decode the picture");
-        return false;
+        return Pass::failed;
     }
     picture.width = vips_image_get_width(image.get());
     picture.height = vips_image_get_height(image.get());
-    const auto* bytes = static_cast<const std::uint8_t*>(pixels);
-    picture.rgb.assign(bytes, bytes + size);
+    const auto* decoded = static_cast<const std::uint8_t*>(pixels);
+    picture.rgb.assign(decoded, decoded + size);
     g_free(pixels);
     if (picture.rgb.size() != std::size_t(picture.width) * picture.height * 3) {
         error = "unexpected pixel layout";
+        return Pass::failed;
+    }
+    return complaints.empty() ? Pass::clean : Pass::complained;
+}
+
+}  // namespace
+
+bool load_fitted_picture_from_memory(std::span<const std::uint8_t> bytes, const std::string& name,
+                                     const Options& options, RgbPicture& picture, std::string& error,
+                                     std::string& warnings) {
+    (void)name;
+    std::string complaints;
+    Pass pass;
+    {
+        const std::shared_lock side_by_side(g_decoding);
+        pass = decode_pass(bytes, options, picture, error, complaints);
+    }
+    if (pass != Pass::clean) {
+        const std::unique_lock alone(g_decoding);
+        t_alone = true;
+        error.clear();
+        pass = decode_pass(bytes, options, picture, error, complaints);
+        vips_error_clear();
+        t_alone = false;
+    }
+    if (!options.accept_damaged && damaged(complaints)) {
+        error = "damaged or truncated picture (" + complaints.substr(0, complaints.find('\n')) +
+                "); --accept-damaged renders it anyway";
         return false;
+    }
+    if (pass == Pass::failed) return false;
+    // What the decoders said of a picture that was read: warnings, one a line.
+    for (std::size_t at = 0, lines = 0; at < complaints.size() && lines < 20; ++lines) {
+        const std::size_t end = std::min(complaints.find('\n', at), complaints.size());
+        if (end > at) warnings += complaints.substr(at, end - at) + "\n";
+        at = end + 1;
     }
     return true;
 }

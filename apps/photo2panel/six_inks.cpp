@@ -1,10 +1,12 @@
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <string>
+
+#include "common/bounded_read.h"
 
 #include "apps/photo2panel/outputs.h"
 #include "apps/photo2panel/packed_output.h"
 #include "apps/photo2panel/render.h"
+#include "morva6/image/bmp_rows.h"
 #include "morva6/morva6.h"
 #include "morva6/morva6_image.h"
 #include "morva6/morva6_pack.h"
@@ -30,15 +32,25 @@ bool adjustment_is_neutral(const Options& o) {
 
 }  // namespace
 
+std::string installed_lut(int dither) {
+    constexpr const char* kKernel[] = {"floyd", "floyd", "jarvis", "jarvis", "stucki", "stucki"};
+    const std::string kernel = dither >= 1 && dither <= 6 ? kKernel[dither - 1] : "";
+    const std::string made = kernel.empty() ? "" : find_data("Morva6_Render_LUT_Default_v2_" + kernel + ".bin");
+    return made.empty() ? find_data("Morva6_Render_LUT_Default_v2.bin") : made;
+}
+
 bool install_lut(const std::string& path, std::vector<std::uint8_t>& block, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot open the LUT file";
+    // One byte more than a LUT file may hold tells a longer file from one
+    // of the right size; a folder, a device or a pipe is refused as such.
+    const auto bytes = common::read_bounded(path, OVEX_LUT_FILE_SIZE + 1, error);
+    if (!bytes) {
+        if (error.starts_with(path + ": ")) error.erase(0, path.size() + 2);
+        if (error.starts_with("larger than"))
+            error = "not a LUT file (more than " + std::to_string(OVEX_LUT_FILE_SIZE) + " bytes)";
         return false;
     }
-    block.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad() || block.size() != OVEX_LUT_FILE_SIZE ||
-        Ovex_Morva6_render_init(block.data(), OVEX_LUT_FILE_SIZE) != OVEX_OK) {
+    block = *bytes;
+    if (block.size() != OVEX_LUT_FILE_SIZE || Ovex_Morva6_render_init(block.data(), OVEX_LUT_FILE_SIZE) != OVEX_OK) {
         error = "not a LUT file (" + std::to_string(block.size()) + " bytes, must be " +
                 std::to_string(OVEX_LUT_FILE_SIZE) + ")";
         return false;
@@ -46,17 +58,25 @@ bool install_lut(const std::string& path, std::vector<std::uint8_t>& block, std:
     return true;
 }
 
-bool save_fitted(const RgbPicture& picture, const std::string& path, std::string& error) {
+bool save_fitted(const RgbPicture& picture, const std::string& path, common::OutputSet& outputs, std::string& error) {
     const bool bmp = path.size() >= 4 && path.compare(path.size() - 4, 4, ".bmp") == 0;
-    const int status = bmp ? saveBMP_QW(swap_red_blue(picture.rgb).data(), picture.width, picture.height,
-                                        path.c_str(), MORVA6_BGR, 1)
-                           : savePPM_QW(picture.rgb.data(), picture.width, picture.height, path.c_str());
-    if (status != MORVA6_IMG_OK) error = "cannot write " + path;
-    return status == MORVA6_IMG_OK;
+    if (bmp) {
+        const std::vector<std::uint8_t> file =
+            morva6::bgr_bmp_file(swap_red_blue(picture.rgb).data(), picture.width, picture.height, true);
+        if (file.empty()) {
+            error = "cannot make " + path;
+            return false;
+        }
+        outputs.add(path, "", file);
+    } else {
+        outputs.add(path, "P6\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n",
+                    picture.rgb);
+    }
+    return true;
 }
 
 bool render_six_inks(const RgbPicture& picture, const Options& options, const PictureFiles& files,
-                     std::string& error) {
+                     common::OutputSet& outputs, std::string& error) {
     // The library works on blue, green, red pixels, as Morva6_render reads a BMP.
     std::vector<std::uint8_t> bgr = swap_red_blue(picture.rgb);
     std::int32_t width = picture.width;
@@ -81,7 +101,9 @@ bool render_six_inks(const RgbPicture& picture, const Options& options, const Pi
     // A packed panel file holds the inks' indices, taken from the codes.
     const bool packed = is_packed(options.format);
     std::vector<std::uint8_t>& panel = options.mode == 1 || packed ? codes : options.mode == 2 ? ideal : simulation;
-    if (options.tft != 0 && Ovex_TFT_format_transfer(panel.data(), &width, &height, options.tft) != OVEX_OK) {
+    // A transfer halves one side: one row or one column would leave no pixels.
+    if (options.tft != 0 && (Ovex_TFT_format_transfer(panel.data(), &width, &height, options.tft) != OVEX_OK ||
+                             width <= 0 || height <= 0)) {
         error = "the TFT format transfer failed (the picture is too small for it)";
         return false;
     }
@@ -91,15 +113,16 @@ bool render_six_inks(const RgbPicture& picture, const Options& options, const Pi
             error = "rendering gave a byte that is no ink's code";
             return false;
         }
-        if (!write_packed_panel(files.panel, options, indices, width, height, error)) return false;
-    } else if (saveBMP_QW(panel.data(), width, height, files.panel.c_str(), MORVA6_BGR, 1) != MORVA6_IMG_OK) {
-        error = "cannot write " + files.panel;
-        return false;
+        if (!add_packed_panel(outputs, files.panel, options, indices, width, height, error)) return false;
+    } else {
+        const std::vector<std::uint8_t> file = morva6::bgr_bmp_file(panel.data(), width, height, true);
+        if (file.empty()) {
+            error = "cannot make " + files.panel;
+            return false;
+        }
+        outputs.add(files.panel, "", file);
     }
-    if (!files.preview.empty() && !write_whole_file(files.preview, png)) {
-        error = "cannot write " + files.preview;
-        return false;
-    }
+    if (!files.preview.empty()) outputs.add(files.preview, "", png);
     return true;
 }
 

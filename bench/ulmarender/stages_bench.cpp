@@ -222,11 +222,16 @@ BENCHMARK(BM_WholeRender)->ArgName("proof")->Arg(0)->Arg(1)->Unit(benchmark::kMi
 }  // namespace
 
 namespace {
+std::optional<Palette> parse_palette(const char* text) {
+    std::string error;
+    return parse_palette_text(text, "", error);
+}
+
 // The per-pixel pieces of the diffusion on independent pixels (no chain
 // from one pixel to the next): the gamut clip and the palette search.
 void BM_GamutClipAndSearch(benchmark::State& state) {
     const auto& f = fixture();
-    const DiffusionPalette palette = prepare_palette(*parse_palette_text(ulma_bench::kPaletteText));
+    const DiffusionPalette palette = prepare_palette(*parse_palette(ulma_bench::kPaletteText));
     std::vector<Lab> lab(static_cast<std::size_t>(kPixels));
     for (std::size_t n = 0; n < lab.size(); ++n) {
         lab[n] = lab_of_channels(conversion_tables(), f.bgr[n * 3 + 2], f.bgr[n * 3 + 1], f.bgr[n * 3]);

@@ -19,6 +19,7 @@
 
 #include <morva6/morva6.h>
 
+#include "common/rounded_maths.h"
 #include "morva6/core/image_adjustment_hue.h"
 #include "morva6/core/picture_size.h"
 
@@ -104,7 +105,7 @@ void prepare(Settings& settings, std::int32_t hue, std::int32_t saturation,
     }
     for (int c = 0; c < 256; ++c) {
         settings.gamma_curve[c] =
-            gamma != 1.0 ? truncate_to_byte(std::pow(static_cast<double>(c) / 255.0, gamma) * 255.0)
+            gamma != 1.0 ? truncate_to_byte(rounded::pow(static_cast<double>(c) / 255.0, gamma) * 255.0)
                          : static_cast<std::uint8_t>(c);
     }
 }

@@ -8,11 +8,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <new>
 #include <optional>
+#include <string>
 #include <type_traits>
+#include <vector>
 
+#include "common/bounded_read.h"
 #include "common/holders.h"
 #include "common/replace_file.h"
 #include "morva6/image/bmp_rows.h"
@@ -34,6 +38,7 @@ constexpr std::size_t kColourTableBytes = kPaletteEntries * 4;
 constexpr std::size_t kFileBufferBytes = std::size_t{1} << 18;
 
 constexpr const char* kOpenFailed = "Error opening file!";
+constexpr const char* kNotAFile = "Not a regular file: a BMP cannot be read from a pipe or a device!";
 constexpr const char* kNoDataMemory = "malloc (*bmp).data error";
 constexpr const char* kNoPaletteMemory = "malloc (*bmp).palette error";
 constexpr const char* kBadBitCount = "Color Palette is not suported!!";
@@ -228,8 +233,13 @@ int read_bmp(BMP* bmp, const char* path, bool top_row_first) {
     // A larger stream buffer (it must outlive the stream), so that rows read
     // one by one (padded or reordered) cost few system calls.
     const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kFileBufferBytes]);
-    File file(path != nullptr ? std::fopen(path, "rb") : nullptr);
-    if (!file) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
+    // The reader seeks to the colour table and the pixels: a pipe or a
+    // device would be read wrongly (or forever), so it is refused as such,
+    // without waiting for a pipe's writer.
+    std::string problem;
+    bool not_a_file = false;
+    File file(path != nullptr ? common::open_regular_file(path, problem, not_a_file) : nullptr);
+    if (!file) return report(MORVA6_IMG_OPEN_FAILED, not_a_file ? kNotAFile : kOpenFailed);
     if (buffer) std::setvbuf(file.get(), buffer.get(), _IOFBF, kFileBufferBytes);
     if (bmp == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
 
@@ -275,24 +285,17 @@ int read_bmp(BMP* bmp, const char* path, bool top_row_first) {
     return MORVA6_IMG_OK;
 }
 
-int save_bmp(const BMP* bmp, const std::uint8_t* data, bool top_row_first, const char* path) {
-    if (bmp == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
-    // Sizes must fit and the pixel block must exist unless it is empty.
-    const std::size_t pixel_bytes = bmp->biBitCount / 8;
-    const bool fits = morva6::picture_fits(bmp->biWidth, bmp->biHeight) && pixel_bytes <= 4;
-    if (!fits || (data == nullptr &&
-                  morva6::picture_bytes(bmp->biWidth, bmp->biHeight, static_cast<int>(pixel_bytes)) != 0)) {
-        return report(MORVA6_IMG_BAD_ARGUMENT, kBadRecord);
-    }
+namespace {
 
-    if (path == nullptr) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
-    common::ReplaceFile file(path);
-    if (!file.is_open()) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
-
+// The file of a record as save_bmp writes it, handed to `write` piece by
+// piece; false as soon as `write` fails. The record must have been checked.
+bool encode_bmp(const BMP* bmp, const std::uint8_t* data, bool top_row_first,
+                const std::function<bool(const void*, std::size_t)>& write) {
     // The fields that say where the pixels lie describe the file as written
     // (a 40-byte information header, the colour table of an 8-bit record,
     // uncompressed rows), whatever file the record was read from; the other
     // fields are written as the record holds them.
+    const std::size_t pixel_bytes = bmp->biBitCount / 8;
     const std::size_t row_bytes = static_cast<std::size_t>(bmp->biWidth) * pixel_bytes;
     const std::size_t padding = padded_row_bytes(row_bytes) - row_bytes;
     const bool with_table = pixel_bytes == 1 && bmp->palette != nullptr;
@@ -309,19 +312,54 @@ int save_bmp(const BMP* bmp, const std::uint8_t* data, bool top_row_first, const
     visit_header_fields(layout, [&](std::size_t offset, const auto& field) {
         store_le(&header[offset], field);
     });
-    file.write(header.data(), header.size());
-    if (with_table) file.write(bmp->palette, kColourTableBytes);
+    if (!write(header.data(), header.size())) return false;
+    if (with_table && !write(bmp->palette, kColourTableBytes)) return false;
     const std::array<std::uint8_t, 3> zeros{};
     if (row_bytes != 0) {
         const auto rows = static_cast<std::size_t>(bmp->biHeight);
         for (std::size_t i = 0; i < rows; ++i) {
             const std::size_t row = top_row_first ? rows - 1 - i : i;
-            if (!file.write(data + row * row_bytes, row_bytes)) break;
-            if (!file.write(zeros.data(), padding)) break;
+            if (!write(data + row * row_bytes, row_bytes)) return false;
+            if (padding != 0 && !write(zeros.data(), padding)) return false;
         }
     }
+    return true;
+}
+
+// Whether the record can be written: sizes that fit, and a pixel block
+// unless the picture is empty.
+bool savable(const BMP* bmp, const std::uint8_t* data) {
+    const std::size_t pixel_bytes = bmp->biBitCount / 8;
+    const bool fits = morva6::picture_fits(bmp->biWidth, bmp->biHeight) && pixel_bytes <= 4;
+    return fits && (data != nullptr ||
+                    morva6::picture_bytes(bmp->biWidth, bmp->biHeight, static_cast<int>(pixel_bytes)) == 0);
+}
+
+}  // namespace
+
+int save_bmp(const BMP* bmp, const std::uint8_t* data, bool top_row_first, const char* path) {
+    if (bmp == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
+    if (!savable(bmp, data)) return report(MORVA6_IMG_BAD_ARGUMENT, kBadRecord);
+    if (path == nullptr) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
+    common::ReplaceFile file(path);
+    if (!file.is_open()) return report(MORVA6_IMG_OPEN_FAILED, kOpenFailed);
+    encode_bmp(bmp, data, top_row_first, [&](const void* bytes, std::size_t size) { return file.write(bytes, size); });
     if (!file.commit()) return report(MORVA6_IMG_WRITE_FAILED, kWriteFailed);
     return MORVA6_IMG_OK;
+}
+
+std::vector<std::uint8_t> bgr_bmp_file(const std::uint8_t* bgr, std::int32_t width, std::int32_t height,
+                                       bool top_row_first) {
+    BMP header = new_BMP();
+    init_bmp_header(&header, width, height);
+    std::vector<std::uint8_t> file;
+    if (width < 1 || height < 1 || !savable(&header, bgr)) return file;
+    encode_bmp(&header, bgr, top_row_first, [&](const void* bytes, std::size_t size) {
+        const auto* from = static_cast<const std::uint8_t*>(bytes);
+        file.insert(file.end(), from, from + size);
+        return true;
+    });
+    return file;
 }
 
 }  // namespace morva6

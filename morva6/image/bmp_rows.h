@@ -6,6 +6,7 @@
 #include <morva6/morva6_image.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace morva6 {
 
@@ -20,5 +21,12 @@ void init_bmp_header(BMP* bmp, std::int32_t width, std::int32_t height);
 // BMP_save with the pixel rows taken from `data` instead of bmp->data, read
 // top row first when `top_row_first`.
 int save_bmp(const BMP* bmp, const std::uint8_t* data, bool top_row_first, const char* path);
+
+// The bytes saveBMP_QW writes for a 24-bit blue-green-red stream (rows top
+// first when `top_row_first`), for writers that must hold the whole file
+// before it goes anywhere. Empty when the size is not at least 1 x 1 or does
+// not fit.
+std::vector<std::uint8_t> bgr_bmp_file(const std::uint8_t* bgr, std::int32_t width, std::int32_t height,
+                                       bool top_row_first);
 
 }  // namespace morva6

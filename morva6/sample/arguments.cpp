@@ -1,12 +1,14 @@
 #include "morva6/sample/arguments.h"
 
 #include <array>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
 #include <utility>
 
+#include "common/numbers.h"
 #include "morva6/dither/kernels.h"
 #include "morva6/morva6.h"
 #include "morva6/sample/settings.h"
@@ -46,10 +48,17 @@ bool storeOutputPath(const char* value) {
     return false;
 }
 
+// atoi's reading, except that a number too large for int (which atoi would
+// wrap into range) becomes INT32_MIN, outside every range, so that the
+// option's range check refuses it.
+std::int32_t wholeValue(const char* value) {
+    return common::parse_leading_int(value).value_or(INT32_MIN);
+}
+
 // Command-line methods 1..6 are library codes 0..5; anything else is kept as
 // -1 for the range check to refuse.
 std::int32_t ditherCode(const char* value) {
-    const int number = std::atoi(value);
+    const std::int32_t number = wholeValue(value);
     return number >= 1 && number <= 6 ? number - 1 : -1;
 }
 
@@ -62,17 +71,17 @@ constexpr std::array<ValueOption, 11> kValueOptions{{
     {"-d", "--dither", "The dither number is missing.",
      [](const char* v) { DITHER = ditherCode(v); return true; }},
     {"-m", "--mode", "The mode number is missing.",
-     [](const char* v) { MODE = std::atoi(v); return true; }},
+     [](const char* v) { MODE = wholeValue(v); return true; }},
     {"-t", "--TFT", "The TFT number is missing.",
-     [](const char* v) { TFT_mode = std::atoi(v); return true; }},
+     [](const char* v) { TFT_mode = wholeValue(v); return true; }},
     {"-h", "--hue", "The hue number is missing.",
-     [](const char* v) { HUE = std::atoi(v); return true; }},
+     [](const char* v) { HUE = wholeValue(v); return true; }},
     {"-s", "--saturation", "The saturation number is missing.",
-     [](const char* v) { SATURATION = std::atoi(v); return true; }},
+     [](const char* v) { SATURATION = wholeValue(v); return true; }},
     {"-b", "--brightness", "The brightness number is missing.",
-     [](const char* v) { BRIGHTNESS = std::atoi(v); return true; }},
+     [](const char* v) { BRIGHTNESS = wholeValue(v); return true; }},
     {"-c", "--contrast", "The contrast number is missing.",
-     [](const char* v) { CONTRAST = std::atoi(v); return true; }},
+     [](const char* v) { CONTRAST = wholeValue(v); return true; }},
     {"-g", "--gamma", "The gamma number is missing.",
      [](const char* v) { GAMMA = std::atof(v); return true; }},
 }};

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
+#include "common/bounded_read.h"
 #include "common/holders.h"
 
 namespace {
@@ -24,7 +26,15 @@ long fileLength(std::FILE* file) {
 
 std::int32_t readBinaryFile_QW(const char* path, std::uint8_t** buffer, std::int32_t* size) {
     *buffer = nullptr;
-    const common::File file(std::fopen(path, "rb"));
+    // Opened without waiting on a pipe; a folder, a pipe or a device is no
+    // LUT file (its length cannot be told, or it never ends).
+    std::string problem;
+    bool opened = false;
+    const common::File file(common::open_regular_file(path, problem, opened));
+    if (!file && opened) {
+        std::printf("ERROR: The LUT file %s is not a regular file \n", path);
+        return -1;
+    }
     if (!file) {
         std::printf("ERROR: Failed to open LUT file %s \n", path);
         return -1;

@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "common/holders.h"
+#include "common/output_set.h"
 #include "morva6/morva6.h"
 #include "morva6/morva6_image.h"
 #include "morva6/core/huge_pages.h"
@@ -37,6 +39,13 @@ bool adjustmentIsNeutral() {
 int main(int argc, char* argv[]) {
     std::puts("Morva6 rendering library sample");
     if (processArguments(argc, argv) != 0) return -1;
+    // The output must not replace the picture or the LUT file it is made from.
+    const std::string inputs[] = {INPUT_IMAGE_PATH, LUT_PATH};
+    const std::string outputs[] = {OUTPUT_IMAGE_PATH};
+    if (const std::string clash = common::find_clash(inputs, outputs); !clash.empty()) {
+        std::printf("ERROR: %s\n", clash.c_str());
+        return kFailure;
+    }
 
     // The library keeps pointing into the LUT block, so it lives until the
     // end of the run.
@@ -69,6 +78,10 @@ int main(int argc, char* argv[]) {
     if (!morva6::picture_fits(width, height)) {
         std::printf("ERROR: The input image %s is too large (%d x %d pixels).\n",
                     INPUT_IMAGE_PATH, width, height);
+        return kFailure;
+    }
+    if (width <= 0 || height <= 0) {
+        std::printf("ERROR: The input image %s holds no pixels (%d x %d).\n", INPUT_IMAGE_PATH, width, height);
         return kFailure;
     }
     const std::size_t pictureBytes = morva6::picture_bytes(width, height, 3);
@@ -111,6 +124,13 @@ int main(int argc, char* argv[]) {
         std::puts("No TFT format transfer.");
     }
 
+    // A TFT transfer halves one side: a picture of one row or one column
+    // would come out with no pixels at all.
+    if (width <= 0 || height <= 0) {
+        std::printf("ERROR: The TFT format transfer leaves no pixels (%d x %d); output image %s not written.\n",
+                    width, height, OUTPUT_IMAGE_PATH);
+        return kFailure;
+    }
     if (saveBMP_QW(output.get(), width, height, OUTPUT_IMAGE_PATH, MORVA6_BGR, 1) != MORVA6_IMG_OK) {
         std::printf("ERROR: Failed to write output image %s\n", OUTPUT_IMAGE_PATH);
         return kFailure;

@@ -14,6 +14,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -164,12 +165,27 @@ TEST_F(Photo2Panel, RefusesBadFilesWithoutWritingAnything) {
     for (int i = 0; i < 4; ++i) huge[std::size_t(29 + i)] = static_cast<char>(crc >> (24 - 8 * i));
     std::ofstream(dir / "huge.png", std::ios::binary) << huge;
 
-    const std::vector<std::pair<const char*, const char*>> cases = {
-        {"truncated.jpg", "truncated.jpg"}, {"notes.jpg", "notes.jpg"}, {"huge.png", "megapixels"},
-        {"missing.jpg", "missing.jpg"}};
+    // Noise cut in half with an end marker: it decodes "successfully" into grey.
+    VipsImage* noise = nullptr;
+    ASSERT_EQ(vips_gaussnoise(&noise, 96, 64, "mean", 128.0, "sigma", 40.0, nullptr), 0);
+    VipsImage* grey = nullptr;
+    ASSERT_EQ(vips_cast_uchar(noise, &grey, nullptr), 0);
+    g_object_unref(noise);
+    save(Image(grey), dir / "noise.jpg");
+    const std::string noisy = bytes_of(dir / "noise.jpg");
+    std::ofstream(dir / "cut-ended.jpg", std::ios::binary) << noisy.substr(0, noisy.size() / 2) << "\xFF\xD9";
+    std::ofstream(dir / "drawing.svg") << "<svg xmlns='http://www.w3.org/2000/svg' width='9' height='9'/>";
+    std::ofstream(dir / "table.csv") << "1,2,3\n4,5,6\n";
+    fs::create_directory(dir / "folder.jpg");
+    const std::string unsupported = "not a supported picture format";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"truncated.jpg", "truncated.jpg"}, {"notes.jpg", unsupported}, {"huge.png", "megapixels"},
+        {"missing.jpg", "missing.jpg"}, {"cut-ended.jpg", "damaged or truncated"}, {"drawing.svg", unsupported},
+        {"table.csv", unsupported}, {"folder.jpg", "is a folder"}, {"/dev/zero", unsupported}};
     for (const auto& [name, expected] : cases) {
         const fs::path output = dir / "panel.bmp";
-        const Outcome r = run_command(p2p((dir / name).string() + " -o " + output.string() + " --preview " +
+        const std::string input = name.front() == '/' ? name : (dir / name).string();
+        const Outcome r = run_command(p2p(input + " -o " + output.string() + " --preview " +
                               (dir / "preview.png").string()));
         EXPECT_EQ(r.status, 1) << name;
         EXPECT_NE(r.err.find(expected), std::string::npos) << name << ": " << r.err;
@@ -177,6 +193,11 @@ TEST_F(Photo2Panel, RefusesBadFilesWithoutWritingAnything) {
         EXPECT_FALSE(fs::exists(output)) << name;
         EXPECT_FALSE(fs::exists(dir / "preview.png")) << name;
     }
+    // Accepted when asked for, with the decoder's warning naming the file.
+    const Outcome damaged = run_command(p2p("--accept-damaged " + (dir / "cut-ended.jpg").string() + " -o " +
+                                            (dir / "damaged.bmp").string()));
+    EXPECT_EQ(damaged.status, 0) << damaged.err;
+    EXPECT_NE(damaged.err.find("cut-ended.jpg: warning: "), std::string::npos) << damaged.err;
     // Several pictures, one missing: the other is still done.
     const Outcome r = run_command(p2p("-q " + (dir / "whole.jpg").string() + " " + (dir / "gone.png").string() + " -o " +
                           (dir / "out").string()));
@@ -184,6 +205,60 @@ TEST_F(Photo2Panel, RefusesBadFilesWithoutWritingAnything) {
     EXPECT_NE(r.err.find("gone.png"), std::string::npos) << r.err;
     EXPECT_TRUE(fs::exists(dir / "out/whole.bmp"));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "out"), fs::directory_iterator()), 1);
+}
+
+// An output never replaces an input or another output of the run; a run
+// that fails changes none of its files; a one-row picture has no TFT form.
+TEST_F(Photo2Panel, NothingReadIsLostAndFilesChangeTogether) {
+    save(halves(8, 6, {10, 200, 30}, {200, 10, 30}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB), dir / "a.png");
+    save(halves(8, 6, {10, 20, 30}, {20, 10, 30}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB), dir / "b.png");
+    save(halves(8, 1, {10, 20, 30}, {20, 10, 30}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB), dir / "row.png");
+    fs::create_hard_link(dir / "a.png", dir / "twin.bmp");
+    std::ofstream(dir / "old.bmp") << "old panel";
+    const std::string a = (dir / "a.png").string();
+    const std::string d = dir.string();
+    struct Case {
+        std::string args;
+        int status;
+        std::string message;
+    };
+    fs::copy_file(dir / "b.png", dir / "c.bmp");  // a PNG by its content
+    const Case cases[] = {
+        {a + " " + (dir / "c.bmp").string() + " -o " + d + " --size 8x6", 2,
+         "the output " + d + "/c.bmp is the input " + d + "/c.bmp"},
+        {a + " -o " + d + "/twin.bmp", 2, "the output " + d + "/twin.bmp is the input " + a},
+        {a + " -o " + d + "/old.bmp --preview " + d + "/./old.bmp", 2, "are the same file"},
+        {a + " -o " + d + "/old.bmp --save-fitted " + d + "/f.ppm --preview " + d + "/no/p.png", 1,
+         d + "/no/p.png: cannot create"},
+        {(dir / "row.png").string() + " -o " + d + "/old.bmp --size 8x1 -t 1", 1, "TFT format transfer failed"},
+        {a + " -o " + d + "/old.bmp --lut /dev/zero", 1, "/dev/zero: is a device, not a file"},
+    };
+    for (const Case& c : cases) {
+        const Outcome r = run_command(p2p(c.args));
+        EXPECT_EQ(r.status, c.status) << c.args << ": " << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << ": " << r.err;
+        EXPECT_EQ(bytes_of(dir / "old.bmp"), "old panel") << c.args;
+        EXPECT_EQ(bytes_of(dir / "a.png"), bytes_of(dir / "twin.bmp"));
+        EXPECT_FALSE(fs::exists(dir / "f.ppm")) << c.args;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 6);
+}
+
+// A picture from standard input or a pipe, the panel file to standard output.
+TEST_F(Photo2Panel, PipesAndStandardStreams) {
+    save(halves(8, 6, {10, 200, 30}, {200, 10, 30}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB), dir / "a.jpg");
+    const std::string a = (dir / "a.jpg").string();
+    ASSERT_EQ(run_command(p2p(a + " -o " + (dir / "file.bmp").string() + " --size 8x6")).status, 0);
+    const Outcome piped = run_command("cat " + a + " | " + p2p("- -o - --size 8x6 > " + (dir / "out.bmp").string()));
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(bytes_of(dir / "out.bmp"), bytes_of(dir / "file.bmp"));
+    EXPECT_NE(piped.err.find("- -> -"), std::string::npos) << piped.err;  // progress off the panel stream
+    ASSERT_EQ(mkfifo((dir / "fifo.jpg").c_str(), 0600), 0);
+    const Outcome fifo = run_command("cat " + a + " > " + (dir / "fifo.jpg").string() + " & " +
+                                     p2p((dir / "fifo.jpg").string() + " -q --size 8x6 -o " + (dir / "f.bmp").string()));
+    EXPECT_EQ(fifo.status, 0) << fifo.err;
+    EXPECT_EQ(bytes_of(dir / "f.bmp"), bytes_of(dir / "file.bmp"));
+    EXPECT_EQ(run_command(p2p(a + " " + a + " -o -")).status, 2);
 }
 
 TEST_F(Photo2Panel, CommandLine) {
@@ -206,14 +281,17 @@ TEST_F(Photo2Panel, CommandLine) {
 // settings, gives the same panel file (TFT transfers change its size).
 TEST_F(Photo2Panel, SameBytesAsTheRenderers) {
     save(halves(90, 70, {250, 180, 20}, {20, 90, 200}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB), dir / "in.png");
-    const std::string lut = std::string(SAMPLES_DIR) + "/Morva6_Render_LUT_Default_v2.bin";
-    const std::string six = std::string(MORVA6_RENDER_EXE) + " -l " + lut + " -i FITTED.bmp -o THEIRS ";
+    // photo2panel takes the table made for the kernel of its --dither.
+    const auto six = [](const std::string& kernel) {
+        return std::string(MORVA6_RENDER_EXE) + " -l " + SAMPLES_DIR + "/Morva6_Render_LUT_Default_v2_" + kernel +
+               ".bin -i FITTED.bmp -o THEIRS ";
+    };
     const std::string eight = std::string(ULMARENDER_EXE) + " ";
     const std::string data = std::string(SAMPLES_DIR) + "/ULMA_SAMPLE01_TC_03";
     const std::vector<std::pair<std::string, std::string>> settings = {
-        {"", six}, {"--dither 3 --mode 3 --tft 1", six + "-d 3 -m 3 -t 1"},
+        {"", six("stucki")}, {"--dither 3 --mode 3 --tft 1", six("jarvis") + "-d 3 -m 3 -t 1"},
         {"--dither 1 --mode 2 --hue 30 --saturation 20 --contrast -10 --gamma 1.2 --tft 5",
-         six + "-d 1 -m 2 -h 30 -s 20 -c -10 -g 1.2 -t 5"},
+         six("floyd") + "-d 1 -m 2 -h 30 -s 20 -c -10 -g 1.2 -t 5"},
         {"-8", eight + "FITTED.ppm THEIRS " + data + " 25"},
         {"-r " + data + " -T -3 -c 30 -b -10", eight + "-c 30 -b -10 FITTED.ppm THEIRS " + data + " -3"}};
     for (const auto& [ours, theirs] : settings) {

@@ -3,6 +3,7 @@
 // the sanitizer build, a standard error free of sanitizer reports: one case
 // per failure class and program. The bad files are those of tests/corpus/.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <functional>
 #include <string>
@@ -41,6 +42,18 @@ Setup replace_by_directory(const std::string& name) {
 }
 Setup remove_file(const std::string& name) {
     return [=](const fs::path& dir) { fs::remove(dir / name); };
+}
+Setup make_fifo(const std::string& name) {
+    return [=](const fs::path& dir) {
+        fs::remove(dir / name);
+        ASSERT_EQ(mkfifo((dir / name).c_str(), 0600), 0);
+    };
+}
+Setup link_to(const std::string& name, const std::string& target) {
+    return [=](const fs::path& dir) {
+        fs::remove(dir / name);
+        fs::create_symlink(target, dir / name);
+    };
 }
 Setup truncate_to(const std::string& name, std::uintmax_t size) {
     return [=](const fs::path& dir) { fs::resize_file(dir / name, size); };
@@ -158,6 +171,19 @@ std::vector<Case> renderer_cases(Program p) {
         {"PpmClaimsHugePicture", p, use_corpus("ulma_ppm/hm-64-bytes-claim-20000x20000.ppm", "pic.ppm"), 1,
          {truncated}, false},
         {"PaletteMissing", p, remove_file(kPaletteFile), 1, {no_palette}, false},
+        // Pipes, devices and folders where files belong: refused, never waited on.
+        {"PpmIsAPipe", p, make_fifo("pic.ppm"), 1,
+         {"error! pic.ppm is not a regular file: the picture cannot be read from a pipe or a device\n"}, false},
+        {"WaveformIsAPipe", p, make_fifo(kWaveformFile), 1,
+         {"\r\nwbf file ULMA_FZ01_TC_03/ULMA_FZ01_TC.wbf is not a regular file\n"}, false},
+        {"LutIsAPipe", p, make_fifo(kLutFile), 0, {no_lut, time_line}, true},
+        {"PaletteIsEndless", p, link_to(kPaletteFile, "/dev/zero"), 1,
+         {std::string("error! ") + kPaletteFile + ": is a device, not a file\n"}, false},
+        {"PaletteNotNumbers", p, use_corpus("ulma_palette/hm-hello-world.txt", kPaletteFile), 1,
+         {std::string("error! ") + kPaletteFile + ":1: 'hello' is not a number\n"}, false},
+        {"PaletteSevenColours", p, use_corpus("ulma_palette/hm-seven-colours.txt", kPaletteFile), 1,
+         {std::string("error! ") + kPaletteFile + ": wants 8 CIELAB colours (24 numbers), got 21 numbers\n"}, false},
+        {"PaletteCommasAndTabs", p, use_corpus("ulma_palette/hm-commas.txt", kPaletteFile), 0, {time_line}, true},
     };
 }
 
@@ -182,6 +208,21 @@ std::vector<Case> all_cases() {
         {"InputIsADirectory", Program::morva6, replace_by_directory("in.bmp"), 1, {kInputFailed}, false},
         {"OutputIsADirectory", Program::morva6, replace_by_directory("out.bmp"), 1,
          {"ERROR: Failed to write output image out.bmp\n"}, true},
+        {"DitherWraps", Program::morva6, remove_file("none"), 255,
+         {"The dither number only can be 1, 2, 3, 4, 5 or 6.\n"}, false, {"-d", "4294967297"}},
+        {"HueWraps", Program::morva6, remove_file("none"), 255,
+         {"The range of hue can only be between 0 and 360\n"}, false, {"-h", "4294967296"}},
+        {"LutIsAPipe", Program::morva6, make_fifo("lut.bin"), 1,
+         {"ERROR: The LUT file lut.bin is not a regular file \n"}, false},
+        {"OutputIsTheInput", Program::morva6, remove_file("none"), 1,
+         {"ERROR: the output in.bmp is the input in.bmp; refusing to overwrite it\n"}, false, {"-o", "in.bmp"}},
+        {"InputIsAPipe", Program::morva6, make_fifo("in.bmp"), 1,
+         {"Not a regular file: a BMP cannot be read from a pipe or a device!\n" + kInputFailed}, false},
+        {"BmpWidth0", Program::morva6, use_corpus("bmp_read/hm-width-0.bmp", "in.bmp"), 1,
+         {"ERROR: The input image in.bmp holds no pixels (0 x "}, false},
+        {"TftOnOneRow", Program::morva6, use_corpus("bmp_read/hm-bmp24-3x1.bmp", "in.bmp"), 1,
+         {"ERROR: The TFT format transfer leaves no pixels (6 x 0); output image out.bmp not written.\n"}, false,
+         {"-t", "1"}},
     };
     for (Program p : {Program::ulma, Program::ulma03}) {
         for (Case c : renderer_cases(p)) cases.push_back(c);

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -22,13 +23,18 @@ ProgramRun run_program(const std::string& program, const std::vector<std::string
     const pid_t child = fork();
     if (child == 0) {
         if (memory_limit != 0) {
-            const rlimit limit{memory_limit, memory_limit};
+            // rlim_t is 32 bits wide on 32-bit systems: a larger limit is no limit.
+            const auto value = static_cast<rlim_t>(std::min<std::uint64_t>(memory_limit, RLIM_INFINITY));
+            const rlimit limit{value, value};
             if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
         }
         if (chdir(where.c_str()) != 0 || !std::freopen(out_path.c_str(), "w", stdout) ||
             !std::freopen(err_path.c_str(), "w", stderr)) {
             _exit(127);
         }
+        // Under a cross build's emulator the program is started by a script,
+        // which loses argv[0]: the emulator takes it from QEMU_ARGV0.
+        if (!name.empty()) setenv("QEMU_ARGV0", name.c_str(), 1);
         std::vector<char*> argv{const_cast<char*>((name.empty() ? program : name).c_str())};
         for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
         argv.push_back(nullptr);

@@ -3,7 +3,9 @@
 // comes out of both renderers with every pixel of every area in its ink.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "tools/lut_builder/palette_text.h"
 #include "tests/support/support.h"
 #include "tools/lut_builder/builder_options.h"
+#include "tools/lut_builder/kernel_rounding.h"
 #include "tools/lut_builder/lut_file.h"
 #include "tools/lut_builder/palette_table.h"
 
@@ -54,14 +57,59 @@ void expect_solid(const std::vector<int>& labels, const std::vector<int>& shown,
         EXPECT_EQ(wrong[label], 0) << what << ", area " << label;
 }
 
-TEST(FlatInks, SixInkAreasStaySolidWithEveryMethod) {
-    std::vector<Rgb> engine;
-    std::vector<LinearRgb> light;
-    for (const Rgb8& ink : kDefaultInks) {
-        engine.push_back(to_rgb(ink));
-        light.push_back(linear_from_rgb(to_rgb(ink)));
+const InkMixer& six_inks() {
+    static const InkMixer mixer = [] {
+        std::vector<Rgb> engine;
+        std::vector<LinearRgb> light;
+        for (const Rgb8& ink : kDefaultInks) {
+            engine.push_back(to_rgb(ink));
+            light.push_back(linear_from_rgb(to_rgb(ink)));
+        }
+        return *make_ink_mixer(engine, light, kBlackInk, kWhiteInk).mixer;
+    }();
+    return mixer;
+}
+
+// The mean colour the engine of `method` lays down on a flat patch of
+// `entry`, away from the patch's edges.
+Rgb engine_mean(Rgb8 entry, int method) {
+    std::vector<Rgb8> table(kTableEntries, entry);
+    const std::vector<std::uint8_t> lut = encode_morva6_lut(kDefaultInks, table);
+    EXPECT_EQ(Ovex_Morva6_render_init(lut.data(), static_cast<std::int32_t>(lut.size())), OVEX_OK);
+    constexpr int size = 96;
+    std::vector<std::uint8_t> patch(3 * size * size, 0);
+    std::vector<std::uint8_t> shown(patch.size());
+    Ovex_Morva6_render(patch.data(), 0, shown.data(), 0, size, size, method - 1, OVEX_MODE_SIMULATION);
+    Rgb sum;
+    int count = 0;
+    for (int y = 16; y < size - 16; ++y)
+        for (int x = 16; x < size - 16; ++x, ++count) {
+            const std::uint8_t* s = &shown[3 * (y * size + x)];
+            sum = {sum.r + s[0], sum.g + s[1], sum.b + s[2]};
+        }
+    return {sum.r / count, sum.g / count, sum.b / count};
+}
+
+// Entries made for a kernel's rounding bring what the engine lays down onto
+// the target: by its own measure, then on patches of mixes of two to four
+// inks, where plain rounding leaves the three-row kernels several units off.
+TEST(KernelRounding, EnginesLayDownTheirTargets) {
+    const InkMixer& m = six_inks();
+    const std::vector<std::vector<double>> mixes{{0.7, 0.3, 0, 0, 0, 0}, {0.1, 0.5, 0.4, 0, 0, 0},
+                                                 {0.2, 0.3, 0, 0.3, 0, 0.2}, {0.3, 0.2, 0, 0, 0.5, 0}};
+    for (const int method : {6}) {
+        const RoundingBias measured = measure_rounding(m, kDefaultInks, method);
+        for (const std::vector<double>& mix : mixes) {
+            const Rgb target = engine_average(m, mix);
+            const Rgb shown = engine_mean(to_bytes(compensate_rounding(measured, target)), method);
+            const double off = std::max({std::fabs(shown.r - target.r), std::fabs(shown.g - target.g), std::fabs(shown.b - target.b)});
+            EXPECT_LT(off, 1.5) << "method " << method << ", target " << target.r << "," << target.g << "," << target.b;
+        }
     }
-    const InkMixer mixer = *make_ink_mixer(engine, light, kBlackInk, kWhiteInk).mixer;
+}
+
+TEST(FlatInks, SixInkAreasStaySolidWithEveryMethod) {
+    const InkMixer& mixer = six_inks();
     const std::vector<std::uint8_t> lut = encode_morva6_lut(kDefaultInks, mixing_table(mixer));
     ASSERT_EQ(Ovex_Morva6_render_init(lut.data(), static_cast<std::int32_t>(lut.size())), OVEX_OK);
 

@@ -41,7 +41,10 @@ TEST(BuilderOptions, BadCommandLinesAreRejectedWithAReasonAndExitStatusTwo) {
         {"-o", "x", "--ink-lab", "red=40,50,30@D55"}, {"-o", "x", "--ink-lab", "red=140,0,0"},
         {"-o", "x", "--layout", "ulma"},  // an eight-colour table needs the panel's palette
         {"-o", "x", "--palette-lab", "50,0,0"}, {"-o", "x", "--layout", "ulma", "--palette", "/no/such/file"},
-        {"-o", "x", "--layout", "ulma", "--palette-lab", "1,2,3 4,5,6 7,8,9 1,2,3 4,5,6 7,8,9 1,2,3 4,5,x"}};
+        {"-o", "x", "--layout", "ulma", "--palette-lab", "1,2,3 4,5,6 7,8,9 1,2,3 4,5,6 7,8,9 1,2,3 4,5,x"},
+        {"-o", "x", "--method", "0"}, {"-o", "x", "--method", "7"}, {"-o", "x", "--no-flat-inks=1"},
+        {"-o", "x", "--layout", "ulma", "--palette-lab", "16,1,-2 73,-1,3 68,-4,52 40,36,22 30,6,-30 44,-26,10 55,24,42 33,18,-17",
+         "--method", "1"}};  // one diffusion only
     for (const auto& args : bad) {
         const ParsedOptions parsed = parse_options(args);
         EXPECT_FALSE(parsed.options);

@@ -91,7 +91,10 @@ TEST(RenderDataProgram, RefusesBadArgumentsWithoutWriting) {
     for (const std::string& args : std::vector<std::string>{"D LOT_TC_03 10 0", "D LOT_TC_03 5 5", "D LOT_TC_03 0 200", "D L_03 0 10",
                                    "D LOT_TC_03 0", "D LOT_TC_03 0 1x", "--bogus D LOT_TC_03 0 10",
                                    "--palette /no/file D LOT_TC_03 0 10", flat + "D LOT_TC_03 0 10",  // no volume
-                                   flat + flat + flat + "D LOT_TC_03 0 10"}) {  // three palettes, one band
+                                   flat + flat + flat + "D LOT_TC_03 0 10",  // three palettes, one band
+                                   "D ../../evil_TC_03 0 10", "D " + std::string(97, 'L') + "_03 0 10",
+                                   "D LOT_TC_03 0 99999999999", "--palette / D LOT_TC_03 0 10",
+                                   "--palette /dev/zero D LOT_TC_03 0 10"}) {
         const std::size_t at = args.find("D ");
         EXPECT_EQ(run(exe + args.substr(0, at) + dir.string() + args.substr(at + 1) + " 2> /dev/null"), 2) << args;
     }

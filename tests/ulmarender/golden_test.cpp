@@ -318,8 +318,9 @@ TEST_F(Golden, PortableDiffusionBuildGivesTheRecordedBytes) {
   rgb_bgr_img_buf_convert(picture);
   ASSERT_EQ(color_enhance(Settings{}, 320, 240, picture.data(), enhanced.data(),
                           special_get_file_temp(lot_dir_.c_str(), 25).c_str()), 0);
+  std::string error;
   const DiffusionPalette palette =
-      prepare_palette(*read_palette_data(special_get_eo_file_temp(lot_dir_.c_str(), 25).c_str()));
+      prepare_palette(*read_palette_data(special_get_eo_file_temp(lot_dir_.c_str(), 25).c_str(), error));
   std::vector<unsigned char> proof(enhanced.size()), indices(320 * 240), codes(enhanced.size());
   portable::diffuse_picture(palette, true, 320, 240, enhanced.data(), proof.data(), indices.data());
   ulmamap_rgb(320, 240, indices.data(), codes.data());
@@ -416,7 +417,8 @@ TEST(GoldenStages, GamutClipPaletteSearchAndErrorShares) {
   const std::pair<const char*, const std::string*> palettes[] = {
       {"typical", &kPaletteTypical}, {"pale", &kPalettePale}, {"five", &kPaletteFive}, {"repeats", &kPaletteRepeats}};
   for (const auto& [name, text] : palettes) {
-    const DiffusionPalette palette = prepare_palette(*parse_palette_text(*text));
+    std::string error;
+    const DiffusionPalette palette = prepare_palette(*parse_palette_text(*text, name, error));
     std::vector<unsigned char> entries;
     for (std::size_t n = 0; n < clipped.size(); ++n) {
       entries.push_back(static_cast<unsigned char>(nearest_entry(palette, clipped[n])));

@@ -1,6 +1,7 @@
 // Both programs run as processes: their whole standard output, exit status
 // and the files they leave, one case per failure class.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "ulmarender/support.h"
 
@@ -158,6 +159,51 @@ TEST_P(Programs, TooFewWordsAndWorkingDirectories) {
   EXPECT_EQ(deep_run.status, 0);
 }
 
+// No output replaces an input or the other output, and the proof and the
+// PGM change together: a PGM that cannot be written keeps the old proof.
+TEST_P(Programs, OutputsNeverReplaceInputsAndChangeTogether) {
+  const std::string lot = kLotDirectory;
+  fs::create_directories(*dir_ / "pr");
+  write_file(*dir_ / "pr" / "a_proof.ppm", file("pic.ppm"));
+  const std::string wbf = lot + "/ULMA_GOLDEN7_TC.wbf";
+  const std::string palette = lot + "/ULMA_GOLDEN7_data_10Cto25C_03.bin";
+  struct Case {
+    std::vector<std::string> words;
+    std::string refusal;
+  };
+  const Case cases[] = {
+      {{"-p", "pic.ppm", "pic.ppm", lot, "25"}, "the output pic.ppm is the input pic.ppm"},
+      {{"-p", "pr/a_proof.ppm", "pr/a.pgm", lot, "25"}, "the output pr/a_proof.ppm is the input pr/a_proof.ppm"},
+      {{"-p", "pic.ppm", wbf, lot, "25"}, "the output " + wbf + " is the input " + wbf},
+      {{"-p", "pic.ppm", palette, lot, "20"}, "the output " + palette + " is the input " + palette},
+  };
+  for (const Case& c : cases) {
+    const std::string before = file(c.words[1]) + file(c.words[2]);
+    const ProgramResult result = run(c.words);
+    EXPECT_EQ(result.out, head(c.words[2]) + "error! " + c.refusal + "; refusing to overwrite it\n");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(file(c.words[1]) + file(c.words[2]), before);
+  }
+  write_file(*dir_ / "out_proof.ppm", "OLD PROOF");
+  fs::create_symlink("/dev/full", *dir_ / "out.pgm");
+  const ProgramResult full = run({"-p", "pic.ppm", "out.pgm", lot, "25"});
+  EXPECT_EQ(full.out, head() + "proof image : out_proof.ppm\nerror! can not write out.pgm\n");
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(file("out_proof.ppm"), "OLD PROOF");
+  EXPECT_EQ(std::distance(fs::directory_iterator(*dir_ / "pr"), fs::directory_iterator()), 1);
+}
+
+// A pipe as output is opened once (no probe) and gets the whole PGM.
+TEST_P(Programs, PipeAsOutputGetsThePgm) {
+  ASSERT_EQ(mkfifo((*dir_ / "out").c_str(), 0600), 0);
+  const std::string script = "cat out > got & " + std::string(GetParam().exe) + " pic.ppm out " + kLotDirectory + " 25; wait";
+  const ProgramResult result = run_program("/bin/sh", "sh", {"-c", script}, dir_->path());
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(file("got").substr(0, 11), "P5\n3 2\n255\n");
+  EXPECT_EQ(file("got").size(), 17u);
+  fs::remove(*dir_ / "got");
+}
+
 INSTANTIATE_TEST_SUITE_P(BothVersions, Programs, ::testing::Values(k0302, k0301),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -173,6 +219,26 @@ TEST_P(Program0302, OptionsAndTheLastFourWords) {
                             "proof image : out_proof.ppm\n" + kTimeLine);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(run({"-c", "abc", "-n", "0", "pic.ppm", "out.pgm", kLotDirectory, "cold"}).out, head() + kTimeLine);
+}
+
+// NaN, infinity and numbers that would wrap are refused, nothing written.
+TEST_P(Program0302, NumbersThatAreNoNumbersAreRefused) {
+  const std::string lot = kLotDirectory;
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"-c", "nan", "pic.ppm", "out.pgm", lot, "25"}, "error! -c nan: not a number this option accepts\n"},
+      {{"-c", "1e999", "pic.ppm", "out.pgm", lot, "25"}, "error! -c 1e999: not a number this option accepts\n"},
+      {{"-n", "99999999999", "pic.ppm", "out.pgm", lot, "25"},
+       "error! -n 99999999999: not a number this option accepts\n"},
+  };
+  for (const auto& [words, message] : cases) {
+    const ProgramResult result = run(words);
+    EXPECT_EQ(result.out, GetParam().version + "\nPGM output  : out.pgm\n" + message);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_FALSE(exists("out.pgm"));
+  }
+  const ProgramResult result = run({"pic.ppm", "out.pgm", lot, "4294967321"});
+  EXPECT_EQ(result.out, "error! temperature 4294967321: number out of range\n");
+  EXPECT_EQ(result.status, 1);
 }
 
 // Words 1 to 4 (2 to 5 after a first "-p"), the temperature optional; -c

@@ -161,17 +161,17 @@ inline std::string lut_file(int variant) {
 }
 
 // Palette data texts: a typical eight-ink panel, a paler one, one with only
-// five colours (the rest stay 0, 0, 0), and one with repeated colours, so
-// equal distances occur, and an unreadable number.
+// five colours (the rest 0, 0, 0), and one with repeated colours, so equal
+// distances occur, and a black of lightness 0.
 inline const std::string kPaletteTypical =
     "16.00 1.50 -2.00\n73.00 -1.00 3.50\n68.00 -4.00 52.00\n40.00 36.00 22.00\n"
     "30.00 6.00 -30.00\n44.00 -26.00 10.00\n55.00 24.00 42.00\n33.00 18.00 -17.00\n";
 inline const std::string kPalettePale =
     "20.5 0.9 -1.6\n70.25 -0.8 2.8\n64.0 -3.2 41.6\n36.0 28.8 17.6\n"
     "26.0 4.8 -24.0\n40.0 -20.8 8.0\n51.0 19.2 33.6\n29.0 14.4 -13.6\n";
-inline const std::string kPaletteFive = "15 0 0\n80 0 0\n70 -5 60\n45 50 30\n35 10 -40\n";
+inline const std::string kPaletteFive = "15 0 0\n80 0 0\n70 -5 60\n45 50 30\n35 10 -40\n0 0 0\n0 0 0\n0 0 0\n";
 inline const std::string kPaletteRepeats =
-    "50 0 0\n50 0 0\n20 10 10\n20 10 10\n80 -10 40\n80 -10 40\nxyz 5 5\n60 30 -30\n";
+    "50 0 0\n50 0 0\n20 10 10\n20 10 10\n80 -10 40\n80 -10 40\n0 5 5\n60 30 -30\n";
 
 inline std::string ppm(int w, int h, const std::vector<unsigned char>& rgb) {
   return "P6\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n" + std::string(rgb.begin(), rgb.end());

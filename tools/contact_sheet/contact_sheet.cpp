@@ -31,6 +31,8 @@
 #endif
 
 #include "common/holders.h"
+#include "common/numbers.h"
+#include "common/output_set.h"
 #include "common/replace_file.h"
 
 namespace {
@@ -161,13 +163,12 @@ int usage(std::FILE* stream = stderr) {
     return stream == stdout ? 0 : 2;
 }
 
+#if CONTACT_SHEET_PNG
 // Writes the bytes so that the file is replaced only once complete.
 bool write_whole_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    common::ReplaceFile file(path);
-    return file.is_open() && file.write(bytes.data(), bytes.size()) && file.commit();
+    return common::write_file_replacing(path, "", bytes) == common::WriteResult::written;
 }
 
-#if CONTACT_SHEET_PNG
 void put_chunk(std::vector<std::uint8_t>& png, const char* type, const std::vector<std::uint8_t>& data) {
     const auto put32 = [&png](std::uint32_t value) {
         for (int shift = 24; shift >= 0; shift -= 8) png.push_back(static_cast<std::uint8_t>(value >> shift));
@@ -226,10 +227,14 @@ int main(int argc, char** argv) {
         } else if (arg == "-o" && i + 1 < argc) {
             output = argv[++i];
         } else if (arg == "-c" && i + 1 < argc) {
-            columns = std::atoi(argv[++i]);
+            // atoi's reading, but a number beyond int is refused, not wrapped.
+            const auto value = common::parse_leading_int(argv[++i]);
+            if (!value) return usage();
+            columns = *value;
         } else if (arg == "-s" && i + 1 < argc) {
-            factor = std::atoi(argv[++i]);
-            if (factor < 1 || factor > kMaxShrink) return usage();
+            const auto value = common::parse_leading_int(argv[++i]);
+            if (!value || *value < 1 || *value > kMaxShrink) return usage();
+            factor = *value;
         } else if (arg == "-t" && i + 1 < argc) {
             next_caption = argv[++i];
         } else if (!arg.empty() && arg[0] == '-') {
@@ -242,6 +247,10 @@ int main(int argc, char** argv) {
     }
     const bool png = ends_with(output, ".png");
     if (inputs.empty() || (!png && !ends_with(output, ".bmp"))) return usage();
+    if (const std::string clash = common::find_clash(inputs, std::vector<std::string>{output}); !clash.empty()) {
+        std::fprintf(stderr, "contact_sheet: %s\n", clash.c_str());
+        return 1;
+    }
     const int count = static_cast<int>(inputs.size());
     if (columns < 1) columns = count;
     columns = std::min(columns, count);

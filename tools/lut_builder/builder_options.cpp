@@ -96,7 +96,7 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
             (name == "--identity" ? options.identity : options.choices.flat_inks) = name == "--identity";
             continue;
         }
-        const bool takes_value = name == "-o" || name == "--output" || name == "--ink" || name == "--ink-lab" ||
+        const bool takes_value = name == "-o" || name == "--output" || name == "--ink" || name == "--ink-lab" || name == "--method" || name == "--tone" ||
                                  name == "--layout" || name == "--palette" || name == "--palette-lab";
         if (!takes_value) {
             if (name.starts_with("-")) return failure("unknown option '" + std::string(name) + "'");
@@ -115,6 +115,14 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
         if (name == "-o" || name == "--output") {
             if (value.empty()) return failure("the output path is empty");
             options.output = value;
+        } else if (name == "--tone") {
+            if (value != "clip" && value != "map") return failure("--tone is clip or map, got '" + std::string(value) + "'");
+            options.choices.tone_map = value == "map";
+        } else if (name == "--method") {
+            std::uint8_t method = 0;
+            if (!parse_byte(value, method) || method < 1 || method > 6)
+                return failure("--method wants the renderer's dither number 1..6, got '" + std::string(value) + "'");
+            options.choices.method = method;
         } else if (name == "--ink") {
             if (auto problem = parse_ink(value, options)) return failure(*problem);
         } else if (name == "--ink-lab") {
@@ -128,11 +136,14 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
                                                : parse_lab_colours(value, kPaletteColours, error);
             if (!palette) return failure(std::string(name) + ": " + error);
             options.palette = std::move(*palette);
+            options.palette_file = name == "--palette" ? std::string(value) : std::string();
         }
     }
     if (options.output.empty()) return failure("no output file given (-o PATH)");
     if (options.layout == LutLayout::ulma && !options.identity && options.palette.empty())
         return failure("--layout ulma builds for the panel's eight colours: give --palette FILE or --palette-lab VALUES");
+    if (options.layout == LutLayout::ulma && options.choices.method != 0)
+        return failure("--method belongs to --layout morva6: the eight-colour renderer has one diffusion");
     if (options.layout == LutLayout::morva6 && !options.palette.empty())
         return failure("--palette and --palette-lab belong to --layout ulma; six-ink inks are --ink or --ink-lab");
     return {options, {}};
@@ -166,6 +177,14 @@ std::string usage_text() {
            "  --palette FILE           ulma: the band's palette data file (eight CIELAB D65\n"
            "                           colours, \"L a b\" each)\n"
            "  --palette-lab VALUES     ulma: the same as \"L,a,b L,a,b ...\" (eight colours)\n"
+           "  --method N               six inks: make up for the rounding of the renderer's\n"
+           "                           dither method N (1..6, as Morva6_render -d), measured\n"
+           "                           by running it; without, entries are lifted by 3 units,\n"
+           "                           a compromise between the methods\n"
+           "  --tone clip|map          clip (default): colours darker than the black ink or\n"
+           "                           lighter than the white go to the closest colour the\n"
+           "                           inks mix; map: the picture's lightness range is first\n"
+           "                           mapped linearly onto the inks' (shadow steps kept)\n"
            "  --no-flat-inks           mix every colour, also those within a few CIEDE2000\n"
            "                           units of an ink, pure black and pure white (by\n"
            "                           default these are printed in that ink alone)\n"

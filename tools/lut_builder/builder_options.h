@@ -39,6 +39,7 @@ struct BuilderOptions {
     std::array<Lab, kInkCount> ink_colours{};
     LutLayout layout = LutLayout::morva6;
     std::vector<Lab> palette;  // the eight colours of --layout ulma (D65)
+    std::string palette_file;  // where --palette read them; the output must not replace it
     TableChoices choices;
     bool identity = false;
     bool help = false;

@@ -302,6 +302,13 @@ LinearRgb light_mix(const InkMixer& mixer, std::span<const double> proportions) 
     return sum;
 }
 
+LinearRgb tone_mapped(const InkMixer& mixer, LinearRgb wanted) {
+    const double black = lab_from_xyz(xyz_from_linear(mixer.light[mixer.black])).l;
+    const double white = lab_from_xyz(xyz_from_linear(mixer.light[mixer.white])).l;
+    const Lab lab = lab_from_xyz(xyz_from_linear(wanted));
+    return linear_from_lab({black + (white - black) * lab.l / 100.0, lab.a, lab.b});
+}
+
 Rgb engine_target_for(const InkMixer& mixer, LinearRgb wanted) {
     return engine_average(mixer, proportions_for(mixer, reachable_target(mixer, wanted)));
 }

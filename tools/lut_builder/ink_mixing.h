@@ -74,6 +74,12 @@ std::vector<double> engine_proportions(const InkMixer& mixer, Rgb engine_target)
 Rgb engine_average(const InkMixer& mixer, std::span<const double> proportions);
 LinearRgb light_mix(const InkMixer& mixer, std::span<const double> proportions);
 
+// The picture's lightness range (L* 0..100) mapped linearly onto the inks'
+// (black ink to white ink), a and b kept: instead of clipping everything
+// darker than the black ink or lighter than the white ink, shadows and
+// highlights keep their steps at some cost of contrast.
+LinearRgb tone_mapped(const InkMixer& mixer, LinearRgb wanted);
+
 // Steps 1 to 3 for one input colour.
 Rgb engine_target_for(const InkMixer& mixer, LinearRgb wanted);
 

@@ -45,16 +45,12 @@ std::vector<std::uint8_t> encode_ulma_lut(std::span<const Rgb8> table) {
 
 bool write_file_replacing(const std::string& path, std::span<const std::uint8_t> bytes,
                           std::string& error) {
-    common::ReplaceFile file(path);
-    if (!file.is_open()) {
-        error = system_reason("cannot create", path);
-        return false;
+    switch (common::write_file_replacing(path, "", bytes)) {
+    case common::WriteResult::written: return true;
+    case common::WriteResult::not_created: error = system_reason("cannot create", path); break;
+    case common::WriteResult::not_written: error = system_reason("cannot write", path); break;
     }
-    if (!file.write(bytes.data(), bytes.size()) || !file.commit()) {
-        error = system_reason("cannot write", path);
-        return false;
-    }
-    return true;
+    return false;
 }
 
 }  // namespace lut_builder

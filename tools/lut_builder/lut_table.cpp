@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "tools/lut_builder/flat_inks.h"
+#include "tools/lut_builder/kernel_rounding.h"
 
 namespace lut_builder {
 namespace {
@@ -27,8 +28,19 @@ std::vector<Rgb8> mixing_table(const InkMixer& mixer, const TableChoices& choice
     for (const LinearRgb& ink : mixer.light) inks.push_back(lab_from_xyz(xyz_from_linear(ink)));
     std::vector<FlatAnchor> anchors;
     if (choices.flat_inks) anchors = ink_anchors(inks, mixer.engine, mixer.black, mixer.white);
+    RoundingBias rounding;
+    if (choices.method != 0) {
+        std::vector<Rgb8> engine_inks;
+        for (const Rgb& ink : mixer.engine) engine_inks.push_back(to_bytes(ink));
+        rounding = measure_rounding(mixer, engine_inks, choices.method);
+    }
     return fill_table([&](Rgb8 input) {
-        const Rgb target = engine_target_for(mixer, linear_from_rgb(to_rgb(input)));
+        const LinearRgb wanted = linear_from_rgb(to_rgb(input));
+        const Rgb target = engine_target_for(mixer, choices.tone_map ? tone_mapped(mixer, wanted) : wanted);
+        if (choices.method != 0) {
+            const Rgb entry = compensate_rounding(rounding, target);
+            return to_bytes(anchors.empty() ? entry : with_flat_inks(anchors, lab_from_rgb(to_rgb(input)), entry));
+        }
         // Near an ink the lift fades out, so areas of one ink stay clean.
         double nearest = kRoundingTaper;
         for (const Rgb& ink : mixer.engine)

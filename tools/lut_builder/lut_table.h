@@ -55,6 +55,11 @@ std::vector<Rgb8> fill_table(Entry entry) {
 // Choices of how a table is built, shared by both table kinds.
 struct TableChoices {
     bool flat_inks = true;  // areas of one ink stay solid (flat_inks.h)
+    // Six-ink tables: 0 for every method (entries lifted by kRoundingLift),
+    // or the dither number 1..6 whose own rounding the entries make up for
+    // (kernel_rounding.h).
+    int method = 0;
+    bool tone_map = false;  // the picture's lightness range onto the inks' (tone_mapped)
 };
 
 // Every entry is its cell's input colour.

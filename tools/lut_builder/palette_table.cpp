@@ -121,7 +121,8 @@ std::vector<Rgb8> palette_table(const InkMixer& mixer, const TableChoices& choic
     }
     return fill_table([&](Rgb8 input) {
         const Rgb original = undo_green_enhancement(to_rgb(input));
-        const Rgb average = engine_target_for(mixer, linear_from_rgb(original));
+        const LinearRgb wanted = linear_from_rgb(original);
+        const Rgb average = engine_target_for(mixer, choices.tone_map ? tone_mapped(mixer, wanted) : wanted);
         const Rgb mixing = rgb_from_lab({average.r + kLightnessLift, average.g, average.b});
         return to_bytes(anchors.empty() ? mixing : with_flat_inks(anchors, lab_from_rgb(original), mixing));
     });

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/output_set.h"
 #include "tools/lut_builder/builder_options.h"
 #include "tools/lut_builder/ink_mixing.h"
 #include "tools/lut_builder/lut_file.h"
@@ -59,6 +60,9 @@ int run_builder(std::span<const std::string_view> args, std::ostream& out, std::
         return kExitWritten;
     }
 
+    const std::vector<std::string> inputs{options.palette_file}, outputs{options.output};
+    if (const std::string clash = common::find_clash(inputs, outputs); !options.palette_file.empty() && !clash.empty())
+        return usage_error(err, clash);
     std::vector<std::uint8_t> bytes;
     if (std::string problem; !build_lut_bytes(options, bytes, problem)) return usage_error(err, problem);
     std::string error;

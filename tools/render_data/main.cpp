@@ -16,15 +16,14 @@
 // its last three characters (ULMA_SAMPLE01_TC_03 -> ULMA_SAMPLE01_TC and
 // ULMA_SAMPLE01). Every file is replaced only once it is complete.
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "tools/lut_builder/lut_file.h"
+#include "common/numbers.h"
+#include "common/output_set.h"
 #include "tools/lut_builder/palette_text.h"
 #include "tools/render_data/render_data.h"
 
@@ -46,6 +45,8 @@ constexpr std::string_view kUsage =
     "                        Give one palette for every band, or one per band in\n"
     "                        band order; without any, sample palettes are made up\n"
     "                        (strongest at 25 degrees, fading in the cold and heat).\n"
+    "  --tone=clip|map       as morva6_lut_builder --tone: clip (default) or map the\n"
+    "                        picture's lightness range onto the palette's\n"
     "  --no-flat-inks        mix every colour, also those close to a palette colour,\n"
     "                        pure black and pure white (by default these are\n"
     "                        printed in that palette colour alone)\n"
@@ -54,31 +55,24 @@ constexpr std::string_view kUsage =
     "Exit status: 0 written, 1 a file could not be written, 2 bad arguments\n"
     "(nothing is written).\n";
 
-bool write(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-    std::string error;
-    if (lut_builder::write_file_replacing(path.string(), bytes, error)) return true;
-    std::cerr << "make_render_data: " << error << "\n";
-    return false;
-}
-
-bool write_text(const std::filesystem::path& path, const std::string& text) {
-    const std::vector<std::uint8_t> bytes(text.begin(), text.end());
-    return write(path, bytes);
-}
-
 int bad_arguments(const std::string& message) {
     std::cerr << "make_render_data: " << message << "\nTry 'make_render_data --help'.\n";
     return 2;
 }
 
 // A whole number of degrees, -128..127.
-bool parse_boundary(const char* text, int& value) {
-    char* end = nullptr;
-    errno = 0;
-    const long parsed = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || errno != 0 || parsed < -128 || parsed > 127) return false;
-    value = static_cast<int>(parsed);
-    return true;
+bool parse_boundary(std::string_view text, int& value) {
+    const auto parsed = common::parse_whole(text, -128, 127);
+    if (parsed) value = static_cast<int>(*parsed);
+    return parsed.has_value();
+}
+
+// A lot directory name that ulmarender takes whole and splits the same
+// way: 6 to 99 characters (lot name, "_", a two-character version), a
+// single path component that stays inside the output folder.
+bool usable_lot_name(std::string_view name) {
+    return name.size() >= 6 && name.size() <= 99 && name.find_first_of("/\\") == std::string_view::npos &&
+           name.find("..") == std::string_view::npos && name.front() != '.';
 }
 
 }  // namespace
@@ -98,8 +92,8 @@ int main(int argc, char** argv) {
             words.push_back(word);
             continue;
         }
-        if (word == "--no-flat-inks") {
-            choices.flat_inks = false;
+        if (word == "--no-flat-inks" || word == "--tone=map" || word == "--tone=clip") {
+            (word == "--no-flat-inks" ? choices.flat_inks : choices.tone_map) = word == "--tone=map";
             continue;
         }
         std::string_view value;
@@ -124,8 +118,11 @@ int main(int argc, char** argv) {
     const std::string lot_directory(words[1]);
     std::vector<int> boundaries(words.size() - 2);
     for (std::size_t i = 2; i < words.size(); ++i)
-        if (!parse_boundary(std::string(words[i]).c_str(), boundaries[i - 2]))
+        if (!parse_boundary(words[i], boundaries[i - 2]))
             return bad_arguments("'" + std::string(words[i]) + "' is not a boundary (whole degrees -128..127)");
+    if (!usable_lot_name(lot_directory))
+        return bad_arguments("'" + lot_directory + "' is no lot directory name: 6 to 99 characters such as "
+                             "ULMA_SAMPLE01_TC_03, without '/', '\\' or '..'");
     if (lot_directory.size() < 6 || boundaries.size() > kMaxBoundaries ||
         std::adjacent_find(boundaries.begin(), boundaries.end(), std::greater_equal<>()) != boundaries.end())
         return bad_arguments("need a lot directory name of 6 or more characters and 2 to 30 rising boundaries");
@@ -155,13 +152,19 @@ int main(int argc, char** argv) {
         std::cerr << "make_render_data: can not create " << directory << ": " << error.message() << "\n";
         return 1;
     }
-    if (!write(directory / (names.lot_name + ".wbf"), waveform_bytes(boundaries))) return 1;
+    // The folder's files change together: all of them or, on failure, none.
+    common::OutputSet outputs;
+    outputs.add((directory / (names.lot_name + ".wbf")).string(), "", waveform_bytes(boundaries));
     for (std::size_t r = 0; r < bands; ++r) {
         const int low = boundaries[r];
         const int high = boundaries[r + 1];
-        if (!write_text(directory / band_file_name(names, "data", low, high), palette_text(band_palettes[r])) ||
-            !write(directory / band_file_name(names, "lut", low, high), luts[r]))
-            return 1;
+        outputs.add((directory / band_file_name(names, "data", low, high)).string(), palette_text(band_palettes[r]));
+        outputs.add((directory / band_file_name(names, "lut", low, high)).string(), "", luts[r]);
+    }
+    std::string problem;
+    if (!outputs.commit(problem)) {
+        std::cerr << "make_render_data: " << problem << "\n";
+        return 1;
     }
     std::cout << "Wrote " << directory.string() << ": " << bands << " bands, "
               << (palettes.empty() ? "sample" : "measured") << " palettes.\n";

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "common/bounded_read.h"
 #include "common/holders.h"
+#include "common/replace_file.h"
 
 namespace sample_pictures {
 namespace {
@@ -17,10 +19,7 @@ void put_le(std::vector<std::uint8_t>& bytes, std::uint32_t value, int count) {
 }
 
 bool write_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    return common::write_file_replacing(path, "", bytes) == common::WriteResult::written;
 }
 
 // One header number: skips whitespace and comments, then reads digits. The
@@ -123,7 +122,9 @@ bool write_ppm(const std::string& path, const Picture& p) {
 }
 
 bool read_ppm(const std::string& path, Picture& p) {
-    const common::File file(std::fopen(path.c_str(), "rb"));
+    std::string problem;
+    bool not_a_file = false;  // a pipe or a device: refused, never waited on
+    const common::File file(common::open_regular_file(path, problem, not_a_file));
     if (!file) return false;
     int max_value = 0;
     int width = 0;

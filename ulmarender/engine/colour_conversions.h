@@ -2,7 +2,8 @@
 // CIELAB (D65 white 95.047, 100, 108.883), all in double precision. Three
 // power functions are replaced by the lookups of colour_tables.h, indexed by
 // truncated values; the results are quantised accordingly and every
-// bracketing below is deliberate (sums are evaluated as written).
+// bracketing below is deliberate (sums are evaluated as written). Powers
+// beyond the tables are those of rounded_maths.h, the same on every machine.
 //
 // The functions used per pixel are inline so that the colour stages can
 // call them in their loops without a call each.
@@ -11,6 +12,7 @@
 #include <climits>
 #include <cmath>
 
+#include "common/rounded_maths.h"
 #include "ulmarender/engine/colour_cube.h"
 #include "ulmarender/engine/colour_isa.h"
 #include "ulmarender/engine/colour_tables.h"
@@ -142,7 +144,7 @@ inline void rgb2xyz(double& x, double& y, double& z, double r, double g, double 
 inline double lab_f(double v) {
   if (v > 0.008856) {
     const double scaled = v * 1023;
-    return scaled < 1024.0 ? fast_val_3[static_cast<int>(scaled)] : std::pow(v, 1.0 / 3.0);
+    return scaled < 1024.0 ? fast_val_3[static_cast<int>(scaled)] : rounded::pow(v, 1.0 / 3.0);
   }
   return 7.787 * v + 16.0 / 116.0;
 }
@@ -182,7 +184,7 @@ inline double linear_to_channel(double c) {
   double companded;
   if (c > 0.0031308) {
     const double scaled = c * 255;
-    const double power = scaled < 256.0 ? fast_val_2[static_cast<int>(scaled)] : std::pow(c, 1.0 / 2.4);
+    const double power = scaled < 256.0 ? fast_val_2[static_cast<int>(scaled)] : rounded::pow(c, 1.0 / 2.4);
     companded = 1.055 * power - 0.055;
   } else {
     companded = 12.92 * c;

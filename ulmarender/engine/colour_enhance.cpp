@@ -1,8 +1,11 @@
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "common/rounded_maths.h"
 #include "ulmarender/engine/colour_conversions.h"
 #include "ulmarender/engine/colour_enhance.h"
 #include "ulmarender/engine/colour_lut.h"
@@ -10,6 +13,21 @@
 #include "ulmarender/engine/random.h"
 
 namespace ulma {
+
+namespace {
+
+// log(c / 255) of every channel value c, the value V of rgb2hsv: the power
+// of the enhancement then needs only its exponential.
+const std::array<rounded::Wide, 256>& channel_logs() {
+  static const std::array<rounded::Wide, 256> logs = [] {
+    std::array<rounded::Wide, 256> table{};
+    for (int c = 1; c < 256; ++c) table[c] = rounded::log_wide(c / 255.0);
+    return table;
+  }();
+  return logs;
+}
+
+}  // namespace
 
 void enhance_green(int& r, int& g, int& b) {
   double H, S, L;
@@ -20,7 +38,11 @@ void enhance_green(int& r, int& g, int& b) {
   if (temp_value > 180) temp_value = 360 - temp_value;
   if (temp_value == 180) temp_value = 179.9;
   temp_value = 1 - temp_value / 180 * S * 0.75;
-  if (S > 0) L = std::pow(L, temp_value);
+  if (S > 0) {
+    const int largest = std::max({r, g, b});  // L == largest / 255.0
+    L = largest > 0 && largest < 256 ? rounded::pow_from_log(channel_logs()[largest], temp_value)
+                                     : rounded::pow(L, temp_value);
+  }
   if (L < 0) L = 0;
   if (L > 1) L = 1;
   hsv2rgb(r, g, b, H, S, L);

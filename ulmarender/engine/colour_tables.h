@@ -1,4 +1,5 @@
-// Power tables of the colour conversions. Each entry is its rule's value
+// Power tables of the colour conversions (powers rounded alike on every
+// machine: rounded_maths.h). Each entry is its rule's value
 // rounded to 8 decimal places, the way the C library's "%.8f" format rounds; the
 // conversions index them with truncated values, so the quantisation they
 // cause is part of the results.
@@ -7,6 +8,8 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+
+#include "common/rounded_maths.h"
 
 namespace ulma {
 
@@ -26,12 +29,12 @@ std::array<double, N> build_power_table(Rule rule) {
 // them before main().
 // fast_val[i] = ((i / 255 + 0.055) / 1.055) ^ 2.4: sRGB channel to linear.
 inline const std::array<double, 256> fast_val =
-    build_power_table<256>([](double i) { return std::pow((i / 255.0 + 0.055) / 1.055, 2.4); });
+    build_power_table<256>([](double i) { return rounded::pow((i / 255.0 + 0.055) / 1.055, 2.4); });
 // fast_val_2[i] = (i / 255) ^ (1 / 2.4): linear to sRGB companding power.
 inline const std::array<double, 256> fast_val_2 =
-    build_power_table<256>([](double i) { return std::pow(i / 255.0, 1.0 / 2.4); });
+    build_power_table<256>([](double i) { return rounded::pow(i / 255.0, 1.0 / 2.4); });
 // fast_val_3[i] = (i / 1023) ^ (1 / 3): cube roots for CIELAB.
 inline const std::array<double, 1024> fast_val_3 =
-    build_power_table<1024>([](double i) { return std::pow(i / 1023.0, 1.0 / 3.0); });
+    build_power_table<1024>([](double i) { return rounded::pow(i / 1023.0, 1.0 / 3.0); });
 
 }  // namespace ulma

@@ -1,6 +1,7 @@
 #include "ulmarender/engine/error_diffusion.h"
 
 #include <cstddef>
+#include <string>
 
 #include "ulmarender/engine/cielab_diffusion_loop.h"
 #include "ulmarender/engine/colour_conversions.h"
@@ -37,9 +38,13 @@ DiffusionPalette prepare_palette(const Palette& palette) {
 
 int error_diffusion_cielab(bool proof, int img_x, int img_y, const unsigned char* img_buffer,
                            unsigned char* img_out_point, unsigned char* img_index_out_point,
-                           const char* filename) {
-  const auto palette_data = read_palette_data(filename);
-  if (!palette_data) return 1;
+                           const char* filename, std::string* problem) {
+  std::string reason;
+  const auto palette_data = read_palette_data(filename, reason);
+  if (!palette_data) {
+    if (problem != nullptr) *problem = reason;
+    return 1;
+  }
   if (img_x <= 0 || img_y <= 0) return 0;
   const DiffusionPalette palette = prepare_palette(*palette_data);
   const auto width = static_cast<std::size_t>(img_x);

@@ -1,6 +1,8 @@
 // The CIELAB error diffusion onto the eight-colour palette of a band.
 #pragma once
 
+#include <string>
+
 #include <array>
 #include <cstdint>
 
@@ -34,9 +36,11 @@ DiffusionPalette prepare_palette(const Palette& palette);
 // picture img_buffer (blue, green, red) onto it: one palette index 0..7 per
 // pixel into img_index_out_point and, with `proof`, the chosen colours
 // (blue, green, red) into img_out_point. Returns 1, with no output touched,
-// when the file cannot be opened or holds no colour; 0 after a full run.
+// when the file cannot be opened or is no palette (then `problem`, when
+// given, receives the reason naming the file and line, or stays empty for a
+// file that cannot be opened); 0 after a full run.
 int error_diffusion_cielab(bool proof, int img_x, int img_y, const unsigned char* img_buffer,
                            unsigned char* img_out_point, unsigned char* img_index_out_point,
-                           const char* filename);
+                           const char* filename, std::string* problem = nullptr);
 
 }  // namespace ulma

@@ -1,11 +1,13 @@
-// The palette data file of a temperature band: whitespace-separated numbers
-// read as CIELAB triplets L, a, b, one palette colour after the other. The
-// palette has room for 8 colours; entries the file does not fill stay
-// (0, 0, 0) and still take part in the search.
+// The palette data file of a temperature band: eight CIELAB colours "L a b",
+// one palette colour after the other, read with the project's one palette
+// text reader (common/palette_text.h): blanks, tabs, commas and line ends
+// separate the numbers. A file that does not hold exactly eight colours, or
+// holds a word that is not a number, is refused with the file and line.
 #pragma once
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace ulma {
@@ -18,14 +20,14 @@ struct Palette {
   std::array<double, kPaletteSize> cielab_b_table{};
 };
 
-// Tokens are runs of characters other than blank and line end; leading white
-// space and the white space after each token are skipped. Each token is
-// converted like atof (unreadable text counts as 0). Numbers past the 24th
-// are ignored. Nothing when the text holds no number at all.
-std::optional<Palette> parse_palette_text(std::string_view text);
+// The palette in `text`; nothing, with `error` naming `source` (and the
+// line), when it is not eight colours of three numbers.
+std::optional<Palette> parse_palette_text(std::string_view text, const std::string& source, std::string& error);
 
-// Reads the whole file (opened for reading only) and parses it; nothing when
-// the file cannot be opened or read, or holds no number.
-std::optional<Palette> read_palette_data(const char* filename);
+// Reads the file (a regular file of a palette's size) and parses it.
+// Nothing when it cannot be read or is no palette: `error` is then empty
+// when the file cannot be opened (a missing band file), else the reason,
+// naming the file.
+std::optional<Palette> read_palette_data(const char* filename, std::string& error);
 
 }  // namespace ulma

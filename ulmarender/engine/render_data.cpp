@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "common/bounded_read.h"
 #include "common/holders.h"
 
 namespace ulma {
@@ -79,10 +80,13 @@ OpenResult open_render_data(std::string_view dir, RenderData& data) {
   result.problem = open_problem(read_name(dir, opened));
   if (result.problem != OpenProblem::none) return result;
   result.path = waveform_path(dir, opened.lot_name);
-  const common::File file(std::fopen(result.path.c_str(), "rb"));
+  // A regular file only: a pipe would hang, a device never end.
+  std::string reason;
+  bool not_a_file = false;
+  const common::File file(common::open_regular_file(result.path, reason, not_a_file));
   if (!file) {
     result.error_number = errno;
-    result.problem = OpenProblem::waveform_missing;
+    result.problem = not_a_file ? OpenProblem::waveform_not_a_file : OpenProblem::waveform_missing;
     return result;
   }
   switch (read_temp_table(file.get(), opened.temps)) {
@@ -105,6 +109,7 @@ std::string describe(const OpenResult& result) {
              " characters";
     case OpenProblem::waveform_missing:
       return "cannot open the waveform file " + result.path + ": " + std::strerror(result.error_number);
+    case OpenProblem::waveform_not_a_file: return "the waveform file " + result.path + " is not a regular file";
     case OpenProblem::waveform_too_short:
       return "the waveform file " + result.path + " is too short for the temperature table it announces";
     case OpenProblem::too_many_bands:

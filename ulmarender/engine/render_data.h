@@ -70,6 +70,7 @@ enum class OpenProblem {
   name_too_short,
   name_too_long,
   waveform_missing,    // the waveform file cannot be opened; OpenResult::error_number tells why
+  waveform_not_a_file, // a folder, a pipe or a device where the waveform file belongs
   waveform_too_short,  // shorter than the temperature table it announces
   too_many_bands,      // announces more bands than the table holds
 };

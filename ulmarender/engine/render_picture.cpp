@@ -37,7 +37,7 @@ RenderProblem render_picture(const RenderData& data, const Settings& settings, s
   out.palette_path = band_file_path(data, BandFile::palette_data, temp);
   // Without a palette there is nothing to render.
   if (error_diffusion_cielab(settings.proof, width, height, diffusion_input.data(), img_buffer_temp_1.data(),
-                             img_g_buffer_temp.data(), out.palette_path.c_str()) != 0) {
+                             img_g_buffer_temp.data(), out.palette_path.c_str(), &out.palette_problem) != 0) {
     return RenderProblem::palette_missing;
   }
 
@@ -61,7 +61,8 @@ std::string describe(RenderProblem problem, const Rendering& rendering) {
     case RenderProblem::none: return "rendered";
     case RenderProblem::bad_size: return "picture size not supported";
     case RenderProblem::palette_missing:
-      return "cannot read the palette data file " + rendering.palette_path;
+      return rendering.palette_problem.empty() ? "cannot read the palette data file " + rendering.palette_path
+                                               : rendering.palette_problem;
   }
   return "unknown problem";
 }

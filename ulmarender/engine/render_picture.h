@@ -31,6 +31,7 @@ struct Rendering {
   std::vector<unsigned char> proof_rgb;    // proof colours R,G,B per pixel; empty unless settings.proof
   std::string lut_path;                    // the band's colour LUT file
   std::string palette_path;                // the band's palette data file
+  std::string palette_problem;             // why it is no palette (empty when it cannot be opened)
   bool lut_missing = false;  // the LUT could not be read: the picture went to the diffusion as it was
   bool adjusted = false;     // the saturation/lightness adjustment ran
   bool noise_added = false;  // noise was added

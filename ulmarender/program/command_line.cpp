@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "common/numbers.h"
 #include "ulmarender/program/render_data_files.h"
 #include "ulmarender/program/settings.h"
 #include "ulmarender/program/run_script.h"
@@ -20,6 +21,7 @@ struct RunArguments {
     const char* output = nullptr;
     const char* lot_dir = nullptr;
     int temp = 0;
+    const char* temp_word = nullptr;  // the temperature's word, when present
 };
 
 // Needs argc >= 5. Version 0302: the last four words, whatever they hold.
@@ -31,6 +33,7 @@ RunArguments positional_arguments(const UlmaVersion& version, int argc, char** a
         arguments.input = argv[argc - 4];
         arguments.output = argv[argc - 3];
         arguments.lot_dir = argv[argc - 2];
+        arguments.temp_word = argv[argc - 1];
         arguments.temp = std::atoi(argv[argc - 1]);
         return arguments;
     }
@@ -38,7 +41,10 @@ RunArguments positional_arguments(const UlmaVersion& version, int argc, char** a
     arguments.input = argv[first];
     arguments.output = argv[first + 1];
     arguments.lot_dir = argv[first + 2];
-    if (first + 3 < argc) arguments.temp = std::atoi(argv[first + 3]);
+    if (first + 3 < argc) {
+        arguments.temp_word = argv[first + 3];
+        arguments.temp = std::atoi(argv[first + 3]);
+    }
     return arguments;
 }
 
@@ -58,6 +64,13 @@ HeapString prepare_run(const UlmaVersion& version, const RunArguments& arguments
     std::printf("PGM output  : %s\n", outdir.get());
     if (!open_render_data_of_run(arguments.lot_dir)) return HeapString();
     return outdir;
+}
+
+// A value that is not a number the option can take: NaN, infinity, or a
+// number too large for it (which would otherwise wrap).
+bool refused_value(int option, const char* value) {
+    std::printf("error! -%c %s: not a number this option accepts\n", option, value);
+    return false;
 }
 
 // Parses the options and renders: once after the options, or (version
@@ -80,12 +93,13 @@ bool parse_options_and_render(const UlmaVersion& version, int argc, char** argv,
             }
             break;
         case 'c':
-            gSat_offset = percent_offset(optarg);
-            break;
         case 'b':
-            gLight_offset = percent_offset(optarg);
+            // Clamped to -100..100; NaN and infinity have no place in that range.
+            if (!common::parse_leading_real(optarg)) return refused_value(option, optarg);
+            (option == 'c' ? gSat_offset : gLight_offset) = percent_offset(optarg);
             break;
         case 'n':
+            if (!common::parse_leading_int(optarg)) return refused_value(option, optarg);
             gNoise_range = std::atoi(optarg);
             break;
         default:
@@ -108,6 +122,10 @@ int run(const UlmaVersion& version, int argc, char** argv) {
         return 1;
     }
     const RunArguments arguments = positional_arguments(version, argc, argv);
+    if (arguments.temp_word != nullptr && !common::parse_leading_int(arguments.temp_word)) {
+        std::printf("error! temperature %s: number out of range\n", arguments.temp_word);
+        return 1;
+    }
     const HeapString outdir = prepare_run(version, arguments);
     if (!outdir || !parse_options_and_render(version, argc, argv, prog_name, arguments, outdir.get())) return 1;
     return 0;

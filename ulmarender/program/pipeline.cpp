@@ -23,22 +23,25 @@ void print_stage_lines(const ulma::Settings& settings, const ulma::Rendering& re
         std::printf("brightness : %lf\n", settings.light_offset);
     }
     if (rendering.noise_added) std::printf("noise_range : %d\n", settings.noise_range);
-    if (problem == ulma::RenderProblem::palette_missing) std::fputs("error! can not find correct eo data. ", stdout);
+    if (problem == ulma::RenderProblem::palette_missing) {
+        // A missing file keeps its message; a file that is no palette says why.
+        if (rendering.palette_problem.empty()) std::fputs("error! can not find correct eo data. ", stdout);
+        else std::printf("error! %s\n", rendering.palette_problem.c_str());
+    }
 }
 
 }  // namespace
 
 bool my_ulma_render(const UlmaVersion& version, const char* input_path, const char* output_path,
                     const char* render_data_dir, int temp) {
+    // Read once: the header reader guarantees that width x height x 4 fits
+    // in 32 bits and that the file holds all the pixel bytes.
     int width = 0;
     int height = 0;
-    if (!ppm_load(input_path, width, height)) return false;
+    std::vector<unsigned char> rgb;
+    if (!ppm_read_picture(input_path, rgb, width, height)) return false;
     ImageX = static_cast<std::uint32_t>(width);
     ImageY = static_cast<std::uint32_t>(height);
-    // The header reader guarantees width x height x 4 fits in 32 bits, and
-    // that the file holds all the pixel bytes.
-    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
-    if (!ppm_load_rgb(input_path, rgb, width, height)) return false;
 
     // The noise is seeded with the time of the run.
     const ulma::Settings settings = settings_of_run(version, static_cast<std::uint32_t>(std::time(nullptr)));
@@ -47,6 +50,9 @@ bool my_ulma_render(const UlmaVersion& version, const char* input_path, const ch
                                                              width, height, temp, rendering);
     print_stage_lines(settings, rendering, problem);
     if (problem != ulma::RenderProblem::none) return false;
-    if (gProof == 1 && !ppm_save(output_path, rendering.proof_rgb, width, height)) return false;
-    return buf_pgm_save(output_path, rendering.panel_codes);
+    // The proof and the PGM change together or not at all.
+    common::OutputSet outputs;
+    if (gProof == 1) ppm_save(outputs, output_path, rendering.proof_rgb, width, height);
+    buf_pgm_save(outputs, output_path, rendering.panel_codes);
+    return save_outputs(outputs);
 }

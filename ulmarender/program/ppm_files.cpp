@@ -3,11 +3,12 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <utility>
 
-#include "ulmarender/program/file_replace.h"
+#include "common/bounded_read.h"
 #include "ulmarender/program/settings.h"
 
 namespace {
@@ -84,26 +85,20 @@ bool report(const char* filename, PpmProblem problem) {
     return false;
 }
 
-// Opens `filename` for reading; null, with the reason printed, when it cannot.
+// Opens `filename` for reading; null, with the reason printed, when it
+// cannot. Only a regular file: the picture's size is checked against the
+// file's before any buffer exists, which a pipe or a device cannot tell.
 std::FILE* open_or_report(const char* filename) {
-    std::FILE* file = std::fopen(filename, "rb");
-    if (file == nullptr) std::perror("fopen");
-    return file;
-}
-
-bool write_or_report(const std::string& path, std::string_view header, std::span<const unsigned char> body) {
-    switch (write_file_replacing(path, header, body)) {
-    case WriteProblem::none:
-        return true;
-    case WriteProblem::not_created:
+    std::string problem;
+    bool opened = false;
+    std::FILE* file = common::open_regular_file(filename, problem, opened);
+    if (file == nullptr && opened) {
+        std::printf("error! %s is not a regular file: the picture cannot be read from a pipe or a device\n",
+                    filename);
+    } else if (file == nullptr) {
         std::perror("fopen");
-        break;
-    case WriteProblem::not_written:
-        std::printf("error! can not write %s\n", path.c_str());
-        std::perror("write");
-        break;
     }
-    return false;
+    return file;
 }
 
 // The pixel block that follows a header, in one read.
@@ -172,6 +167,23 @@ bool ppm_load(const char* filename, int& w, int& h) {
     return true;
 }
 
+bool ppm_read_picture(const char* filename, std::vector<unsigned char>& rgb, int& w, int& h) {
+    std::FILE* file = open_or_report(filename);
+    if (file == nullptr) return false;
+    PpmHeader header;
+    PpmProblem problem = read_ppm_header(file, header);
+    if (problem == PpmProblem::none && file_ends_before_pixels(file, header)) problem = PpmProblem::truncated;
+    if (problem == PpmProblem::none) {
+        rgb.assign(static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height) * 3, 0);
+        problem = read_pixels_after_header(file, header, rgb);
+    }
+    std::fclose(file);
+    if (!report(filename, problem)) return false;
+    w = header.width;
+    h = header.height;
+    return true;
+}
+
 bool ppm_load_rgb(const char* filename, std::span<unsigned char> out_data, int& w, int& h) {
     std::FILE* file = open_or_report(filename);
     if (file == nullptr) return false;
@@ -190,15 +202,36 @@ std::string proof_image_path(std::string_view output_path) {
     return std::string(output_path.substr(0, kept)) + "_proof.ppm";
 }
 
-bool ppm_save(const char* filename, std::span<const unsigned char> data, int w, int h) {
+void ppm_save(common::OutputSet& outputs, const char* filename, std::span<const unsigned char> data, int w, int h) {
     const std::string proof_path = proof_image_path(filename);
     std::printf("proof image : %s\n", proof_path.c_str());
-    return write_or_report(proof_path, netpbm_header("P6", w, h), data);
+    outputs.add(proof_path, netpbm_header("P6", w, h), data);
+}
+
+void buf_pgm_save(common::OutputSet& outputs, const char* filename, std::span<const unsigned char> out_pgm_buf) {
+    outputs.add(filename, netpbm_header("P5", static_cast<int>(ImageX), static_cast<int>(ImageY)), out_pgm_buf);
+}
+
+bool save_outputs(common::OutputSet& outputs) {
+    std::string error;
+    if (outputs.commit(error)) return true;
+    const int saved_errno = errno;
+    if (!outputs.failed_to_create()) std::printf("error! can not write %s\n", outputs.failed_path().c_str());
+    errno = saved_errno;
+    std::perror(outputs.failed_to_create() ? "fopen" : "write");
+    return false;
+}
+
+bool ppm_save(const char* filename, std::span<const unsigned char> data, int w, int h) {
+    common::OutputSet outputs;
+    ppm_save(outputs, filename, data, w, h);
+    return save_outputs(outputs);
 }
 
 bool buf_pgm_save(const char* filename, std::span<const unsigned char> out_pgm_buf) {
-    return write_or_report(filename, netpbm_header("P5", static_cast<int>(ImageX), static_cast<int>(ImageY)),
-                           out_pgm_buf);
+    common::OutputSet outputs;
+    buf_pgm_save(outputs, filename, out_pgm_buf);
+    return save_outputs(outputs);
 }
 
 void execmd(std::string& result_str, const char* cmd) {

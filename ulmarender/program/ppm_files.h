@@ -6,6 +6,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "common/output_set.h"
 
 enum class PpmProblem {
     none,
@@ -42,14 +45,25 @@ PpmProblem read_ppm_header(std::FILE* file, PpmHeader& header);
 // four characters (its ".pgm"; all of it when shorter), then "_proof.ppm".
 std::string proof_image_path(std::string_view output_path);
 
-// Writes the proof image of the output `filename` as a P6 file of w x h
-// pixels from `data` (red, green, blue). False, with the reason printed,
-// when it could not be written (status 1 of the program); an earlier file
-// then stays as it was.
-[[nodiscard]] bool ppm_save(const char* filename, std::span<const unsigned char> data, int w, int h);
+// Reads `filename` once, header and pixels: `rgb` receives its w x h x 3
+// pixel bytes (red, green, blue); false like ppm_load.
+[[nodiscard]] bool ppm_read_picture(const char* filename, std::vector<unsigned char>& rgb, int& w, int& h);
 
-// Writes the PGM of ImageX x ImageY pixels from out_pgm_buf (one panel code
-// byte per pixel); false like ppm_save.
+// Adds the proof image of the output `filename` (a P6 file of w x h pixels
+// from `data`, red, green, blue) to the run's outputs, printing its path.
+void ppm_save(common::OutputSet& outputs, const char* filename, std::span<const unsigned char> data, int w, int h);
+
+// Adds the PGM of ImageX x ImageY pixels from out_pgm_buf (one panel code
+// byte per pixel) to the run's outputs.
+void buf_pgm_save(common::OutputSet& outputs, const char* filename, std::span<const unsigned char> out_pgm_buf);
+
+// Writes the run's outputs, all or none. False, with the reason printed,
+// when any could not be written (status 1 of the program); every earlier
+// file then stays as it was.
+[[nodiscard]] bool save_outputs(common::OutputSet& outputs);
+
+// The proof image or the PGM alone, as save_outputs writes them.
+[[nodiscard]] bool ppm_save(const char* filename, std::span<const unsigned char> data, int w, int h);
 [[nodiscard]] bool buf_pgm_save(const char* filename, std::span<const unsigned char> out_pgm_buf);
 
 // Runs `cmd` through a pipe and keeps the last piece of its output (pieces

@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 
+#include "common/bounded_read.h"
 #include "ulmarender/engine/render_data.h"
 #include "ulmarender/program/settings.h"
 
@@ -57,7 +59,14 @@ bool split_argv_lot(const char* lot_code_org) {
 
 bool get_temp_data_from_wbf(const char* lot_name, const char* lot_dir) {
     const HeapString path = str_concat("%s/%s%s", lot_dir, lot_name, ".wbf");
-    const common::File file(path ? std::fopen(path.get(), "rb") : nullptr);
+    // A regular file only: a pipe would hang the run, a device never end.
+    std::string reason;
+    bool opened = false;
+    const common::File file(path ? common::open_regular_file(path.get(), reason, opened) : nullptr);
+    if (!file && opened) {
+        std::printf("\r\nwbf file %s is not a regular file\n", path.get());
+        return false;
+    }
     if (!file) {
         const int saved_errno = errno;
         std::puts("\r\ncan not locate correct wbf file");

@@ -9,31 +9,53 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
-#include "ulmarender/program/file_replace.h"
+#include "common/output_set.h"
+#include "common/replace_file.h"
+#include "ulmarender/program/render_data_files.h"
+#include "ulmarender/program/settings.h"
 #include "ulmarender/program/pipeline.h"
+#include "ulmarender/program/ppm_files.h"
 
 namespace {
 
-// Whether `filename` could be written, tested without changing it: an
-// existing file is opened for appending (and, for a regular file, a
-// temporary beside it is tried, since the new content replaces it by
-// renaming); a missing file is created and removed again.
+// Whether `filename` could be written, tested without changing it and
+// without opening it: a pipe opened and closed here would end its reader's
+// input (and a pipe without reader would hang the test). An existing file
+// must be writable and, when it is a regular file, a temporary beside it
+// must be possible, since the new content replaces it by renaming; a
+// missing file is created and removed again.
 bool output_is_writable(const char* filename) {
     struct stat info {};
     if (stat(filename, &info) == 0) {
-        std::FILE* file = std::fopen(filename, "ab");
-        if (file == nullptr) return false;
-        std::fclose(file);
-        return !S_ISREG(info.st_mode) || can_create_beside(filename);
+        if (S_ISDIR(info.st_mode)) {
+            errno = EISDIR;
+            return false;
+        }
+        if (access(filename, W_OK) != 0) return false;
+        return !S_ISREG(info.st_mode) || common::ReplaceFile(filename).is_open();
     }
     const int descriptor = open(filename, O_WRONLY | O_CREAT | O_EXCL, 0666);
     if (descriptor < 0) return false;
     close(descriptor);
     unlink(filename);
     return true;
+}
+
+// Refuses (with the reason printed) a PGM or proof path that is the input
+// picture, a file of the band's render data, or the other output.
+bool outputs_spare_inputs(const char* img, const char* lot, int temp, const char* output) {
+    const std::vector<std::string> inputs{img, std::string(lot) + "/" + gLotName + ".wbf",
+                                          special_get_file_temp(lot, temp), special_get_eo_file_temp(lot, temp)};
+    std::vector<std::string> outputs{output};
+    if (gProof == 1) outputs.push_back(proof_image_path(output));
+    const std::string clash = common::find_clash(inputs, outputs);
+    if (clash.empty()) return true;
+    std::printf("error! %s\n", clash.c_str());
+    return false;
 }
 
 }  // namespace
@@ -76,7 +98,8 @@ HeapString render_Ulma(const UlmaVersion& version, const char* img, const char* 
     }
 
     HeapString rendered_img = str_concat("%s", output_path);
-    if (!rendered_img || !check_output_name_correct(rendered_img.get()) ||
+    if (!rendered_img || !outputs_spare_inputs(img, lot, temp, rendered_img.get()) ||
+        !check_output_name_correct(rendered_img.get()) ||
         !my_ulma_render(version, img, rendered_img.get(), lot, temp)) {
         return HeapString();
     }

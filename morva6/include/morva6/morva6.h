@@ -124,6 +124,18 @@ MORVA6_API int32_t Ovex_context_render_All(const OvexRenderContext *context, con
                                            uint8_t *output_simulation, int32_t width, int32_t height,
                                            int32_t dither);
 
+/* Ovex_context_render that also hands out the ink index of every pixel (0
+ * black, 1 white, 2 yellow, 3 red, 4 green, 5 blue): `indices` receives
+ * width x height bytes from the same dithering pass; `output` receives the
+ * picture of `mode` as Ovex_context_render writes it, unless it is null or
+ * mode is outside 1..3. `indices` must not overlap `input`. Checks and
+ * results as Ovex_context_render; a null `indices` for a picture of at
+ * least one pixel gives OVEX_ERR_BAD_SIZE. */
+MORVA6_API int32_t Ovex_context_render_indices(const OvexRenderContext *context, const uint8_t *input,
+                                               int32_t input_is_bgr, uint8_t *indices, uint8_t *output,
+                                               int32_t output_is_bgr, int32_t width, int32_t height,
+                                               int32_t dither, int32_t mode);
+
 /* Hue (degrees), saturation, brightness, contrast (-100..100) in the HSL
  * model, then gamma (gamma != 1.0) on the output bytes; other values are used
  * as they are. Each pixel is read before it is written, so input and output
