@@ -7,14 +7,16 @@
 // eight-colour core exactly as Morva6_render or ulmarender render the fitted
 // picture. Exit status 0 every picture written, 1 some picture failed (the
 // others are still done), 2 a usage error.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <system_error>
-#include <thread>
 #include <vector>
+
+#include <morva6/morva6.h>
 
 #include "common/guarded_main.h"
 #include "apps/photo2panel/in_order.h"
@@ -24,6 +26,7 @@
 #include "apps/photo2panel/picture.h"
 #include "apps/photo2panel/render.h"
 #include "common/output_set.h"
+#include "common/threads.h"
 
 namespace {
 
@@ -170,8 +173,12 @@ static int run_main(int argc, char** argv) {
                      files_of(options, picture, folders).panel.c_str(), outcome.seconds);
         std::fflush(progress);
     };
-    const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs) : std::thread::hardware_concurrency();
-    for_each_in_order<Outcome>(count, jobs, work, report);
+    // One thread budget for the pictures rendered at once and the threads
+    // each six-ink render uses.
+    const int budget = common::default_threads();
+    const int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::min<std::size_t>(budget, count));
+    morva6_set_threads(common::threads_per_job(budget, jobs));
+    for_each_in_order<Outcome>(count, static_cast<unsigned>(jobs), work, report);
     return failures == 0 ? 0 : kSomeFailed;
 }
 

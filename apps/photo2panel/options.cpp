@@ -222,7 +222,9 @@ General:
                            transparent pixels and around --fit contain
   --max-megapixels N       refuse larger pictures before decoding (default 100)
   -j, --jobs N             pictures rendered at once (default: one per
-                           processor core); the files are the same for any N
+                           core of the thread budget, see MORVA6_THREADS);
+                           they share the budget with the threads of each
+                           render; the files are the same for any N
   --accept-damaged         render a truncated or damaged picture anyway (with
                            a warning) instead of refusing it
   -q, --quiet              no progress lines and no decoder warnings or warnings

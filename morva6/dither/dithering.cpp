@@ -62,13 +62,13 @@ namespace morva6 {
 
 void dither_through_table(std::int32_t method, const InkColours& inks, const std::uint8_t* input, bool bgr,
                           const std::uint8_t* table, std::uint8_t* index_out, std::int32_t width,
-                          std::int32_t height) {
+                          std::int32_t height, int threads, diffusion::RowsDone done) {
 #if MORVA6_DIFFUSION_SSE41_BUILD
     if (use_sse41_build())
         return diffusion::sse41_dither_picture_through_table(method, inks, input, bgr, table, index_out, width,
-                                                             height);
+                                                             height, threads, done);
 #endif
-    diffusion::dither_picture_through_table(method, inks, input, bgr, table, index_out, width, height);
+    diffusion::dither_picture_through_table(method, inks, input, bgr, table, index_out, width, height, threads, done);
 }
 
 }  // namespace morva6

@@ -165,6 +165,19 @@ MORVA6_API int32_t Ovex_image_adjustment(const uint8_t *input, int32_t input_is_
                                          int32_t brightness, int32_t contrast,
                                          double gamma);
 
+/* Threads of a render call. Ovex_Morva6_render and Ovex_Morva6_render_All
+ * use up to this many threads for one picture (never more than it has rows);
+ * the output is byte for byte the same at any count. The default is the
+ * number of cores the process may run on, at most 8, or the value of the
+ * environment variable MORVA6_THREADS (a whole number, 1 or more) when it
+ * is set. morva6_set_threads(n) with n >= 1 replaces both for the whole
+ * process (counts above 256 count as 256); n <= 0 returns to the default.
+ * It may be called at any time, also while renders run: each call takes
+ * the count once when it starts. morva6_threads() gives the count a render
+ * call would use now. */
+MORVA6_API void morva6_set_threads(int32_t count);
+MORVA6_API int32_t morva6_threads(void);
+
 /* The library's version history; static text, neither freed nor changed. */
 MORVA6_API const char *Ovex_get_updateLog(void);
 
