@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/formats/pnm.h"
 #include "common/replace_file.h"
 #include "photo_like_picture.h"
 
@@ -61,6 +62,10 @@ bool write_bmp(const std::string& path, int width, int height, const std::vector
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::puts("make_bench_picture " MORVA6_VERSION);
+        return 0;
+    }
     const bool help = argc == 2 && std::string(argv[1]) == "--help";
     if ((argc != 2 && argc != 4 && argc != 5) || help) {
         std::fprintf(help ? stdout : stderr, "usage: make_bench_picture <output stem> [width height [seed]]\n");
@@ -77,7 +82,7 @@ int main(int argc, char** argv) {
     const std::vector<std::uint8_t> bgr = bench::photo_like_picture(width, height, seed);
     std::vector<std::uint8_t> rgb = bgr;
     for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) std::swap(rgb[i], rgb[i + 2]);
-    const std::string ppm_header = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    const std::string ppm_header = common::pnm::header("P6", width, height);
     const bool ok = write_bmp(stem + ".bmp", width, height, bgr) && write_file(stem + ".ppm", ppm_header, rgb);
     return ok ? 0 : 1;
 }

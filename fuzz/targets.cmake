@@ -19,4 +19,12 @@ set(MORVA6_FUZZ_TARGETS
     ulma03_command_line  ulma03_command_line.cpp ulma_core
     ulma_pipeline        ulma_pipeline.cpp      ulma_core
     ulma03_pipeline      ulma03_pipeline.cpp    ulma_core
+    palette_text         palette_text.cpp       common
+    render_data_folder   render_data_folder.cpp ulma_core
 )
+# photo2panel's picture loading, where libvips is found.
+if(TARGET photo2panel_picture)
+  list(APPEND MORVA6_FUZZ_TARGETS
+    photo2panel_picture  photo2panel_picture.cpp photo2panel_picture
+  )
+endif()

@@ -18,7 +18,6 @@
 #include <morva6/morva6.h>
 #include <morva6/morva6_pack.h>
 
-#include "morva6/core/tft_transfer.h"
 #include "python/docs.h"
 #include "python/eight_colours.h"
 #include "python/fit_photo.h"
@@ -48,6 +47,35 @@ struct SixSettings {
     bool adjusts() const { return hue != 0 || saturation != 0 || brightness != 0 || contrast != 0 || gamma != 1.0; }
 };
 
+// Renders with a TFT transfer: the picture of the mode and the mode-1 codes
+// (one pass) are transferred alike, and the indices read from the codes.
+// width and height become the transferred size.
+void transfer_six(const Lut& lut, const std::uint8_t* input, std::uint8_t* out, std::int32_t& width,
+                  std::int32_t& height, const SixSettings& s, std::vector<std::uint8_t>& indices) {
+    const std::size_t pixels = std::size_t(width) * std::size_t(height);
+    std::vector<std::uint8_t> codes, unused;
+    if (s.mode == OVEX_MODE_TCON) {
+        check_status(Ovex_context_render(&lut.context(), input, 0, out, 0, width, height, s.dither - 1, s.mode),
+                     "rendering");
+    } else {
+        codes.resize(pixels * 3);
+        unused.resize(pixels * 3);
+        std::uint8_t* aoi = s.mode == OVEX_MODE_AOI ? out : unused.data();
+        std::uint8_t* simulation = s.mode == OVEX_MODE_SIMULATION ? out : unused.data();
+        check_status(Ovex_context_render_All(&lut.context(), input, 0, codes.data(), aoi, simulation, width, height,
+                                             s.dither - 1),
+                     "rendering");
+        std::int32_t w = width, h = height;
+        if (Ovex_TFT_transfer(codes.data(), &w, &h, s.tft) != OVEX_OK)
+            throw py::value_error("the TFT format transfer failed");
+    }
+    if (Ovex_TFT_transfer(out, &width, &height, s.tft) != OVEX_OK)
+        throw py::value_error("the TFT format transfer failed");
+    indices.resize(std::size_t(width) * std::size_t(height));
+    if (morva6_indices_from_codes(codes.empty() ? out : codes.data(), indices.size(), indices.data()) != MORVA6_PACK_OK)
+        throw library_error("the renderer wrote a byte that is no ink's code");
+}
+
 py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int mode, int tft, int hue,
                      int saturation, int brightness, int contrast, double gamma) {
     check_range("dither", dither, 1, 6);
@@ -65,12 +93,13 @@ py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int 
     if (std::int64_t(pixels) * 4 > INT32_MAX) throw py::value_error("the picture is too large (width x height x 4 must fit 2147483647)");
     py::array_t<std::uint8_t> output({py::ssize_t(height), py::ssize_t(width), py::ssize_t(3)});
     std::uint8_t* out = output.mutable_data();
-    // Without a change of shape the indices are written into their array
-    // directly; a TFT fold or unfold makes it afterwards.
-    const bool same_shape = s.tft == 0 || s.tft == 3;
+    // Without a TFT transfer one dithering pass writes the indices and the
+    // picture straight into their arrays. The transfer rearranges pixels of
+    // three bytes, so the indices then follow it through the mode-1 codes.
+    const bool transfers = s.tft != 0;
     py::array_t<std::uint8_t> index_array;
-    if (same_shape) index_array = py::array_t<std::uint8_t>({py::ssize_t(height), py::ssize_t(width)});
-    std::uint8_t* index_out = same_shape ? index_array.mutable_data() : nullptr;
+    if (!transfers) index_array = py::array_t<std::uint8_t>({py::ssize_t(height), py::ssize_t(width)});
+    std::uint8_t* index_out = transfers ? nullptr : index_array.mutable_data();
     std::vector<std::uint8_t> indices;
     {
         py::gil_scoped_release unlocked;
@@ -83,36 +112,15 @@ py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int 
                          "the image adjustment");
             input = adjusted.data();
         }
-        // Codes give the indices; modes 2 and 3 come from the same pass.
-        std::vector<std::uint8_t> codes, unused;
-        if (s.mode == OVEX_MODE_TCON) {
-            check_status(Ovex_context_render(&lut.context(), input, 0, out, 0, width, height, s.dither - 1, s.mode),
+        if (!transfers) {
+            check_status(Ovex_context_render_indices(&lut.context(), input, 0, index_out, out, 0, width, height,
+                                                     s.dither - 1, s.mode),
                          "rendering");
         } else {
-            codes.resize(pixels * 3);
-            unused.resize(pixels * 3);
-            std::uint8_t* aoi = s.mode == OVEX_MODE_AOI ? out : unused.data();
-            std::uint8_t* simulation = s.mode == OVEX_MODE_SIMULATION ? out : unused.data();
-            check_status(Ovex_context_render_All(&lut.context(), input, 0, codes.data(), aoi, simulation, width,
-                                                 height, s.dither - 1),
-                         "rendering");
+            transfer_six(lut, input, out, width, height, s, indices);
         }
-        if (s.tft != 0) {
-            std::int32_t w = width, h = height;
-            if (!codes.empty() && Ovex_TFT_format_transfer(codes.data(), &w, &h, s.tft) != OVEX_OK)
-                throw py::value_error("the TFT format transfer failed");
-            if (Ovex_TFT_format_transfer(out, &width, &height, s.tft) != OVEX_OK)
-                throw py::value_error("the TFT format transfer failed");
-        }
-        if (!same_shape) {
-            indices.resize(std::size_t(width) * std::size_t(height));
-            index_out = indices.data();
-        }
-        if (morva6_indices_from_codes(codes.empty() ? out : codes.data(), std::size_t(width) * std::size_t(height),
-                                      index_out) != MORVA6_PACK_OK)
-            throw library_error("the renderer wrote a byte that is no ink's code");
     }
-    if (!same_shape) {
+    if (transfers) {
         index_array = py::array_t<std::uint8_t>({py::ssize_t(height), py::ssize_t(width)});
         std::copy(indices.begin(), indices.end(), index_array.mutable_data());
     }

@@ -101,6 +101,27 @@ std::int32_t render_all(const morva6::RenderContext& context, const uint8_t* inp
     }
 }
 
+// One dithering pass into the caller's index buffer, then the mode's bytes.
+std::int32_t render_indices(const morva6::RenderContext& context, const uint8_t* input, int32_t input_is_bgr,
+                            uint8_t* indices, uint8_t* output, int32_t output_is_bgr, int32_t width, int32_t height,
+                            int32_t dither, int32_t mode) {
+    const std::int32_t flags[] = {input_is_bgr, output_is_bgr};
+    if (const std::int32_t status = check_render_call(context, flags, width, height, dither); status != OVEX_OK)
+        return status;
+    if (width <= 0 || height <= 0) return OVEX_OK;
+    if (indices == nullptr) return OVEX_ERR_BAD_SIZE;
+    try {
+        morva6::dither_through_table(dither, context.bgr_op, input, input_is_bgr == 1, context.glut, indices, width,
+                                     height);
+        if (output != nullptr && mode >= OVEX_MODE_TCON && mode <= OVEX_MODE_SIMULATION)
+            morva6::write_inks({indices, morva6::picture_bytes(width, height, 1)},
+                               morva6::ink_bytes_for_mode(mode, output_is_bgr == 1, context.bgr_op), output);
+        return OVEX_OK;
+    } catch (const std::bad_alloc&) {
+        return OVEX_ERR_NO_MEMORY;
+    }
+}
+
 }  // namespace
 
 extern "C" int32_t Ovex_Morva6_render(const uint8_t* input, int32_t input_is_bgr, uint8_t* output,
@@ -130,4 +151,13 @@ extern "C" int32_t Ovex_context_render_All(const OvexRenderContext* context, con
     if (context == nullptr) return OVEX_ERR_NOT_INITIALISED;
     return render_all(context_of(*context), input, is_bgr, output_tcon, output_aoi, output_simulation, width,
                       height, dither);
+}
+
+extern "C" int32_t Ovex_context_render_indices(const OvexRenderContext* context, const uint8_t* input,
+                                               int32_t input_is_bgr, uint8_t* indices, uint8_t* output,
+                                               int32_t output_is_bgr, int32_t width, int32_t height, int32_t dither,
+                                               int32_t mode) {
+    if (context == nullptr) return OVEX_ERR_NOT_INITIALISED;
+    return render_indices(context_of(*context), input, input_is_bgr, indices, output, output_is_bgr, width, height,
+                          dither, mode);
 }

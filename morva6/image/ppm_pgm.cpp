@@ -16,6 +16,8 @@
 #include <optional>
 #include <string>
 
+#include "common/bounded_read.h"
+#include "common/formats/pnm.h"
 #include "common/holders.h"
 #include "common/replace_file.h"
 #include "morva6/image/pixel_blocks.h"
@@ -97,9 +99,13 @@ int read_netpbm(std::uint8_t** image, std::int32_t* width, std::int32_t* height,
     if (image == nullptr || width == nullptr || height == nullptr || path == nullptr) {
         return MORVA6_IMG_BAD_ARGUMENT;
     }
-    const File file(std::fopen(path, "rb"));
+    // Never waits on a pipe: a folder, a pipe or a device is no picture file.
+    std::string problem;
+    bool not_a_file = false;
+    const File file(common::open_regular_file(path, problem, not_a_file));
     if (file == nullptr) {
-        std::puts("Error opening file!");
+        std::puts(not_a_file ? "Not a regular file: a picture cannot be read from a pipe or a device!"
+                             : "Error opening file!");
         return MORVA6_IMG_OPEN_FAILED;
     }
 
@@ -152,10 +158,8 @@ int save_netpbm(const std::uint8_t* image, std::int32_t width, std::int32_t heig
         std::puts("Error opening file!");
         return MORVA6_IMG_OPEN_FAILED;
     }
-    char header[32];
-    const int header_length =
-        std::snprintf(header, sizeof header, "%s\n%d %d\n255\n", kind.magic, width, height);
-    if (!file.write(header, static_cast<std::size_t>(header_length)) ||
+    const std::string header = common::pnm::header(kind.magic, width, height);
+    if (!file.write(header.data(), header.size()) ||
         !file.write(image, bytes) || !file.commit()) {
         std::puts("Error writing file!");
         return MORVA6_IMG_WRITE_FAILED;

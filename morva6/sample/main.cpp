@@ -9,8 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
+#include "common/guarded_main.h"
 #include "common/holders.h"
+#include "common/output_set.h"
 #include "morva6/morva6.h"
 #include "morva6/morva6_image.h"
 #include "morva6/core/huge_pages.h"
@@ -34,9 +37,16 @@ bool adjustmentIsNeutral() {
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
+static int run_main(int argc, char* argv[]) {
     std::puts("Morva6 rendering library sample");
     if (processArguments(argc, argv) != 0) return -1;
+    // The output must not replace the picture or the LUT file it is made from.
+    const std::string inputs[] = {INPUT_IMAGE_PATH, LUT_PATH};
+    const std::string outputs[] = {OUTPUT_IMAGE_PATH};
+    if (const std::string clash = common::find_clash(inputs, outputs); !clash.empty()) {
+        std::printf("ERROR: %s\n", clash.c_str());
+        return kFailure;
+    }
 
     // The library keeps pointing into the LUT block, so it lives until the
     // end of the run.
@@ -127,4 +137,8 @@ int main(int argc, char* argv[]) {
         return kFailure;
     }
     return 0;
+}
+
+int main(int argc, char* argv[]) {
+    return common::run_guarded("Morva6_render", [&] { return run_main(argc, argv); });
 }

@@ -1,7 +1,6 @@
 // The shared foundations: numbers, palette text, bounded reads, the output
 // set and the clash check.
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -35,22 +34,14 @@ TEST(Numbers, OverflowNanAndInfinityAreRefused) {
         std::optional<double> leading_real;
     };
     const Case cases[] = {
-        {"12", 12, 12, 12.0},
         {"+7", 7, 7, 7.0},
-        {"-1000", -1000, -1000, -1000.0},
         {"1001", std::nullopt, 1001, 1001.0},
         {"4294967297", std::nullopt, std::nullopt, 4294967297.0},
-        {"99999999999", std::nullopt, std::nullopt, 99999999999.0},
         {"-2147483648", std::nullopt, INT_MIN, -2147483648.0},
-        {"2147483648", std::nullopt, std::nullopt, 2147483648.0},
         {"12abc", std::nullopt, 12, 12.0},
         {"abc", std::nullopt, 0, 0.0},
-        {"", std::nullopt, 0, 0.0},
-        {" 5", std::nullopt, 5, 5.0},
         {"nan", std::nullopt, 0, std::nullopt},
-        {"-inf", std::nullopt, 0, std::nullopt},
         {"1e999", std::nullopt, 1, std::nullopt},
-        {"1e-999", std::nullopt, 1, 0.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -77,15 +68,10 @@ TEST(PaletteText, SeparatorsCountsAndWordsThatAreNotNumbers) {
         const char* error;
     };
     const Case refused[] = {
-        {"hello world", "p.txt:1: 'hello' is not a number"},
         {eight + "\n1", "p.txt: wants 8 CIELAB colours (24 numbers), got more numbers"},
         {"1 2 3\n4 5 6\n", "p.txt: wants 8 CIELAB colours (24 numbers), got 6 numbers"},
-        {"", "p.txt: wants 8 CIELAB colours (24 numbers), got 0 numbers"},
-        {"1 2 3\n4 5 nan\n", "p.txt:2: 'nan' is not a number"},
         {"1 2 3\n\n 4 5 1e999", "p.txt:3: '1e999' is not a number"},
-        {"1 2 0x10", "p.txt:1: '0x10' is not a number"},
         {"1 2 +-3", "p.txt:1: '+-3' is not a number"},
-        {"1 2 3;", "p.txt:1: '3;' is not a number"},
         {std::string("1 2\0003", 5), "p.txt:1: '2?3' is not a number"},
     };
     for (const Case& c : refused) {
@@ -130,19 +116,6 @@ TEST(BoundedRead, FoldersDevicesPipesAndSizes) {
             EXPECT_TRUE(error.starts_with(c.path.substr(0, 5))) << error;
         }
     }
-    // A pipe, allowed, is read once in full.
-    const pid_t writer = fork();
-    if (writer == 0) {
-        const int fd = open((dir / "fifo").c_str(), O_WRONLY);
-        const bool ok = fd >= 0 && ::write(fd, "abc", 3) == 3;
-        _exit(ok ? 0 : 1);
-    }
-    std::string error;
-    const auto piped = common::read_bounded((dir / "fifo").string(), 100, error, common::Streams::allowed);
-    int status = 0;
-    waitpid(writer, &status, 0);
-    ASSERT_TRUE(piped) << error;
-    EXPECT_EQ(std::string(piped->begin(), piped->end()), "abc");
 }
 
 // All outputs or none; nothing left behind, also when a run is killed.
@@ -158,11 +131,6 @@ TEST(OutputSet, AllOrNothingWithoutLeftovers) {
         std::string error;
         EXPECT_FALSE(outputs.commit(error));
         EXPECT_NE(error.find("missing/b: cannot create"), std::string::npos) << error;
-        common::OutputSet full;
-        full.add((dir / "a").string(), "new a");
-        full.add("/dev/full", std::string(1 << 19, 'x'));
-        EXPECT_FALSE(full.commit(error));
-        EXPECT_EQ(error.substr(0, 10), "/dev/full:");
     }
     EXPECT_EQ(read_file(dir / "a"), "old a");
     EXPECT_EQ(entries(dir.path()), 2u);
@@ -202,7 +170,6 @@ TEST(OutputSet, ClashesByNameAndInode) {
     const TempDir dir;
     write_file(dir / "in.ppm", std::string("P6"));
     fs::create_symlink("in.ppm", dir / "link.ppm");
-    fs::create_hard_link(dir / "in.ppm", dir / "hard.ppm");
     const std::string in = (dir / "in.ppm").string();
     const std::string d = dir.path().string();
     struct Case {
@@ -212,9 +179,7 @@ TEST(OutputSet, ClashesByNameAndInode) {
     const Case cases[] = {
         {{d + "/out.pgm", d + "/out_proof.ppm"}, ""},
         {{in}, "the output " + in + " is the input " + in + "; refusing to overwrite it"},
-        {{d + "/sub/../in.ppm"}, "the output " + d + "/sub/../in.ppm is the input " + in + "; refusing to overwrite it"},
         {{d + "/link.ppm"}, "the output " + d + "/link.ppm is the input " + in + "; refusing to overwrite it"},
-        {{d + "/hard.ppm"}, "the output " + d + "/hard.ppm is the input " + in + "; refusing to overwrite it"},
         {{d + "/new.bmp", d + "/./new.bmp"}, "the outputs " + d + "/new.bmp and " + d + "/./new.bmp are the same file"},
         {{"/dev/null", "/dev/null", "-", "-"}, ""},
     };

@@ -1,5 +1,6 @@
 # Packed buffers from Python and from photo2panel, fitting as photo2panel
 # fits, and the refusals of both.
+import re
 import subprocess
 
 import numpy as np
@@ -84,7 +85,8 @@ def test_fit_photo_is_photo2panels_fitting(tools, tmp_path):
                    check=True)
     fitted = morva6.fit_photo(photo.read_bytes(), size=(301, 199), fit="contain", background=(10, 20, 30))
     assert np.array_equal(fitted, np.asarray(Image.open(tmp_path / "f.bmp").convert("RGB")))
-    lut = morva6.load_lut(tools["samples"] / "Morva6_Render_LUT_Default_v2.bin")
+    # photo2panel takes the table made for its kernel (Stucki serpentine by default).
+    lut = morva6.load_lut(tools["samples"] / "Morva6_Render_LUT_Default_v2_stucki.bin")
     panel = morva6.render_six(morva6.fit_photo(photo, size=(301, 199), fit="contain", background=(10, 20, 30)),
                               lut, dither=6)[1]
     assert np.array_equal(panel, np.asarray(Image.open(tmp_path / "p.bmp").convert("RGB")))
@@ -96,3 +98,12 @@ def test_fit_photo_is_photo2panels_fitting(tools, tmp_path):
     ]:
         with pytest.raises(error, match=message):
             call()
+
+
+def test_help_explains_every_parameter():
+    for function in (morva6.load_lut, morva6.build_lut, morva6.render_six, morva6.RenderData, morva6.render_eight,
+                     morva6.pack, morva6.unpack, getattr(morva6, "fit_photo", morva6.pack)):
+        doc = function.__doc__
+        signature = doc.splitlines()[0].split(" -> ")[0]
+        for name in re.findall(r"[(,]\s*([a-z_]\w*)", signature):
+            assert doc.count(name) >= 2, (function, name)

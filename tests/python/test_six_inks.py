@@ -16,6 +16,7 @@ SETTINGS = [  # one row per class: kernels, modes, TFT folds, adjustment
     dict(dither=6, mode=1, tft=5, hue=30, saturation=20, brightness=-10, contrast=15, gamma=1.2),
     dict(dither=3, mode=3, tft=3, gamma=0.7),
     dict(dither=5, mode=1, tft=2),
+    dict(dither=6, mode=2, hue=200),
 ]
 FLAGS = dict(dither="-d", mode="-m", tft="-t", hue="-h", saturation="-s", brightness="-b", contrast="-c", gamma="-g")
 

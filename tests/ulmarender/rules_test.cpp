@@ -89,26 +89,6 @@ TEST(ColourRules, PaletteSearchScalesAbAndTiesGoToTheHigherEntry) {
   EXPECT_EQ(nearest_entry(scaled, {60, 20, 0}), 1);
 }
 
-// The renderer reads a palette as the tools do: tabs and commas separate,
-// and anything but eight colours of numbers is refused, naming file and line.
-TEST(PaletteFile, SeparatorsAndRefusals) {
-  std::string error;
-  std::string text = "1\t2,3\n4 5 6\n";
-  for (int n = 2; n < 8; ++n) text += "7 7 7\n";
-  const auto palette = parse_palette_text(text, "p", error);
-  ASSERT_TRUE(palette) << error;
-  EXPECT_EQ(palette->cielab_a_table[0], 2);
-  EXPECT_EQ(palette->cielab_b_table[0], 3);
-  EXPECT_EQ(palette->cielab_l_table[1], 4);
-  EXPECT_FALSE(parse_palette_text("hello world", "band.bin", error));
-  EXPECT_EQ(error, "band.bin:1: 'hello' is not a number");
-  TempDir dir;
-  EXPECT_FALSE(read_palette_data((dir / "missing.bin").c_str(), error));
-  EXPECT_EQ(error, "");  // a missing band file keeps its own message
-  EXPECT_FALSE(read_palette_data(dir.path().c_str(), error));
-  EXPECT_EQ(error, dir.path().string() + ": is a folder, not a file");
-}
-
 TEST(RenderData, BandSearchAndFileNames) {
   TempDir dir;
   std::string waveform(52, '\0');

@@ -39,9 +39,11 @@ struct BuilderOptions {
     std::array<Lab, kInkCount> ink_colours{};
     LutLayout layout = LutLayout::morva6;
     std::vector<Lab> palette;  // the eight colours of --layout ulma (D65)
+    std::string palette_file;  // where --palette read them; the output must not replace it
     TableChoices choices;
     bool identity = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {
@@ -49,8 +51,8 @@ struct ParsedOptions {
     std::string error;  // set when options is empty
 };
 
-// Parses the arguments after the program name. With -h/--help the result has
-// `help` set and nothing else is checked.
+// Parses the arguments after the program name. With -h/--help (--version)
+// the result has `help` (`version`) set and nothing else is checked.
 ParsedOptions parse_options(std::span<const std::string_view> args);
 
 std::string usage_text();

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/output_set.h"
 #include "tools/lut_builder/builder_options.h"
 #include "tools/lut_builder/ink_mixing.h"
 #include "tools/lut_builder/lut_file.h"
@@ -54,11 +55,14 @@ int run_builder(std::span<const std::string_view> args, std::ostream& out, std::
     const ParsedOptions parsed = parse_options(args);
     if (!parsed.options) return usage_error(err, parsed.error);
     const BuilderOptions& options = *parsed.options;
-    if (options.help) {
-        out << usage_text();
+    if (options.help || options.version) {
+        out << (options.help ? usage_text() : std::string(kProgram) + " " MORVA6_VERSION "\n");
         return kExitWritten;
     }
 
+    const std::vector<std::string> inputs{options.palette_file}, outputs{options.output};
+    if (const std::string clash = common::find_clash(inputs, outputs); !options.palette_file.empty() && !clash.empty())
+        return usage_error(err, clash);
     std::vector<std::uint8_t> bytes;
     if (std::string problem; !build_lut_bytes(options, bytes, problem)) return usage_error(err, problem);
     std::string error;

@@ -101,6 +101,19 @@ MORVA6_API int32_t Ovex_Morva6_render_All(const uint8_t *input, int32_t is_bgr,
                                           uint8_t *output_simulation, void *reserved,
                                           int32_t width, int32_t height, int32_t dither);
 
+/* The TFT format transfer of Morva6_render's -t, for programs that link the
+ * library: rearranges a rendered picture (three bytes a pixel) for a TFT
+ * driving scheme. Modes 1 and 2 fold each pair of rows into one row of twice
+ * the width (upper row first in mode 1, lower row first in mode 2; an
+ * unpaired last row is dropped); 3 swaps rows 2k and 2k + 1; 4 and 5 unfold
+ * each row into a pair of rows of half the width (even columns in the upper
+ * row in mode 4, in the lower row in mode 5; an unpaired last column is
+ * dropped). The new size is written through width and height. Returns
+ * OVEX_OK; OVEX_ERR_UNKNOWN_METHOD for a mode outside 1..5;
+ * OVEX_ERR_BAD_SIZE for a null pointer, a size below 1 or width x height x 4
+ * beyond int32; OVEX_ERR_NO_MEMORY. On failure nothing changes. */
+MORVA6_API int32_t Ovex_TFT_transfer(uint8_t *buffer, int32_t *width, int32_t *height, int32_t mode);
+
 /* A render context of the caller's own: the same calls on it instead of the
  * process-wide one, so that pictures can be rendered with different LUT
  * files in several threads at once (the process-wide context may be used
@@ -123,6 +136,18 @@ MORVA6_API int32_t Ovex_context_render_All(const OvexRenderContext *context, con
                                            int32_t is_bgr, uint8_t *output_tcon, uint8_t *output_aoi,
                                            uint8_t *output_simulation, int32_t width, int32_t height,
                                            int32_t dither);
+
+/* Ovex_context_render that also hands out the ink index of every pixel (0
+ * black, 1 white, 2 yellow, 3 red, 4 green, 5 blue): `indices` receives
+ * width x height bytes from the same dithering pass; `output` receives the
+ * picture of `mode` as Ovex_context_render writes it, unless it is null or
+ * mode is outside 1..3. `indices` must not overlap `input`. Checks and
+ * results as Ovex_context_render; a null `indices` for a picture of at
+ * least one pixel gives OVEX_ERR_BAD_SIZE. */
+MORVA6_API int32_t Ovex_context_render_indices(const OvexRenderContext *context, const uint8_t *input,
+                                               int32_t input_is_bgr, uint8_t *indices, uint8_t *output,
+                                               int32_t output_is_bgr, int32_t width, int32_t height,
+                                               int32_t dither, int32_t mode);
 
 /* Hue (degrees), saturation, brightness, contrast (-100..100) in the HSL
  * model, then gamma (gamma != 1.0) on the output bytes; other values are used
