@@ -3,17 +3,21 @@
 // whole program runs can be timed on the same input:
 //
 //   make_bench_picture <output stem> [width height [seed]]
+//   make_bench_picture --photo <photograph.ppm> <output stem> [width height]
 //
 // writes <output stem>.bmp and <output stem>.ppm; the size defaults to
-// 3840 x 2160 and the seed to 7.
+// 3840 x 2160 and the seed to 7. With --photo the picture is the
+// photograph enlarged to cover that size (as the six-ink benchmarks use it).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "common/formats/pnm.h"
 #include "common/replace_file.h"
 #include "photo_like_picture.h"
+#include "photo_picture.h"
 
 namespace {
 
@@ -61,9 +65,21 @@ bool write_bmp(const std::string& path, int width, int height, const std::vector
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::puts("make_bench_picture " MORVA6_VERSION);
+        return 0;
+    }
     const bool help = argc == 2 && std::string(argv[1]) == "--help";
-    if ((argc != 2 && argc != 4 && argc != 5) || help) {
-        std::fprintf(help ? stdout : stderr, "usage: make_bench_picture <output stem> [width height [seed]]\n");
+    std::string photo;
+    if (argc >= 3 && std::string(argv[1]) == "--photo") {
+        photo = argv[2];
+        argv += 2;
+        argc -= 2;
+    }
+    if ((argc != 2 && argc != 4 && argc != 5) || help || (!photo.empty() && argc == 5)) {
+        std::fprintf(help ? stdout : stderr,
+                     "usage: make_bench_picture <output stem> [width height [seed]]\n"
+                     "       make_bench_picture --photo <photograph.ppm> <output stem> [width height]\n");
         return help ? 0 : 2;
     }
     const std::string stem = argv[1];
@@ -74,10 +90,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "make_bench_picture: width and height must be 1 to 20000\n");
         return 2;
     }
-    const std::vector<std::uint8_t> bgr = bench::photo_like_picture(width, height, seed);
+    const std::vector<std::uint8_t> bgr =
+        photo.empty() ? bench::photo_like_picture(width, height, seed) : bench::photo_picture(photo, width, height);
+    if (bgr.empty()) {
+        std::fprintf(stderr, "make_bench_picture: %s: not a readable 8-bit binary PPM\n", photo.c_str());
+        return 1;
+    }
     std::vector<std::uint8_t> rgb = bgr;
     for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) std::swap(rgb[i], rgb[i + 2]);
-    const std::string ppm_header = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    const std::string ppm_header = common::pnm::header("P6", width, height);
     const bool ok = write_bmp(stem + ".bmp", width, height, bgr) && write_file(stem + ".ppm", ppm_header, rgb);
     return ok ? 0 : 1;
 }

@@ -4,7 +4,8 @@
 # (find_package(Morva6) -> Morva6::morva6, Morva6::ulma), a pkg-config file
 # for each; both LUT files and the sample
 # render data under share/morva6-ulma (where photo2panel looks for them),
-# the README and the copyright notes under share/doc/morva6-ulma; and a
+# the README and the copyright notes under share/doc/morva6-ulma; a manual
+# page for every program under share/man/man1; and a
 # Debian package of it all through CPack (for amd64, or arm64 and armhf
 # from the cross builds of scripts/test-cross).
 include(GNUInstallDirs)
@@ -26,6 +27,7 @@ install(DIRECTORY ${MORVA6_BUILT_SAMPLES}/ULMA_SAMPLE01_TC_03
         DESTINATION ${CMAKE_INSTALL_DATADIR}/morva6-ulma)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/samples/photos/COPYRIGHT.mate-backgrounds
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/morva6-ulma)
+install(FILES ${MORVA6_MANUALS} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(TARGETS morva6 ulma EXPORT Morva6Targets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}

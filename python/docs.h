@@ -113,7 +113,7 @@ index_map: the map the data were packed with; None: codes are indices.
 ValueError when data is not as long as the layout needs for width x
 height, or holds a code index_map gives to no index.)";
 
-inline constexpr const char* kFitPhoto = R"(fit_photo(path_or_bytes, size=(800, 480), fit="cover", rotate="auto", background=(255, 255, 255), max_megapixels=100.0) -> picture
+inline constexpr const char* kFitPhoto = R"(fit_photo(path_or_bytes, size=(800, 480), fit="cover", rotate="auto", background=(255, 255, 255), max_megapixels=100.0, crop="attention") -> picture
 
 Reads a photograph as photo2panel does (libvips: JPEG, PNG, WebP, TIFF,
 HEIF, ...): turned upright by its EXIF orientation, converted to 8-bit
@@ -122,12 +122,15 @@ onto the background, then fitted to the panel with Lanczos scaling.
 
 path_or_bytes: a path (str or os.PathLike) or the file's bytes.
 size: (width, height) of the panel.
-fit: "cover" fills the panel and crops the rest, centred; "contain" shows
-    the whole picture on the background; "fill" stretches.
+fit: "cover" fills the panel and crops the rest; "contain" shows the whole
+    picture on the background; "fill" stretches.
 rotate: "auto" turns a portrait picture for a landscape panel and back;
     0, 90, 180, 270 quarter turns clockwise.
 background: (R, G, B) 0..255, behind transparency and around "contain".
 max_megapixels: larger pictures are refused from their header.
+crop: what "cover" keeps: "centre" the middle, "attention" the part that
+    draws the eye (faces, skin, strong colour, detail), "entropy" the
+    busiest part.
 
 Returns the fitted H x W x 3 uint8 picture. ValueError with libvips'
 message for a picture that cannot be read.)";

@@ -26,6 +26,13 @@ photo2panel::Fit fit_of(const std::string& fit) {
     throw py::value_error("fit must be 'cover', 'contain' or 'fill', got '" + fit + "'");
 }
 
+photo2panel::Crop crop_of(const std::string& crop) {
+    if (crop == "centre") return photo2panel::Crop::centre;
+    if (crop == "attention") return photo2panel::Crop::attention;
+    if (crop == "entropy") return photo2panel::Crop::entropy;
+    throw py::value_error("crop must be 'centre', 'attention' or 'entropy', got '" + crop + "'");
+}
+
 photo2panel::Rotate rotate_of(const py::object& rotate) {
     if (py::isinstance<py::str>(rotate) && rotate.cast<std::string>() == "auto") return photo2panel::Rotate::automatic;
     if (py::isinstance<py::int_>(rotate)) {
@@ -70,12 +77,14 @@ private:
 };
 
 py::array_t<std::uint8_t> fit_photo(const py::object& source, std::tuple<int, int> size, const std::string& fit,
-                                    const py::object& rotate, std::array<int, 3> background, double max_megapixels) {
+                                    const py::object& rotate, std::array<int, 3> background, double max_megapixels,
+                                    const std::string& crop) {
     photo2panel::Options options;
     std::tie(options.width, options.height) = size;
     if (options.width < 1 || options.height < 1 || options.width > 100000 || options.height > 100000)
         throw py::value_error("size must be (width, height), each 1 to 100000");
     options.fit = fit_of(fit);
+    options.crop = crop_of(crop);
     options.rotate = rotate_of(rotate);
     for (std::size_t c = 0; c < 3; ++c) {
         if (background[c] < 0 || background[c] > 255) throw py::value_error("background values must be 0 to 255");
@@ -119,7 +128,7 @@ py::array_t<std::uint8_t> fit_photo(const py::object& source, std::tuple<int, in
 void register_fit_photo(py::module_& m) {
     m.def("fit_photo", &fit_photo, docs::kFitPhoto, py::arg("path_or_bytes"), py::arg("size") = std::make_tuple(800, 480),
           py::arg("fit") = "cover", py::arg("rotate") = "auto", py::arg("background") = std::array<int, 3>{255, 255, 255},
-          py::arg("max_megapixels") = 100.0);
+          py::arg("max_megapixels") = 100.0, py::arg("crop") = "attention");
 }
 
 }  // namespace morva6_python

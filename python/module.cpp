@@ -18,7 +18,6 @@
 #include <morva6/morva6.h>
 #include <morva6/morva6_pack.h>
 
-#include "morva6/core/tft_transfer.h"
 #include "python/docs.h"
 #include "python/eight_colours.h"
 #include "python/fit_photo.h"
@@ -67,10 +66,10 @@ void transfer_six(const Lut& lut, const std::uint8_t* input, std::uint8_t* out, 
                                              s.dither - 1),
                      "rendering");
         std::int32_t w = width, h = height;
-        if (Ovex_TFT_format_transfer(codes.data(), &w, &h, s.tft) != OVEX_OK)
+        if (Ovex_TFT_transfer(codes.data(), &w, &h, s.tft) != OVEX_OK)
             throw py::value_error("the TFT format transfer failed");
     }
-    if (Ovex_TFT_format_transfer(out, &width, &height, s.tft) != OVEX_OK)
+    if (Ovex_TFT_transfer(out, &width, &height, s.tft) != OVEX_OK)
         throw py::value_error("the TFT format transfer failed");
     indices.resize(std::size_t(width) * std::size_t(height));
     if (morva6_indices_from_codes(codes.empty() ? out : codes.data(), indices.size(), indices.data()) != MORVA6_PACK_OK)

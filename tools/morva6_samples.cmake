@@ -34,7 +34,7 @@ foreach(kernel_method floyd:2 jarvis:4 stucki:6)
   set(lut ${MORVA6_SAMPLES_DIR}/Morva6_Render_LUT_Default_v2_${kernel}.bin)
   add_custom_command(
       OUTPUT ${lut}
-      COMMAND morva6_lut_builder --method ${method} -o ${lut}
+      COMMAND ${MORVA6_RUN_morva6_lut_builder} --method ${method} -o ${lut}
       DEPENDS morva6_lut_builder
       COMMENT "Writing the sample LUT file v2 for the ${kernel} kernel"
       VERBATIM)

@@ -1,6 +1,7 @@
 #include <ctime>
 #include <string>
 
+#include "common/formats/pnm.h"
 #include "apps/photo2panel/outputs.h"
 #include "apps/photo2panel/packed_output.h"
 #include "apps/photo2panel/render.h"
@@ -49,8 +50,7 @@ bool render_eight_colours(const UlmaRenderData& data, const RgbPicture& picture,
         if (!add_packed_panel(outputs, files.panel, options, codes, picture.width, picture.height, error))
             return false;
     } else {
-        outputs.add(files.panel, "P5\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n",
-                    codes);
+        outputs.add(files.panel, common::pnm::header("P5", picture.width, picture.height), codes);
     }
     if (!files.preview.empty()) outputs.add(files.preview, "", png);
     return true;

@@ -7,21 +7,26 @@
 // eight-colour core exactly as Morva6_render or ulmarender render the fitted
 // picture. Exit status 0 every picture written, 1 some picture failed (the
 // others are still done), 2 a usage error.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <system_error>
-#include <thread>
 #include <vector>
 
+#include <morva6/morva6.h>
+
+#include "common/guarded_main.h"
 #include "apps/photo2panel/in_order.h"
 #include "apps/photo2panel/options.h"
+#include "apps/photo2panel/output_names.h"
 #include "apps/photo2panel/outputs.h"
 #include "apps/photo2panel/picture.h"
 #include "apps/photo2panel/render.h"
 #include "common/output_set.h"
+#include "common/threads.h"
 
 namespace {
 
@@ -37,11 +42,6 @@ int usage_error(const std::string& message) {
 
 void report_failure(const std::string& file, const std::string& reason) {
     std::fprintf(stderr, "photo2panel: %s: %s\n", file.c_str(), reason.c_str());
-}
-
-bool names_bmp_or_ppm(const std::string& path) {
-    const std::string extension = std::filesystem::path(path).extension().string();
-    return extension == ".bmp" || extension == ".ppm";
 }
 
 // The renderer's data, found once for the whole run.
@@ -61,35 +61,6 @@ bool prepare_renderer(Options& options, std::vector<std::uint8_t>& lut, RenderDa
         options.eight_colours ? open_render_data(path, render_data, error) : install_lut(path, lut, error);
     if (!ready) report_failure(path, error);
     return ready;
-}
-
-// The files of picture `picture`: named by the options for a single picture,
-// or the picture's name inside the folders.
-PictureFiles files_of(const Options& options, const std::string& picture, bool folders) {
-    if (!folders) return {options.output, options.preview, options.save_fitted};
-    const std::string name = stem(picture);
-    const char* extension = options.format == PanelFormat::c_array ? ".h"
-                            : is_packed(options.format)            ? ".bin"
-                            : options.eight_colours                ? ".pgm"
-                                                                   : ".bmp";
-    PictureFiles files{in_folder(options.output, name + extension), "", ""};
-    if (!options.preview.empty()) files.preview = in_folder(options.preview, name + ".png");
-    if (!options.save_fitted.empty())
-        files.fitted = in_folder(options.save_fitted, name + (options.eight_colours ? ".ppm" : ".bmp"));
-    return files;
-}
-
-bool make_folders(const Options& options) {
-    for (const std::string* folder : {&options.output, &options.preview, &options.save_fitted}) {
-        std::error_code error;
-        if (folder->empty() || std::filesystem::is_directory(*folder, error)) continue;
-        std::filesystem::create_directories(*folder, error);
-        if (error) {
-            report_failure(*folder, "cannot create the folder: " + error.message());
-            return false;
-        }
-    }
-    return true;
 }
 
 // What one picture gave.
@@ -115,7 +86,7 @@ bool process(const std::string& picture_path, const Options& options, const Rend
 
 // No output may be one of the run's inputs, and no picture's files may be
 // one file twice; the message names both.
-std::string clash_of(const Options& options, bool folders) {
+std::string clash_of(const Options& options, const OutputFolders& folders) {
     std::vector<std::string> inputs = options.pictures;
     if (!options.lut.empty()) inputs.push_back(options.lut);
     std::vector<std::string> all_outputs;
@@ -140,7 +111,7 @@ void report_warnings(const std::string& file, const std::string& warnings) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int run_main(int argc, char** argv) {
     Options options;
     std::string message;
     switch (parse_options(argc, argv, options, message)) {
@@ -149,11 +120,10 @@ int main(int argc, char** argv) {
     case Parsed::error: return usage_error(message);
     case Parsed::run: break;
     }
-    std::error_code ignored;
-    const bool folders = options.pictures.size() > 1 || std::filesystem::is_directory(options.output, ignored);
-    if (!folders && !options.save_fitted.empty() && !names_bmp_or_ppm(options.save_fitted))
-        return usage_error("--save-fitted needs a .bmp or .ppm file name");
-    if (folders && options.output == "-") return usage_error("-o - (standard output) takes one picture");
+    OutputFolders folders;
+    if (const std::string problem = settle_outputs(options, folders); !problem.empty()) return usage_error(problem);
+    if (options.pictures.size() > 1 && options.output == "-")
+        return usage_error("-o - (standard output) takes one picture");
     if (const std::string clash = clash_of(options, folders); !clash.empty()) return usage_error(clash);
     if (!start_picture_library(argv[0])) {
         std::fputs("photo2panel: cannot start libvips\n", stderr);
@@ -161,7 +131,11 @@ int main(int argc, char** argv) {
     }
     std::vector<std::uint8_t> lut;  // the library points into it while rendering
     RenderData render_data;
-    if (!prepare_renderer(options, lut, render_data) || (folders && !make_folders(options))) return kSomeFailed;
+    if (!prepare_renderer(options, lut, render_data)) return kSomeFailed;
+    if (std::string folder, error; !make_output_folders(options, folders, folder, error)) {
+        report_failure(folder, error);
+        return kSomeFailed;
+    }
 
     const std::size_t count = options.pictures.size();
     // Pictures whose panel file another picture before them already takes.
@@ -199,7 +173,15 @@ int main(int argc, char** argv) {
                      files_of(options, picture, folders).panel.c_str(), outcome.seconds);
         std::fflush(progress);
     };
-    const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs) : std::thread::hardware_concurrency();
-    for_each_in_order<Outcome>(count, jobs, work, report);
+    // One thread budget for the pictures rendered at once and the threads
+    // each six-ink render uses.
+    const int budget = common::default_threads();
+    const int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::min<std::size_t>(budget, count));
+    morva6_set_threads(common::threads_per_job(budget, jobs));
+    for_each_in_order<Outcome>(count, static_cast<unsigned>(jobs), work, report);
     return failures == 0 ? 0 : kSomeFailed;
+}
+
+int main(int argc, char** argv) {
+    return common::run_guarded("photo2panel", [&] { return run_main(argc, argv); });
 }

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string_view>
 
+#include "common/command_line.h"
+
 namespace photo2panel {
 namespace {
 
@@ -118,6 +120,8 @@ bool parse_index_map(std::string_view text, std::vector<std::uint8_t>& map) {
 
 constexpr std::pair<std::string_view, Fit> kFits[] = {
     {"cover", Fit::cover}, {"contain", Fit::contain}, {"fill", Fit::fill}};
+constexpr std::pair<std::string_view, Crop> kCrops[] = {
+    {"centre", Crop::centre}, {"attention", Crop::attention}, {"entropy", Crop::entropy}};
 constexpr std::pair<std::string_view, Rotate> kRotations[] = {
     {"auto", Rotate::automatic}, {"0", Rotate::none}, {"90", Rotate::quarter},
     {"180", Rotate::half}, {"270", Rotate::three_quarters}};
@@ -147,6 +151,7 @@ std::vector<ValueOption> value_options() {
         {"", "--save-fitted", 0, text(&Options::save_fitted)},
         {"", "--size", 0, parse_size},
         {"", "--fit", 0, [](std::string_view v, Options& o) { return parse_choice(v, kFits, o.fit); }},
+        {"", "--crop", 0, [](std::string_view v, Options& o) { return parse_choice(v, kCrops, o.crop); }},
         {"", "--rotate", 0, [](std::string_view v, Options& o) { return parse_choice(v, kRotations, o.rotate); }},
         {"", "--background", 0, [](std::string_view v, Options& o) { return parse_colour(v, o.background); }},
         {"", "--format", 0, [](std::string_view v, Options& o) { return parse_choice(v, kFormats, o.format); }},
@@ -178,14 +183,20 @@ const char* usage_text() {
 Renders photographs (JPEG, PNG, WebP, TIFF, HEIF/AVIF, GIF, BMP, PPM) for a
 six-ink or an eight-colour e-paper panel: the picture is turned upright,
 brought to sRGB, fitted to the panel and rendered exactly as Morva6_render
-or ulmarender would render it. With several pictures OUTPUT (and the
-folders of --preview and --save-fitted) is a folder; each file takes the
-picture's name.
+or ulmarender would render it.
+
+A name ending in "/" or an existing folder, given to -o, --preview or
+--save-fitted, takes one file per picture named after it (beach.jpg ->
+beach.bmp); with several pictures a name without an extension is such a
+folder too. Missing folders are made. The extension of a file says what it
+holds: .bmp, .pgm, .h or .bin (with --format) for the panel file, .png
+for the preview, .bmp or .ppm for the fitted picture.
 
 General:
   -o, --output PATH        panel file: 24-bit BMP (six inks) or PGM of panel
-                           codes (eight colours); - for standard output.
-                           A PICTURE of - is read from standard input
+                           codes (eight colours), or as --format says; - for
+                           standard output. A PICTURE of - is read from
+                           standard input
   --preview PATH.png       PNG of what the panel will show
   --save-fitted PATH       the fitted picture, .bmp or .ppm, for the renderers
   --format FORMAT          bmp (six inks) or pgm (eight colours), the default;
@@ -198,8 +209,12 @@ General:
                            red, green, blue; eight colours: the panel codes)
   --size WxH|NAME          panel size (default 800x480); names: 4in (640x400),
                            5.65in (600x448), 7.3in (800x480), 13.3in (1600x1200)
-  --fit cover|contain|fill fill and crop centred (default), whole picture on
-                           the background, or stretch
+  --fit cover|contain|fill fill the panel and crop the rest (default), the
+                           whole picture on the background, or stretch
+  --crop centre|attention|entropy
+                           what cover keeps: the middle, the part that draws
+                           the eye (default: faces, skin, strong colour,
+                           detail), or the busiest part
   --rotate auto|0|90|180|270
                            quarter turns clockwise; auto (default) turns a
                            portrait picture for a landscape panel and back
@@ -207,11 +222,15 @@ General:
                            transparent pixels and around --fit contain
   --max-megapixels N       refuse larger pictures before decoding (default 100)
   -j, --jobs N             pictures rendered at once (default: one per
-                           processor core); the files are the same for any N
+                           core of the thread budget, see MORVA6_THREADS);
+                           they share the budget with the threads of each
+                           render; the files are the same for any N
   --accept-damaged         render a truncated or damaged picture anyway (with
                            a warning) instead of refusing it
   -q, --quiet              no progress lines and no decoder warnings or warnings
-  --help, --version
+  --help, --version        this text, or the version
+  --                       the end of the options: every later word is a
+                           picture, also one whose name starts with "-"
 
 Six inks (default), as Morva6_render takes them:
   -l, --lut PATH           LUT file (default: Morva6_Render_LUT_Default_v2_KERNEL.bin,
@@ -242,35 +261,37 @@ still written), 2 bad command line.
 
 Parsed parse_options(int argc, const char* const* argv, Options& options, std::string& message) {
     const std::vector<ValueOption> table = value_options();
+    // The options without a value, then one for each entry of the table.
+    constexpr common::OptionSpec kFlags[] = {
+        {'\0', "help", false}, {'\0', "version", false}, {'q', "quiet", false}, {'8', "eight-colours", false},
+        {'\0', "accept-damaged", false}};
+    std::vector<common::OptionSpec> specs(std::begin(kFlags), std::end(kFlags));
+    for (const ValueOption& option : table)
+        specs.push_back({option.short_name.empty() ? '\0' : option.short_name[1], option.long_name.substr(2), true});
+    const std::vector<std::string_view> args(argv + std::min(argc, 1), argv + argc);
+    std::vector<common::CommandWord> words;
+    if (!common::split_command_line(args, specs, words, message)) return Parsed::error;
     // Options of one renderer that were given: (renderer, spelling).
     std::vector<std::pair<int, std::string>> renderer_options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view word = argv[i];
-        if (word == "--help") return Parsed::help;
-        if (word == "--version") return Parsed::version;
-        if (word == "-q" || word == "--quiet") { options.quiet = true; continue; }
-        if (word == "--accept-damaged") { options.accept_damaged = true; continue; }
-        if (word == "-8" || word == "--eight-colours") { options.eight_colours = true; continue; }
-        if (word.size() < 2 || word[0] != '-') { options.pictures.emplace_back(word); continue; }
-        const ValueOption* found = nullptr;
-        for (const ValueOption& option : table)
-            if (word == option.long_name || (!option.short_name.empty() && word == option.short_name))
-                found = &option;
-        if (found == nullptr) {
-            message = "unknown option " + std::string(word);
+    for (const common::CommandWord& word : words) {
+        if (word.spec == nullptr) {
+            options.pictures.push_back(word.spelling);
+            continue;
+        }
+        const std::string_view name = word.spec->long_name;
+        if (name == "help") return Parsed::help;
+        if (name == "version") return Parsed::version;
+        if (name == "quiet") options.quiet = true;
+        if (name == "eight-colours") options.eight_colours = true;
+        if (name == "accept-damaged") options.accept_damaged = true;
+        if (!word.spec->takes_value) continue;
+        const ValueOption& found = table[static_cast<std::size_t>(word.spec - specs.data()) - std::size(kFlags)];
+        if (!found.store(word.value, options)) {
+            message = "invalid value '" + word.value + "' for " + word.spelling;
             return Parsed::error;
         }
-        if (i + 1 >= argc) {
-            message = std::string(word) + " needs a value";
-            return Parsed::error;
-        }
-        const std::string_view value = argv[++i];
-        if (!found->store(value, options)) {
-            message = "invalid value '" + std::string(value) + "' for " + std::string(word);
-            return Parsed::error;
-        }
-        if (found->renderer == 8 && found->long_name == "--render-data") options.eight_colours = true;
-        if (found->renderer != 0) renderer_options.emplace_back(found->renderer, word);
+        if (found.renderer == 8 && found.long_name == "--render-data") options.eight_colours = true;
+        if (found.renderer != 0) renderer_options.emplace_back(found.renderer, word.spelling);
     }
     const int renderer = options.eight_colours ? 8 : 6;
     for (const auto& [owner, spelling] : renderer_options) {
@@ -283,8 +304,6 @@ Parsed parse_options(int argc, const char* const* argv, Options& options, std::s
         message = "--format bmp is the six-ink panel file; eight colours write pgm or a packed format";
     else if (options.format == PanelFormat::pgm && !options.eight_colours)
         message = "--format pgm is the eight-colour panel file; six inks write bmp or a packed format";
-    else if (!options.index_map.empty() && !is_packed(options.format))
-        message = "--index-map needs a packed --format (packed4, packed-indices or c-array)";
     else if (options.pictures.empty()) message = "no picture given";
     else if (options.output.empty()) message = "no output given (-o)";
     if (!message.empty()) return Parsed::error;

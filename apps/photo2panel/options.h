@@ -17,6 +17,8 @@ constexpr bool is_packed(PanelFormat format) {
 }
 
 enum class Fit { cover, contain, fill };
+// What --fit cover keeps of a picture wider or taller than the panel.
+enum class Crop { centre, attention, entropy };
 enum class Rotate { automatic, none, quarter, half, three_quarters };
 
 struct Options {
@@ -27,6 +29,7 @@ struct Options {
     int width = 800;
     int height = 480;
     Fit fit = Fit::cover;
+    Crop crop = Crop::attention;
     Rotate rotate = Rotate::automatic;
     std::array<std::uint8_t, 3> background{255, 255, 255};
     double max_megapixels = 100.0;

@@ -31,6 +31,25 @@ using Image = std::unique_ptr<VipsImage, ImageUnref>;
 std::shared_mutex g_decoding;
 thread_local bool t_alone = false;
 
+// The lines libvips logs (such as "heifload: ignoring nclx profile") while
+// this thread decodes a picture, collected for its warnings instead of
+// reaching the terminal unnamed.
+thread_local std::string* t_logged = nullptr;
+
+void collect_logged(const gchar*, GLogLevelFlags, const gchar* message, gpointer) {
+    if (t_logged == nullptr || message == nullptr) return;
+    const std::string line = std::string(message) + "\n";
+    if (t_logged->find(line) == std::string::npos) *t_logged += line;
+}
+
+// Collects this thread's logged lines into `lines` while it lives.
+struct LogCollector {
+    explicit LogCollector(std::string& lines) { t_logged = &lines; }
+    ~LogCollector() { t_logged = nullptr; }
+    LogCollector(const LogCollector&) = delete;
+    LogCollector& operator=(const LogCollector&) = delete;
+};
+
 void clear_errors() {
     if (t_alone) vips_error_clear();
 }
@@ -128,6 +147,20 @@ VipsAngle turn(const Options& options, int width, int height) {
     return !square && portrait_picture != portrait_panel ? VIPS_ANGLE_D90 : VIPS_ANGLE_D0;
 }
 
+// Cuts the scaled picture down to the panel where it overhangs, keeping the
+// part that draws the eye (faces, skin, saturated colour, detail) or the
+// busiest part.
+bool crop_smartly(Image& image, const Options& options, std::string& error) {
+    const int width = std::min(options.width, vips_image_get_width(image.get()));
+    const int height = std::min(options.height, vips_image_get_height(image.get()));
+    if (width == vips_image_get_width(image.get()) && height == vips_image_get_height(image.get())) return true;
+    const VipsInteresting interesting =
+        options.crop == Crop::entropy ? VIPS_INTERESTING_ENTROPY : VIPS_INTERESTING_ATTENTION;
+    return apply(image, [&](VipsImage* in, VipsImage** out) {
+        return vips_smartcrop(in, out, width, height, "interesting", interesting, nullptr);
+    }, error);
+}
+
 // Scales (Lanczos, never nearest neighbour) and crops or pads to the panel.
 bool fit(Image& image, const Options& options, std::string& error) {
     const double width = vips_image_get_width(image.get());
@@ -140,6 +173,8 @@ bool fit(Image& image, const Options& options, std::string& error) {
         !apply(image, [&](VipsImage* in, VipsImage** out) {
             return vips_resize(in, out, hscale, "vscale", vscale, "kernel", VIPS_KERNEL_LANCZOS3, nullptr);
         }, error))
+        return false;
+    if (options.fit == Fit::cover && options.crop != Crop::centre && !crop_smartly(image, options, error))
         return false;
     const auto& bg = options.background;
     double colour[3] = {double(bg[0]), double(bg[1]), double(bg[2])};
@@ -263,10 +298,9 @@ std::size_t picture_file_limit(const Options& options) {
 
 bool start_picture_library(const char* program) {
     if (VIPS_INIT(program) != 0) return false;
-    // The decoders' complaints are taken from the error buffer and reported
-    // with the picture's name; libvips' own lines would repeat them unnamed.
-    g_log_set_handler("VIPS", GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
-                      [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+    // The decoders' complaints are taken from the error buffer and what
+    // libvips logs is collected, both reported with the picture's name.
+    g_log_set_handler("VIPS", GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE), collect_logged, nullptr);
     return true;
 }
 
@@ -295,6 +329,16 @@ namespace {
 
 enum class Pass { clean, complained, failed };
 
+// Stops the computation of `image` once the decoders complain of data that
+// ended too early, so that a small file claiming a huge picture costs
+// little time.
+void watch_for_damage(VipsImage* image) {
+    vips_image_set_progress(image, TRUE);
+    g_signal_connect(image, "eval", G_CALLBACK(+[](VipsImage* computed, VipsProgress*, void*) {
+                         if (damaged(vips_error_buffer())) vips_image_set_kill(computed, TRUE);
+                     }), nullptr);
+}
+
 // One decode of the picture into `picture`; `complaints` receives what the
 // decoders left in the error buffer.
 Pass decode_pass(std::span<const std::uint8_t> bytes, const Options& options, RgbPicture& picture,
@@ -303,6 +347,7 @@ Pass decode_pass(std::span<const std::uint8_t> bytes, const Options& options, Rg
     // Opening reads the header only; pixels are decoded when first needed.
     Image image(open_picture(bytes, options.accept_damaged, error));
     if (image == nullptr) return Pass::failed;
+    if (!options.accept_damaged) watch_for_damage(image.get());
     const double megapixels =
         double(vips_image_get_width(image.get())) * vips_image_get_height(image.get()) / 1e6;
     if (megapixels > options.max_megapixels) {
@@ -324,10 +369,7 @@ Pass decode_pass(std::span<const std::uint8_t> bytes, const Options& options, Rg
     if (!fit(image, options, error)) return Pass::failed;
     // A decoder that meets the end of the data too early only complains and
     // goes on with grey: the pass is stopped at the first such complaint.
-    if (!options.accept_damaged)
-        g_signal_connect(image.get(), "eval", G_CALLBACK(+[](VipsImage* computed, VipsProgress*, void*) {
-                             if (damaged(vips_error_buffer())) vips_image_set_kill(computed, TRUE);
-                         }), nullptr);
+    if (!options.accept_damaged) watch_for_damage(image.get());
     std::size_t size = 0;
     void* pixels = vips_image_write_to_memory(image.get(), &size);
     complaints = vips_error_buffer();
@@ -354,6 +396,8 @@ bool load_fitted_picture_from_memory(std::span<const std::uint8_t> bytes, const 
                                      std::string& warnings) {
     (void)name;
     std::string complaints;
+    std::string logged;
+    const LogCollector collecting(logged);
     Pass pass;
     {
         const std::shared_lock side_by_side(g_decoding);
@@ -374,6 +418,7 @@ bool load_fitted_picture_from_memory(std::span<const std::uint8_t> bytes, const 
     }
     if (pass == Pass::failed) return false;
     // What the decoders said of a picture that was read: warnings, one a line.
+    complaints += logged;
     for (std::size_t at = 0, lines = 0; at < complaints.size() && lines < 20; ++lines) {
         const std::size_t end = std::min(complaints.find('\n', at), complaints.size());
         if (end > at) warnings += complaints.substr(at, end - at) + "\n";

@@ -10,7 +10,6 @@
 #include "morva6/morva6.h"
 #include "morva6/morva6_image.h"
 #include "morva6/morva6_pack.h"
-#include "morva6/core/tft_transfer.h"
 
 namespace photo2panel {
 namespace {
@@ -102,7 +101,7 @@ bool render_six_inks(const RgbPicture& picture, const Options& options, const Pi
     const bool packed = is_packed(options.format);
     std::vector<std::uint8_t>& panel = options.mode == 1 || packed ? codes : options.mode == 2 ? ideal : simulation;
     // A transfer halves one side: one row or one column would leave no pixels.
-    if (options.tft != 0 && (Ovex_TFT_format_transfer(panel.data(), &width, &height, options.tft) != OVEX_OK ||
+    if (options.tft != 0 && (Ovex_TFT_transfer(panel.data(), &width, &height, options.tft) != OVEX_OK ||
                              width <= 0 || height <= 0)) {
         error = "the TFT format transfer failed (the picture is too small for it)";
         return false;

@@ -1,4 +1,5 @@
-// Shared inputs of the six-ink benchmarks: a 3840 x 2160 photo-like picture,
+// Shared inputs of the six-ink benchmarks: a 3840 x 2160 photograph (the
+// bundled ladybird, enlarged; the photo-like picture if it cannot be read),
 // a plausible LUT file installed as the render context, and the Mpx/s
 // counter. Every case reports "Mpx/s" (millions of pixels per second of the
 // thread's processor time) besides items_per_second.
@@ -13,6 +14,7 @@
 #include <morva6/morva6.h>
 
 #include "photo_like_picture.h"
+#include "photo_picture.h"
 
 namespace morva6_bench {
 
@@ -55,8 +57,17 @@ inline bool install_lut(benchmark::State& state) {
 
 // The 4K picture, blue, green, red.
 inline const std::vector<std::uint8_t>& picture() {
-    static const std::vector<std::uint8_t> bytes = bench::photo_like_picture(kWidth, kHeight, 7);
+    static const std::vector<std::uint8_t> bytes = [] {
+        auto photo = bench::photo_picture(MORVA6_BENCH_PHOTO, kWidth, kHeight);
+        return photo.empty() ? bench::photo_like_picture(kWidth, kHeight, 7) : photo;
+    }();
     return bytes;
+}
+
+// One thread and the default count of the library (when that is more).
+inline std::vector<std::int64_t> thread_counts() {
+    const std::int64_t all = morva6_threads();
+    return all > 1 ? std::vector<std::int64_t>{1, all} : std::vector<std::int64_t>{1};
 }
 
 inline void count_pixels(benchmark::State& state, std::int64_t pixels_per_iteration = kPixels) {

@@ -1,6 +1,7 @@
-// Speed of the library calls on a 3840 x 2160 photo-like picture, one
-// thread: Ovex_Morva6_render for every dithering method and output mode
-// (look-up, dithering and encoding together), Ovex_Morva6_render_All,
+// Speed of the library calls on a 3840 x 2160 photograph:
+// Ovex_Morva6_render for every dithering method and output mode (look-up,
+// dithering and encoding together) and Ovex_Morva6_render_All, on one
+// thread and on the library's default count (wall time); then
 // Ovex_image_adjustment and Ovex_TFT_format_transfer. Build in Release.
 #include <benchmark/benchmark.h>
 
@@ -20,6 +21,7 @@ using namespace morva6_bench;
 void BM_Render(benchmark::State& state) {
     const auto dither = static_cast<std::int32_t>(state.range(0));
     const auto mode = static_cast<std::int32_t>(state.range(1));
+    morva6_set_threads(static_cast<std::int32_t>(state.range(2)));
     if (!install_lut(state)) return;
     const auto& input = picture();
     std::vector<std::uint8_t> output(input.size());
@@ -29,16 +31,19 @@ void BM_Render(benchmark::State& state) {
         benchmark::DoNotOptimize(output.data());
         benchmark::ClobberMemory();
     }
+    morva6_set_threads(0);
     count_pixels(state);
 }
 BENCHMARK(BM_Render)
-    ->ArgNames({"dither", "mode"})
-    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {1}})
-    ->ArgsProduct({{0, 5}, {2, 3}})
+    ->ArgNames({"dither", "mode", "threads"})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {1}, thread_counts()})
+    ->ArgsProduct({{0, 5}, {2, 3}, {1}})
+    ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
 void BM_RenderAll(benchmark::State& state) {
     const auto dither = static_cast<std::int32_t>(state.range(0));
+    morva6_set_threads(static_cast<std::int32_t>(state.range(1)));
     if (!install_lut(state)) return;
     const auto& input = picture();
     std::vector<std::uint8_t> tcon(input.size()), aoi(input.size()), simulation(input.size());
@@ -49,9 +54,14 @@ void BM_RenderAll(benchmark::State& state) {
         benchmark::DoNotOptimize(simulation.data());
         benchmark::ClobberMemory();
     }
+    morva6_set_threads(0);
     count_pixels(state);
 }
-BENCHMARK(BM_RenderAll)->ArgName("dither")->Arg(0)->Arg(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderAll)
+    ->ArgNames({"dither", "threads"})
+    ->ArgsProduct({{0, 5}, thread_counts()})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 // Hue, saturation, brightness, contrast, gamma; "all" sets all five.
 struct AdjustmentCase {

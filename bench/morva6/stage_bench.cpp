@@ -1,5 +1,5 @@
-// Speed of each stage of a render on its own, 3840 x 2160 photo-like
-// picture, one thread: the colour-table look-up, the dithering of an already
+// Speed of each stage of a render on its own, 3840 x 2160 photograph, one
+// thread unless a case says otherwise: the colour-table look-up, the dithering of an already
 // mapped picture (each method and scan, each build of the engines), the
 // look-up fused into the dithering as the render entry points run it, and the
 // three output encodings. Build in Release.
@@ -104,26 +104,34 @@ BENCHMARK(BM_Dither)
     ->ArgsProduct({{0, 5}, {1, 2}})
     ->Unit(benchmark::kMillisecond);
 
-// Look-up and dithering as the render entry points run them (no mapped copy).
+// Look-up and dithering as the render entry points run them (no mapped
+// copy), on one thread and on the default count (wall time).
 void BM_LookUpAndDither(benchmark::State& state) {
     const auto method = static_cast<std::int32_t>(state.range(0));
+    const auto threads = static_cast<int>(state.range(1));
     if (!install_lut(state)) return;
     const auto& input = picture();
     std::vector<std::uint8_t> indices(kPixels);
     for (auto _ : state) {
-        morva6::dither_through_table(method, morva6::bgr_op, input.data(), true, morva6::glut, indices.data(), kWidth, kHeight);
+        morva6::dither_through_table(method, morva6::bgr_op, input.data(), true, morva6::glut, indices.data(), kWidth,
+                                     kHeight, threads, {});
         benchmark::DoNotOptimize(indices.data());
         benchmark::ClobberMemory();
     }
     count_pixels(state);
 }
-BENCHMARK(BM_LookUpAndDither)->ArgName("method")->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LookUpAndDither)
+    ->ArgNames({"method", "threads"})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, thread_counts()})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_Encode(benchmark::State& state) {
     const auto mode = static_cast<std::int32_t>(state.range(0));
     if (!install_lut(state)) return;
     std::vector<std::uint8_t> indices(kPixels);
-    morva6::dither_through_table(5, morva6::bgr_op, picture().data(), true, morva6::glut, indices.data(), kWidth, kHeight);
+    morva6::dither_through_table(5, morva6::bgr_op, picture().data(), true, morva6::glut, indices.data(), kWidth,
+                                 kHeight, 1, {});
     const auto inks = morva6::ink_bytes_for_mode(mode, true, morva6::bgr_op);
     std::vector<std::uint8_t> output(picture().size());
     for (auto _ : state) {

@@ -38,26 +38,23 @@ InkBytes ink_bytes_for_mode(std::int32_t mode, bool bgr, const InkColours& bgr_o
     return inks;
 }
 
-void write_inks(std::span<const std::uint8_t> indices, const InkBytes& inks, std::uint8_t* output) {
-    // Four pixels at a time from a table of the 1296 quadruples (twelve
-    // bytes each), stored sixteen bytes wide: the four extra bytes belong to
-    // the next quadruple, which rewrites them. The last pixels go one by one.
-    struct Quad {
-        std::uint8_t bytes[16];
-    };
-    std::array<Quad, 6 * 6 * 6 * 6> quads{};
-    for (std::size_t q = 0; q < quads.size(); ++q) {
+InkWriter::InkWriter(const InkBytes& inks) : inks_(inks) {
+    for (std::size_t q = 0; q < quads_.size(); ++q) {
         const std::size_t ink[4] = {q / 216, q / 36 % 6, q / 6 % 6, q % 6};
-        for (int k = 0; k < 4; ++k) std::memcpy(quads[q].bytes + 3 * k, inks[ink[k]].data(), 3);
+        for (int k = 0; k < 4; ++k) std::memcpy(quads_[q].bytes + 3 * k, inks[ink[k]].data(), 3);
     }
+}
+
+void InkWriter::write(std::span<const std::uint8_t> indices, std::uint8_t* output) const {
+    // The last pixels go one by one, so no quadruple reaches past the end.
     const std::size_t count = indices.size();
     const std::uint8_t* index = indices.data();
     std::size_t i = 0;
     for (; i + 6 <= count; i += 4) {
         const std::size_t q = ((index[i] * 6u + index[i + 1]) * 6u + index[i + 2]) * 6u + index[i + 3];
-        std::memcpy(output + 3 * i, quads[q].bytes, 16);
+        std::memcpy(output + 3 * i, quads_[q].bytes, 16);
     }
-    for (; i < count; ++i) std::memcpy(output + 3 * i, inks[index[i]].data(), 3);
+    for (; i < count; ++i) std::memcpy(output + 3 * i, inks_[index[i]].data(), 3);
 }
 
 }  // namespace morva6

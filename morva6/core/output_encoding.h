@@ -20,7 +20,26 @@ using InkBytes = std::array<std::array<std::uint8_t, 3>, 6>;
 InkBytes ink_bytes_for_mode(std::int32_t mode, bool bgr, const InkColours& bgr_op);
 
 // Writes the bytes of inks[indices[i]] at output + 3i for every i; each
-// index is 0..5.
-void write_inks(std::span<const std::uint8_t> indices, const InkBytes& inks, std::uint8_t* output);
+// index is 0..5. Four pixels at a time from a table of the 1296 quadruples
+// (twelve bytes each), built once, so a picture may be written in pieces
+// (by several threads at once: write() only reads the writer).
+class InkWriter {
+public:
+    explicit InkWriter(const InkBytes& inks);
+    void write(std::span<const std::uint8_t> indices, std::uint8_t* output) const;
+
+private:
+    // Stored sixteen bytes wide: the four extra bytes belong to the next
+    // quadruple, which rewrites them.
+    struct Quad {
+        std::uint8_t bytes[16];
+    };
+    InkBytes inks_;
+    std::array<Quad, 6 * 6 * 6 * 6> quads_{};
+};
+
+inline void write_inks(std::span<const std::uint8_t> indices, const InkBytes& inks, std::uint8_t* output) {
+    InkWriter(inks).write(indices, output);
+}
 
 }  // namespace morva6

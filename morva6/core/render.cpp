@@ -16,6 +16,7 @@
 #include "morva6/core/output_encoding.h"
 #include "morva6/core/picture_size.h"
 #include "morva6/core/render_context.h"
+#include "morva6/core/render_threads.h"
 
 namespace {
 
@@ -36,22 +37,34 @@ std::int32_t check_render_call(const morva6::RenderContext& context, std::span<c
     return OVEX_OK;
 }
 
-// One ink index per pixel: the picture looked up through the colour table
-// and dithered. The input is read completely here, before any output.
-struct InkIndices {
-    std::unique_ptr<std::uint8_t[]> bytes;  // every byte is written by the dithering
-    std::size_t count;
-    std::span<const std::uint8_t> view() const { return {bytes.get(), count}; }
+// An output picture and the bytes of its inks.
+struct Output {
+    morva6::InkWriter writer;
+    std::uint8_t* bytes;
 };
 
-InkIndices ink_indices(const morva6::RenderContext& context, const std::uint8_t* input, bool bgr,
-                       std::int32_t width, std::int32_t height, std::int32_t dither) {
+// Looks the picture up through the colour table, dithers it and writes
+// every output, each row as soon as it is dithered (its input row is not
+// read again then, so an output may be the input buffer). Throws
+// std::bad_alloc before writing anything.
+void render_inks(const morva6::RenderContext& context, const std::uint8_t* input, bool bgr, std::int32_t width,
+                 std::int32_t height, std::int32_t dither, std::span<const Output> outputs) {
     const std::size_t count = morva6::picture_bytes(width, height, 1);
-    InkIndices indices{std::make_unique_for_overwrite<std::uint8_t[]>(count), count};
-    morva6::advise_huge_pages(indices.bytes.get(), count);
-    morva6::dither_through_table(dither, context.bgr_op, input, bgr, context.glut, indices.bytes.get(), width,
-                                 height);
-    return indices;
+    const auto indices = std::make_unique_for_overwrite<std::uint8_t[]>(count);  // all written by the dithering
+    morva6::advise_huge_pages(indices.get(), count);
+    struct Encoding {
+        const std::uint8_t* indices;
+        std::size_t width;
+        std::span<const Output> outputs;
+    } encoding{indices.get(), static_cast<std::size_t>(width), outputs};
+    const auto encode = [](void* context, std::int32_t first, std::int32_t end) {
+        const auto& e = *static_cast<const Encoding*>(context);
+        const std::size_t start = static_cast<std::size_t>(first) * e.width;
+        const std::span<const std::uint8_t> rows(e.indices + start, static_cast<std::size_t>(end - first) * e.width);
+        for (const Output& output : e.outputs) output.writer.write(rows, output.bytes + 3 * start);
+    };
+    morva6::dither_through_table(dither, context.bgr_op, input, bgr, context.glut, indices.get(), width, height,
+                                 morva6::render_threads(), {encode, &encoding});
 }
 
 morva6::RenderContext default_context() { return {morva6::bgr_op, morva6::glut}; }
@@ -73,9 +86,9 @@ std::int32_t render(const morva6::RenderContext& context, const uint8_t* input, 
     // not be seen, so it is not done.
     if (width <= 0 || height <= 0 || mode < OVEX_MODE_TCON || mode > OVEX_MODE_SIMULATION) return OVEX_OK;
     try {
-        const auto indices = ink_indices(context, input, input_is_bgr == 1, width, height, dither);
-        morva6::write_inks(indices.view(), morva6::ink_bytes_for_mode(mode, output_is_bgr == 1, context.bgr_op),
-                           output);
+        const Output outputs[] = {
+            {morva6::InkWriter(morva6::ink_bytes_for_mode(mode, output_is_bgr == 1, context.bgr_op)), output}};
+        render_inks(context, input, input_is_bgr == 1, width, height, dither, outputs);
         return OVEX_OK;
     } catch (const std::bad_alloc&) {
         return OVEX_ERR_NO_MEMORY;
@@ -91,10 +104,12 @@ std::int32_t render_all(const morva6::RenderContext& context, const uint8_t* inp
     if (width <= 0 || height <= 0) return OVEX_OK;
     try {
         const bool bgr = is_bgr == 1;
-        const auto indices = ink_indices(context, input, bgr, width, height, dither);
-        for (const auto& [mode, output] : {std::pair{OVEX_MODE_TCON, output_tcon}, std::pair{OVEX_MODE_AOI, output_aoi},
-                                           std::pair{OVEX_MODE_SIMULATION, output_simulation}})
-            morva6::write_inks(indices.view(), morva6::ink_bytes_for_mode(mode, bgr, context.bgr_op), output);
+        auto output = [&](std::int32_t mode, std::uint8_t* bytes) {
+            return Output{morva6::InkWriter(morva6::ink_bytes_for_mode(mode, bgr, context.bgr_op)), bytes};
+        };
+        const Output outputs[] = {output(OVEX_MODE_TCON, output_tcon), output(OVEX_MODE_AOI, output_aoi),
+                                  output(OVEX_MODE_SIMULATION, output_simulation)};
+        render_inks(context, input, bgr, width, height, dither, outputs);
         return OVEX_OK;
     } catch (const std::bad_alloc&) {
         return OVEX_ERR_NO_MEMORY;
@@ -112,7 +127,7 @@ std::int32_t render_indices(const morva6::RenderContext& context, const uint8_t*
     if (indices == nullptr) return OVEX_ERR_BAD_SIZE;
     try {
         morva6::dither_through_table(dither, context.bgr_op, input, input_is_bgr == 1, context.glut, indices, width,
-                                     height);
+                                     height, morva6::render_threads(), {});
         if (output != nullptr && mode >= OVEX_MODE_TCON && mode <= OVEX_MODE_SIMULATION)
             morva6::write_inks({indices, morva6::picture_bytes(width, height, 1)},
                                morva6::ink_bytes_for_mode(mode, output_is_bgr == 1, context.bgr_op), output);

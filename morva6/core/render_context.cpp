@@ -4,6 +4,8 @@
 
 #include <morva6/morva6.h>
 
+static_assert(OVEX_LUT_FILE_SIZE == morva6::kLutFileSize);
+
 namespace morva6 {
 
 InkColours bgr_op{};

@@ -9,10 +9,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/formats/lut_layout.h"
+
 namespace morva6 {
 
-inline constexpr std::int32_t kLutFileSize = 786450;
-inline constexpr int kPaletteBytes = 18;
+inline constexpr std::int32_t kLutFileSize = static_cast<std::int32_t>(common::lut::kSixInkFileSize);
+inline constexpr int kPaletteBytes = static_cast<int>(common::lut::kInkColourBytes);
 
 // Ink colours 0..5 (black, white, yellow, red, green, blue), each stored
 // blue, green, red.
@@ -36,7 +38,7 @@ bool install_lut(RenderContext& context, const std::uint8_t* lut, std::int32_t s
 // most significant and blue the least. Each entry is three bytes, stored
 // blue, green, red.
 constexpr std::size_t lut_index(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-    return (std::size_t{red} >> 2) * 4096 + (std::size_t{green} >> 2) * 64 + (std::size_t{blue} >> 2);
+    return common::lut::index(red, green, blue);
 }
 
 }  // namespace morva6

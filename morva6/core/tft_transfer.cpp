@@ -117,3 +117,7 @@ std::int32_t Ovex_TFT_format_transfer(std::uint8_t* buffer, std::int32_t* width,
         return OVEX_ERR_NO_MEMORY;
     }
 }
+
+extern "C" int32_t Ovex_TFT_transfer(uint8_t* buffer, int32_t* width, int32_t* height, int32_t mode) {
+    return Ovex_TFT_format_transfer(buffer, width, height, mode);
+}

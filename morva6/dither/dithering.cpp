@@ -13,14 +13,7 @@ namespace {
 using namespace morva6::diffusion;
 
 // Whether to run the SSE4.1 build of the engines (same results, faster).
-[[maybe_unused]] bool use_sse41_build() {
-#if MORVA6_DIFFUSION_SSE41_BUILD
-    static const bool available = __builtin_cpu_supports("sse4.1") != 0;
-    return available;
-#else
-    return false;
-#endif
-}
+[[maybe_unused]] bool use_sse41_build() { return common::isa::supports(common::isa::Extension::sse41); }
 
 void dither_mapped(std::int32_t method, const std::uint8_t* mapped, std::uint32_t is_bgr, std::uint8_t* index_out,
                    std::int32_t width, std::int32_t height) noexcept {
@@ -69,13 +62,13 @@ namespace morva6 {
 
 void dither_through_table(std::int32_t method, const InkColours& inks, const std::uint8_t* input, bool bgr,
                           const std::uint8_t* table, std::uint8_t* index_out, std::int32_t width,
-                          std::int32_t height) {
+                          std::int32_t height, int threads, diffusion::RowsDone done) {
 #if MORVA6_DIFFUSION_SSE41_BUILD
     if (use_sse41_build())
         return diffusion::sse41_dither_picture_through_table(method, inks, input, bgr, table, index_out, width,
-                                                             height);
+                                                             height, threads, done);
 #endif
-    diffusion::dither_picture_through_table(method, inks, input, bgr, table, index_out, width, height);
+    diffusion::dither_picture_through_table(method, inks, input, bgr, table, index_out, width, height, threads, done);
 }
 
 }  // namespace morva6

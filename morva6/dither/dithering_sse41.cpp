@@ -7,14 +7,19 @@
 // target switch, so that only the per-build namespace sees it.
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 #include <type_traits>
 #include <vector>
+
+#include "common/threads.h"
 
 #include "morva6/dither/isa.h"
 #include "morva6/dither/kernels.h"
 #include "morva6/dither/palette.h"
+#include "morva6/dither/row_progress.h"
 #include "morva6/dither/scalar.h"
 #include "morva6/dither/sources.h"
 #include "morva6/core/render_context.h"
@@ -41,8 +46,8 @@ void sse41_dither_mapped_picture(std::int32_t method, const std::uint8_t* mapped
 
 void sse41_dither_picture_through_table(std::int32_t method, const InkColours& inks, const std::uint8_t* input,
                                         bool bgr, const std::uint8_t* table, std::uint8_t* index_out,
-                                        std::int32_t width, std::int32_t height) {
-    sse41::dither_picture_through_table(method, inks, input, bgr, table, index_out, width, height);
+                                        std::int32_t width, std::int32_t height, int threads, RowsDone done) {
+    sse41::dither_picture_through_table(method, inks, input, bgr, table, index_out, width, height, threads, done);
 }
 
 }  // namespace morva6::diffusion

@@ -98,9 +98,43 @@ private:
 // the row's pixel bytes of column x (byte c at bits 8c); they are added to a
 // column of the current row when it enters the window, so the row's input is
 // in place before its pixel is reached, as if added to the whole row first.
-template <class Kernel, class Cells, int Step, class RowPixels>
+//
+// `sync` lets rows of a left-to-right scan run at the same time, each
+// trailing the one above (see wavefront.h). With Sync::active, the row is
+// scanned in chunks of Sync::chunk pixels: before a chunk,
+// sync.wait(n) returns once the row above has scanned at least n pixels
+// (n beyond width: once it has finished and written its window back), which
+// covers every cell of rows y and y + 1 the chunk loads; after a chunk,
+// sync.publish(pixels done). Shares a row stores for column c are complete
+// when it has scanned pixel c + G, and a chunk ending at pixel e - 1 loads
+// columns up to e + G, hence the wait for e + 2G + 1 pixels.
+//
+// With Sync::keeps_errors, sync.keep_error(x, error) receives each pixel's
+// error (for a pipeline that spreads the shares of the last kernel row on
+// another thread).
+struct NoSync {
+    static constexpr bool active = false;
+    static constexpr bool keeps_errors = false;
+    static constexpr std::int32_t chunk = 0;
+    void wait(std::int32_t) {}
+    void publish(std::int32_t) {}
+    template <class Cell>
+    void keep_error(std::int32_t, const Cell&) {}
+};
+
+// A row's input of column x as a cell: its pixel bytes, or four 16-bit
+// entries where the source has them ready (pixels.entries(x)).
+template <class Cells, class RowPixels>
+typename Cells::Cell input_cell(const RowPixels& pixels, std::int32_t x) {
+    if constexpr (requires { pixels.entries(x); })
+        return Cells::load(pixels.entries(x));
+    else
+        return Cells::from_bytes(pixels.bytes(x));
+}
+
+template <class Kernel, class Cells, int Step, class RowPixels, class Sync = NoSync>
 void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*, Kernel::rows> at,
-              std::uint8_t* out, const RowPixels& pixels, std::int32_t x0, std::int32_t width) {
+              std::uint8_t* out, const RowPixels& pixels, std::int32_t x0, std::int32_t width, Sync&& sync = {}) {
     using Cell = typename Cells::Cell;
     constexpr int G = Kernel::guard;
     constexpr int below = Kernel::rows - 1;
@@ -121,9 +155,13 @@ void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*,
     // under[r][o + G]: column x + o*Step of row r + 1 (o = -G..G).
     std::array<std::array<Cell, 2 * G + 1>, below> under;
 
+    // Cells the first chunk needs (the window's first loads included).
+    constexpr std::int32_t reach = 2 * G + 1;
+    if constexpr (std::decay_t<Sync>::active) sync.wait(std::min(width, std::decay_t<Sync>::chunk) + reach);
+
     static_for<0, G + 1>([&](auto o) {
         ahead[o] = Cells::load(at[0] + o * stride);
-        if (o < width) ahead[o] = Cells::add(ahead[o], Cells::from_bytes(pixels.bytes(x0 + o * Step)));
+        if (o < width) ahead[o] = Cells::add(ahead[o], input_cell<Cells>(pixels, x0 + o * Step));
     });
     static_for<0, below>([&](auto r) {
         static_for<0, 2 * G + 1>([&](auto i) { under[r][i] = entering(r, at[r + 1] + (i - G) * stride); });
@@ -137,6 +175,7 @@ void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*,
         const auto done = Cells::template step<Kernel>(nearest, ahead[0], ahead[1]);
         *out = done.index;
         out += Step;
+        if constexpr (std::decay_t<Sync>::keeps_errors) sync.keep_error(x, done.error);
         ahead[1] = done.next;
         const auto shares = Cells::template shares<Kernel>(done.error);
 
@@ -159,7 +198,7 @@ void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*,
         static_for<0, G>([&](auto o) { ahead[o] = ahead[o + 1]; });
         ahead[G] = Cells::load(at[0] + (G + 1) * stride);
         if constexpr (decltype(entering_image_column)::value)
-            ahead[G] = Cells::add(ahead[G], Cells::from_bytes(pixels.bytes(x + (G + 1) * Step)));
+            ahead[G] = Cells::add(ahead[G], input_cell<Cells>(pixels, x + (G + 1) * Step));
         static_for<0, below>([&](auto r) {
             static_for<0, 2 * G>([&](auto i) { under[r][i] = under[r][i + 1]; });
             under[r][2 * G] = entering(r, at[r + 1] + (G + 1) * stride);
@@ -168,10 +207,23 @@ void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*,
         x += Step;
     };
     const std::int32_t with_input = width > G + 1 ? width - (G + 1) : 0;
-    // Unrolled, the window slides by renaming registers instead of moving them.
+    if constexpr (!std::decay_t<Sync>::active) {
+        // Unrolled, the window slides by renaming registers instead of moving them.
 #pragma GCC unroll 4
-    for (std::int32_t n = 0; n < with_input; ++n) pixel_step(std::true_type{});
-    for (std::int32_t n = with_input; n < width; ++n) pixel_step(std::false_type{});
+        for (std::int32_t n = 0; n < with_input; ++n) pixel_step(std::true_type{});
+        for (std::int32_t n = with_input; n < width; ++n) pixel_step(std::false_type{});
+    } else {
+        constexpr std::int32_t chunk = std::decay_t<Sync>::chunk;
+        for (std::int32_t n = 0; n < width;) {
+            const std::int32_t end = std::min(width, n + chunk);
+            if (n > 0) sync.wait(end + reach);
+            const std::int32_t input_end = std::min(end, with_input);
+#pragma GCC unroll 4
+            for (; n < input_end; ++n) pixel_step(std::true_type{});
+            for (; n < end; ++n) pixel_step(std::false_type{});
+            sync.publish(n);
+        }
+    }
 
     // Write back the cells still in the window (the current row's are not
     // needed: that row comes back as the cleared last row).
@@ -180,24 +232,34 @@ void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*,
     });
 }
 
+// Called before and after each row of a scan: a pipeline waits there for a
+// row's pixels and reports the rows done; sync(y) is scan_row's sync.
+struct NoRowHooks {
+    void before(std::int32_t) {}
+    void after(std::int32_t) {}
+    NoSync sync(std::int32_t) { return {}; }
+};
+
 // Dithers a width x height picture (both at least 1) into index_out, one ink
 // index per pixel. source.row(y) gives the pixels of row y (see scan_row).
 // Throws std::bad_alloc before writing anything if the error rows cannot be
 // allocated.
-template <class Kernel, class Cells, class Source>
+template <class Kernel, class Cells, class Source, class Hooks = NoRowHooks>
 void diffuse(const Source& source, const PixelOrderPalette& palette, std::uint8_t* index_out,
-             std::int32_t width, std::int32_t height, bool serpentine) {
+             std::int32_t width, std::int32_t height, bool serpentine, Hooks&& hooks = {}) {
     ErrorRows<Kernel> rows(width);
     const typename Cells::Nearest nearest(palette);
     for (std::int32_t y = 0; y < height; ++y) {
+        hooks.before(y);
         const auto pixels = source.row(y);
         std::uint8_t* out_row = index_out + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
         if (serpentine && (y & 1) != 0)
             scan_row<Kernel, Cells, -1>(nearest, rows.columns(width - 1), out_row + (width - 1), pixels, width - 1,
-                                        width);
+                                        width, hooks.sync(y));
         else
-            scan_row<Kernel, Cells, +1>(nearest, rows.columns(0), out_row, pixels, 0, width);
+            scan_row<Kernel, Cells, +1>(nearest, rows.columns(0), out_row, pixels, 0, width, hooks.sync(y));
         rows.rotate();
+        hooks.after(y);
     }
 }
 

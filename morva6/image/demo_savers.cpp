@@ -22,6 +22,7 @@
 #include <new>
 #include <vector>
 
+#include "common/formats/pnm.h"
 #include "common/replace_file.h"
 #include "morva6/core/picture_size.h"
 
@@ -157,9 +158,8 @@ extern "C" int savePPM_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_
         std::puts("Error opening file!");
         return MORVA6_IMG_OPEN_FAILED;
     }
-    char header[32];
-    const int header_length = std::snprintf(header, sizeof header, "P6\n%d %d\n255\n", width, height);
-    bool written = file.write(header, static_cast<std::size_t>(header_length));
+    const std::string header = common::pnm::header("P6", width, height);
+    bool written = file.write(header.data(), header.size());
     const auto w = static_cast<std::size_t>(width);
     for (std::int32_t r = 0; r < height && written; ++r) {
         std::fill(row.begin(), row.end(), std::uint8_t{0});

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "common/bounded_read.h"
+#include "common/formats/pnm.h"
 #include "common/holders.h"
 #include "common/replace_file.h"
 #include "morva6/image/pixel_blocks.h"
@@ -157,10 +158,8 @@ int save_netpbm(const std::uint8_t* image, std::int32_t width, std::int32_t heig
         std::puts("Error opening file!");
         return MORVA6_IMG_OPEN_FAILED;
     }
-    char header[32];
-    const int header_length =
-        std::snprintf(header, sizeof header, "%s\n%d %d\n255\n", kind.magic, width, height);
-    if (!file.write(header, static_cast<std::size_t>(header_length)) ||
+    const std::string header = common::pnm::header(kind.magic, width, height);
+    if (!file.write(header.data(), header.size()) ||
         !file.write(image, bytes) || !file.commit()) {
         std::puts("Error writing file!");
         return MORVA6_IMG_WRITE_FAILED;

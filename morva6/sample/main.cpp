@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "common/guarded_main.h"
 #include "common/holders.h"
 #include "common/output_set.h"
 #include "morva6/morva6.h"
@@ -36,7 +37,7 @@ bool adjustmentIsNeutral() {
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
+static int run_main(int argc, char* argv[]) {
     std::puts("Morva6 rendering library sample");
     if (processArguments(argc, argv) != 0) return -1;
     // The output must not replace the picture or the LUT file it is made from.
@@ -136,4 +137,8 @@ int main(int argc, char* argv[]) {
         return kFailure;
     }
     return 0;
+}
+
+int main(int argc, char* argv[]) {
+    return common::run_guarded("Morva6_render", [&] { return run_main(argc, argv); });
 }

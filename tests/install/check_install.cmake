@@ -5,12 +5,15 @@
 #   -DTEST_DATA=<example_test_data program> -DC_COMPILER=<cc> -DC_FLAGS=<extra flags>
 #   -DEIGHT_COLOURS_SOURCE=<examples/render_eight_colours.c>
 #   -DSAME_AS_PROGRAM=<examples/same_as_program.cmake> -DPICTURE=<a .ppm picture>
+#   -DMANUALS=<the programs that have a manual page>
 # install:      cmake --install of the build into WORK_DIR/prefix.
 # find_package: builds the examples against it with find_package(Morva6), runs
 #               the six-ink one on a small picture and LUT file and checks the
 #               result, and the eight-colour one against the installed
 #               ulmarender -p with the installed sample render data.
 # pkg_config:   the same, compiled by hand with the flags of morva6.pc and ulma.pc.
+# manuals:      every program's manual page is installed and man renders it
+#               without a warning, with its --help text.
 cmake_minimum_required(VERSION 3.25)
 
 set(prefix ${WORK_DIR}/prefix)
@@ -98,6 +101,24 @@ elseif(STEP STREQUAL "pkg_config")
   set(eight ${WORK_DIR}/render_eight_colours_pc)
   run(${C_COMPILER} ${extra} ${EIGHT_COLOURS_SOURCE} -o ${eight} ${flags})
   run_eight_colours(${eight} ${WORK_DIR}/eight-pkg_config ${library_dir})
+
+elseif(STEP STREQUAL "manuals")
+  foreach(program IN LISTS MANUALS)
+    set(page ${prefix}/share/man/man1/${program}.1)
+    if(NOT EXISTS ${page})
+      message(FATAL_ERROR "no manual page ${page}")
+    endif()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env MANWIDTH=80 LC_ALL=C.UTF-8 man --warnings=w -l ${page}
+                    RESULT_VARIABLE status OUTPUT_VARIABLE text ERROR_VARIABLE warnings)
+    string(TOUPPER "${program}" title)
+    if(NOT status EQUAL 0 OR NOT warnings STREQUAL "" OR NOT text MATCHES "^${title}\\(1\\).*\n(OPTIONS|USAGE)\n"
+       OR text MATCHES "@HELP@|@VERSION@")
+      message(FATAL_ERROR "man -l ${page} (status ${status}):\n${warnings}\n${text}")
+    endif()
+    if(program STREQUAL "make_render_data" AND NOT text MATCHES "palette order \\(black, white, yellow, red, blue,")
+      message(FATAL_ERROR "make_render_data --help does not name the palette order")
+    endif()
+  endforeach()
 
 else()
   message(FATAL_ERROR "unknown STEP '${STEP}'")

@@ -1,5 +1,6 @@
-// Output identity across speed work: every render path, every engine build,
-// the TFT transfers, the image adjustment, the BMP layer and a whole program
+// Output identity across speed work (the render entry points are hashed at
+// several thread counts in tests/threads): every engine build, the TFT
+// transfers, the image adjustment, the BMP layer and a whole program
 // run are hashed on seeded pictures (odd sizes included) and compared with
 // the hashes the straightforward implementation produced. The recorded
 // values are never re-recorded: a mismatch means an output byte changed.
@@ -27,159 +28,12 @@
 #include "morva6/core/render_context.h"
 #include "morva6/core/tft_transfer.h"
 #include "tests/support/support.h"
+#include "morva6/golden_inputs.h"
 
 namespace {
 
+using namespace golden_inputs;
 using test_support::Hash;
-using test_support::Random;
-
-std::uint8_t clamp_byte(int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); }
-
-// Integer-only picture: gradients, flat boxes (some of pure extremes, which
-// push errors far outside 0..255), and noise. Three bytes per pixel.
-std::vector<std::uint8_t> test_picture(int width, int height, std::uint64_t seed) {
-    Random random(seed);
-    struct Box {
-        int x0, y0, x1, y1;
-        std::uint8_t c[3];
-    };
-    std::vector<Box> boxes(4);
-    for (auto& b : boxes) {
-        b.x0 = random.below(width);
-        b.y0 = random.below(height);
-        b.x1 = b.x0 + 1 + random.below(std::max(1, width / 2));
-        b.y1 = b.y0 + 1 + random.below(std::max(1, height / 2));
-        for (auto& c : b.c) c = random.below(3) == 0 ? static_cast<std::uint8_t>(255 * random.below(2))
-                                                      : static_cast<std::uint8_t>(random.below(256));
-    }
-    std::vector<std::uint8_t> picture(static_cast<std::size_t>(width) * height * 3);
-    std::uint8_t* out = picture.data();
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x, out += 3) {
-            const int noise = random.below(17) - 8;
-            int c[3] = {x * 255 / std::max(1, width - 1) + noise, y * 255 / std::max(1, height - 1) - noise,
-                        (x + y) * 255 / std::max(1, width + height - 2) + noise / 2};
-            for (const auto& b : boxes)
-                if (x >= b.x0 && x < b.x1 && y >= b.y0 && y < b.y1)
-                    for (int i = 0; i < 3; ++i) c[i] = b.c[i];
-            for (int i = 0; i < 3; ++i) out[i] = clamp_byte(c[i]);
-        }
-    return picture;
-}
-
-// A LUT block: inks (blue, green, red each) and a table that boosts the
-// saturation of each colour, with a little seeded jitter. `tie_inks` gives
-// two inks the same colour.
-std::vector<std::uint8_t> test_lut(std::uint64_t seed, bool tie_inks) {
-    std::vector<std::uint8_t> block(OVEX_LUT_FILE_SIZE);
-    const std::uint8_t inks[18] = {28, 26, 30, 200, 205, 210, 40, 190, 205, 45, 50, 170, 70, 130, 55, 140, 70, 45};
-    std::copy(std::begin(inks), std::end(inks), block.begin());
-    if (tie_inks) std::copy(inks + 6, inks + 9, block.begin() + 12);  // red = yellow
-    Random random(seed);
-    std::uint8_t* entry = block.data() + 18;
-    for (int r = 0; r < 64; ++r)
-        for (int g = 0; g < 64; ++g)
-            for (int b = 0; b < 64; ++b, entry += 3) {
-                const int red = r * 4 + 2, green = g * 4 + 2, blue = b * 4 + 2;
-                const int grey = (red + green + blue) / 3;
-                auto boost = [&](int c) { return clamp_byte(grey + (c - grey) * 5 / 4 + random.below(7) - 3); };
-                entry[0] = boost(blue);
-                entry[1] = boost(green);
-                entry[2] = boost(red);
-            }
-    return block;
-}
-
-struct Size {
-    int width, height;
-};
-// Odd and even sizes, single rows and columns, and one above the size from
-// which the image adjustment switches to its pair table.
-const std::vector<Size> kSizes = {{1, 1}, {2, 3}, {5, 1}, {1, 7}, {3, 2}, {17, 13}, {64, 33}, {97, 61}, {301, 203}};
-const Size kLarge = {523, 311};
-
-class GoldenTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        saved_palette_ = morva6::bgr_op;
-        saved_table_ = morva6::glut;
-    }
-    void TearDown() override {
-        morva6::bgr_op = saved_palette_;
-        morva6::glut = saved_table_;
-    }
-    static void install(const std::vector<std::uint8_t>& lut) {
-        ASSERT_EQ(Ovex_Morva6_render_init(lut.data(), static_cast<std::int32_t>(lut.size())), OVEX_OK);
-    }
-
-private:
-    std::array<std::uint8_t, 18> saved_palette_{};
-    const std::uint8_t* saved_table_ = nullptr;
-};
-
-// Hash of Ovex_Morva6_render over every size, mode and flag pair, for one
-// dither code and LUT.
-std::uint64_t render_hash(int dither) {
-    Hash hash;
-    std::uint64_t seed = 100;
-    for (const Size s : kSizes) {
-        const auto picture = test_picture(s.width, s.height, ++seed);
-        for (const auto& [in_bgr, out_bgr] : {std::pair{1, 1}, std::pair{0, 0}, std::pair{1, 0}})
-            for (int mode = 1; mode <= 3; ++mode) {
-                std::vector<std::uint8_t> out(picture.size(), 0xA5);
-                EXPECT_EQ(Ovex_Morva6_render(picture.data(), in_bgr, out.data(), out_bgr, s.width, s.height, dither,
-                                             mode),
-                          OVEX_OK);
-                hash.add(out);
-            }
-    }
-    return hash.value();
-}
-
-constexpr std::array<std::uint64_t, 6> kRenderHashes = {
-    0xCD1A588CFC4B8AB6ULL, 0x4B572FDC3EB533B5ULL, 0x3BBA0377C4577AF7ULL,
-    0x341396AAD313796DULL, 0x55666C9A6625F060ULL, 0x78FD7157F33CC170ULL,
-};
-constexpr std::array<std::uint64_t, 6> kRenderTiedInksHashes = {
-    0x315808988CDBD837ULL, 0x8675C162F305B5E8ULL, 0x054C63CD8157EC21ULL,
-    0x4795608994C23D6AULL, 0x7D3340F3B4065628ULL, 0xD82C6A736DC6BD41ULL,
-};
-
-TEST_F(GoldenTest, RenderEveryDitherModeAndChannelOrder) {
-    const auto lut = test_lut(1, false);
-    install(lut);
-    for (int dither = 0; dither <= 5; ++dither) EXPECT_EQ(render_hash(dither), kRenderHashes[dither]) << dither;
-    const auto tied = test_lut(2, true);
-    install(tied);
-    for (int dither = 0; dither <= 5; ++dither)
-        EXPECT_EQ(render_hash(dither), kRenderTiedInksHashes[dither]) << "tied inks " << dither;
-}
-
-constexpr std::array<std::uint64_t, 6> kRenderAllHashes = {
-    0xBA9A4A198CC9229DULL, 0xB034CCA04B858766ULL, 0x07DA8D81515F2BBEULL,
-    0xC396D8BCF017BE75ULL, 0xE8EF0F0ED5F2E89BULL, 0xB5E796FBFF9F3A97ULL,
-};
-
-TEST_F(GoldenTest, RenderAllWritesTheThreeModes) {
-    const auto lut = test_lut(3, false);
-    install(lut);
-    for (int dither = 0; dither <= 5; ++dither) {
-        Hash hash;
-        std::uint64_t seed = 200;
-        for (const Size s : kSizes)
-            for (int bgr = 0; bgr <= 1; ++bgr) {
-                const auto picture = test_picture(s.width, s.height, ++seed);
-                std::vector<std::uint8_t> tcon(picture.size(), 1), aoi(picture.size(), 2), sim(picture.size(), 3);
-                EXPECT_EQ(Ovex_Morva6_render_All(picture.data(), bgr, tcon.data(), aoi.data(), sim.data(), nullptr,
-                                                 s.width, s.height, dither),
-                          OVEX_OK);
-                hash.add(tcon);
-                hash.add(aoi);
-                hash.add(sim);
-            }
-        EXPECT_EQ(hash.value(), kRenderAllHashes[dither]) << dither;
-    }
-}
 
 // The engines on a mapped picture: through the entry points (is_bgr 0, 1
 // and 2), and each build of the frame on its own (baseline vector cells,

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/formats/render_data_layout.h"
 #include "tests/support/support.h"
 #include "tools/lut_builder/palette_text.h"
 
@@ -28,7 +29,8 @@ TEST(RenderDataFiles, WaveformNamesAndPaletteText) {
     const LotNames names = lot_names("ULMA_SAMPLE01_TC_03");
     EXPECT_EQ(names.lot_name, "ULMA_SAMPLE01_TC");
     EXPECT_EQ(names.version, "03");
-    EXPECT_EQ(band_file_name(names, "data", -25, -5), "ULMA_SAMPLE01_data_-25Cto-5C_03.bin");
+    EXPECT_EQ(common::render_data::band_file_name(names.base, common::render_data::BandFile::palette_data, -25, -5,
+                                                  names.version), "ULMA_SAMPLE01_data_-25Cto-5C_03.bin");
 
     // The sample palette's text reads back as the renderer reads it.
     const Palette cold = palette_at(-10.0);

@@ -30,6 +30,8 @@
 #include <zlib.h>
 #endif
 
+#include "common/command_line.h"
+#include "common/guarded_main.h"
 #include "common/holders.h"
 #include "common/numbers.h"
 #include "common/output_set.h"
@@ -39,6 +41,7 @@ namespace {
 
 constexpr int kGap = 8;
 constexpr int kMaxShrink = 64;
+constexpr int kMaxColumns = 1000;
 
 struct Picture {
     std::vector<std::uint8_t> bgr;  // top row first
@@ -157,10 +160,41 @@ void caption(Sheet& sheet, long long left, long long top, int cell_width, const 
 }
 
 int usage(std::FILE* stream = stderr) {
-    std::fputs("usage: contact_sheet -o <sheet.png|sheet.bmp> [-c <columns>] [-s <shrink 1..64>] "
-               "[-t <caption>] <picture.bmp|picture.ppm> [[-t <caption>] <picture>]...\n",
+    if (stream != stdout) {
+        std::fputs("usage: contact_sheet -o <sheet.png|sheet.bmp> [-c <columns>] [-s <shrink 1..64>] "
+                   "[-t <caption>] <picture.bmp|picture.ppm> [[-t <caption>] <picture>]...\n"
+                   "Try 'contact_sheet --help'.\n",
+                   stream);
+        return 2;
+    }
+    std::fputs(R"(usage: contact_sheet -o SHEET [options] [-t CAPTION] PICTURE [[-t CAPTION] PICTURE]...
+
+Lays pictures side by side on a white sheet, each with a caption under it,
+in rows of a given number of columns. The pictures are BMP (8, 24 or 32 bits)
+or binary PPM files; cells are as large as the largest picture.
+
+Options:
+  -o, --output SHEET    the sheet to write, .png or .bmp; replaced only when
+                        complete
+  -c, --columns N       pictures per row (default: all in one row)
+  -s, --shrink N        show every picture at 1/N size, 1..64 (default 1): each
+                        cell pixel is the average of N x N picture pixels, which
+                        also shows the colour a dithered area gives from a
+                        distance
+  -t, --caption TEXT    the caption of the picture that follows (default: its
+                        position)
+  --help, --version     show this text or the version
+
+Exit status: 0 written, 1 a picture could not be read or the sheet written,
+2 bad arguments.
+)",
                stream);
-    return stream == stdout ? 0 : 2;
+    return 0;
+}
+
+int usage_error(const std::string& message) {
+    std::fprintf(stderr, "contact_sheet: %s\n", message.c_str());
+    return usage();
 }
 
 #if CONTACT_SHEET_PNG
@@ -213,44 +247,45 @@ bool save_png(const Sheet&, const std::string&) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int run_main(int argc, char** argv) {
     std::string output;
     int columns = 0;
     int factor = 1;
     std::vector<std::string> inputs;
     std::vector<std::string> captions;
     std::string next_caption;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help") {
-            return usage(stdout);
-        } else if (arg == "-o" && i + 1 < argc) {
-            output = argv[++i];
-        } else if (arg == "-c" && i + 1 < argc) {
-            // atoi's reading, but a number beyond int is refused, not wrapped.
-            const auto value = common::parse_leading_int(argv[++i]);
-            if (!value) return usage();
-            columns = *value;
-        } else if (arg == "-s" && i + 1 < argc) {
-            const auto value = common::parse_leading_int(argv[++i]);
-            if (!value || *value < 1 || *value > kMaxShrink) return usage();
-            factor = *value;
-        } else if (arg == "-t" && i + 1 < argc) {
-            next_caption = argv[++i];
-        } else if (!arg.empty() && arg[0] == '-') {
-            return usage();
-        } else {
-            inputs.emplace_back(arg);
+    static constexpr common::OptionSpec kSpecs[] = {{'\0', "help", false}, {'\0', "version", false},
+                                                    {'o', "output", true},    {'c', "columns", true},
+                                                    {'s', "shrink", true},    {'t', "caption", true}};
+    const std::vector<std::string_view> args(argv + std::min(argc, 1), argv + argc);
+    std::vector<common::CommandWord> words;
+    std::string error;
+    if (!common::split_command_line(args, kSpecs, words, error)) return usage_error(error);
+    for (const common::CommandWord& word : words) {
+        const std::string_view name = word.spec == nullptr ? std::string_view() : word.spec->long_name;
+        if (word.spec == nullptr) {
+            inputs.push_back(word.spelling);
             captions.push_back(next_caption.empty() ? std::to_string(inputs.size()) : next_caption);
             next_caption.clear();
+        } else if (name == "help") {
+            return usage(stdout);
+        } else if (name == "version") {
+            std::puts("contact_sheet " MORVA6_VERSION);
+            return 0;
+        } else if (name == "output") {
+            output = word.value;
+        } else if (name == "caption") {
+            next_caption = word.value;
+        } else {
+            const auto number = name == "columns" ? common::parse_whole(word.value, 1, kMaxColumns)
+                                                  : common::parse_whole(word.value, 1, kMaxShrink);
+            if (!number) return usage_error("invalid value '" + word.value + "' for " + word.spelling);
+            (name == "columns" ? columns : factor) = static_cast<int>(*number);
         }
     }
     const bool png = ends_with(output, ".png");
-    if (inputs.empty() || (!png && !ends_with(output, ".bmp"))) return usage();
-    if (const std::string clash = common::find_clash(inputs, std::vector<std::string>{output}); !clash.empty()) {
-        std::fprintf(stderr, "contact_sheet: %s\n", clash.c_str());
-        return 1;
-    }
+    if (inputs.empty()) return usage_error("no picture given");
+    if (!png && !ends_with(output, ".bmp")) return usage_error("the sheet is a .png or .bmp file (-o)");
     const int count = static_cast<int>(inputs.size());
     if (columns < 1) columns = count;
     columns = std::min(columns, count);
@@ -298,4 +333,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+int main(int argc, char** argv) {
+    return common::run_guarded("contact_sheet", [&] { return run_main(argc, argv); });
 }

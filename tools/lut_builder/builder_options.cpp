@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <system_error>
 
+#include "common/command_line.h"
 #include "tools/lut_builder/palette_text.h"
 
 namespace lut_builder {
@@ -77,44 +78,31 @@ std::optional<std::string> parse_ink_lab(std::string_view text, BuilderOptions& 
 ParsedOptions parse_options(std::span<const std::string_view> args) {
     BuilderOptions options;
     for (std::size_t i = 0; i < kInkCount; ++i) options.ink_colours[i] = lab_from_rgb(to_rgb(options.inks[i]));
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string_view name = args[i];
-        std::optional<std::string_view> inline_value;
-        if (name.starts_with("--")) {
-            if (const std::size_t equals = name.find('='); equals != std::string_view::npos) {
-                inline_value = name.substr(equals + 1);
-                name = name.substr(0, equals);
-            }
-        }
-        if (name == "-h" || name == "--help") {
+    static constexpr common::OptionSpec kSpecs[] = {
+        {'h', "help", false},       {'\0', "version", false},   {'\0', "identity", false},
+        {'\0', "no-flat-inks", false}, {'o', "output", true},     {'\0', "ink", true},
+        {'\0', "ink-lab", true},     {'\0', "layout", true},     {'\0', "palette", true},
+        {'\0', "palette-lab", true}, {'\0', "method", true},     {'\0', "tone", true},
+        {'\0', "fixed-lift", false}};
+    std::vector<common::CommandWord> words;
+    if (std::string error; !common::split_command_line(args, kSpecs, words, error)) return failure(error);
+    for (const common::CommandWord& word : words) {
+        if (word.spec == nullptr) return failure("unexpected argument '" + word.spelling + "'");
+        const std::string name = "--" + std::string(word.spec->long_name);
+        if (name == "--help" || name == "--version") {
             BuilderOptions help;
-            help.help = true;
+            (name == "--help" ? help.help : help.version) = true;
             return {help, {}};
         }
         if (name == "--identity" || name == "--no-flat-inks" || name == "--fixed-lift") {
-            if (inline_value) return failure("option " + std::string(name) + " takes no value");
-            (name == "--identity" ? options.identity
+            (name == "--identity"     ? options.identity
              : name == "--fixed-lift" ? options.choices.measured_renderer
                                       : options.choices.flat_inks) = name == "--identity";
             continue;
         }
-        const bool takes_value = name == "-o" || name == "--output" || name == "--ink" || name == "--ink-lab" || name == "--method" || name == "--tone" ||
-                                 name == "--layout" || name == "--palette" || name == "--palette-lab";
-        if (!takes_value) {
-            if (name.starts_with("-")) return failure("unknown option '" + std::string(name) + "'");
-            return failure("unexpected argument '" + std::string(name) + "'");
-        }
-        std::string_view value;
-        if (inline_value) {
-            value = *inline_value;
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return failure("option " + std::string(name) + " needs a value");
-        }
-
+        const std::string_view value = word.value;
         std::string error;
-        if (name == "-o" || name == "--output") {
+        if (name == "--output") {
             if (value.empty()) return failure("the output path is empty");
             options.output = value;
         } else if (name == "--tone") {
@@ -195,6 +183,7 @@ std::string usage_text() {
            "                           default these are printed in that ink alone)\n"
            "  --identity               write the identity table (no mapping, no palette)\n"
            "  -h, --help               show this text\n"
+           "  --version                show the version\n"
            "\n"
            "Exit status: 0 written, 1 the file could not be written, 2 bad options or inks.\n";
 }

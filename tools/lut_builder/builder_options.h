@@ -43,6 +43,7 @@ struct BuilderOptions {
     TableChoices choices;
     bool identity = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {
@@ -50,8 +51,8 @@ struct ParsedOptions {
     std::string error;  // set when options is empty
 };
 
-// Parses the arguments after the program name. With -h/--help the result has
-// `help` set and nothing else is checked.
+// Parses the arguments after the program name. With -h/--help (--version)
+// the result has `help` (`version`) set and nothing else is checked.
 ParsedOptions parse_options(std::span<const std::string_view> args);
 
 std::string usage_text();

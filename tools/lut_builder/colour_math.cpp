@@ -1,3 +1,4 @@
+#include "common/srgb.h"
 #include "tools/lut_builder/colour_math.h"
 
 #include <array>
@@ -76,17 +77,11 @@ double lab_f_inverse(double u) {
 }  // namespace
 
 double srgb_to_linear(double encoded) {
-    const double magnitude = std::fabs(encoded);
-    const double linear = magnitude <= 0.04045 ? magnitude / 12.92
-                                               : std::pow((magnitude + 0.055) / 1.055, 2.4);
-    return std::copysign(linear, encoded);
+    return std::copysign(common::srgb::to_linear(std::fabs(encoded)), encoded);
 }
 
 double linear_to_srgb(double linear) {
-    const double magnitude = std::fabs(linear);
-    const double encoded = magnitude <= 0.0031308 ? magnitude * 12.92
-                                                  : 1.055 * std::pow(magnitude, 1.0 / 2.4) - 0.055;
-    return std::copysign(encoded, linear);
+    return std::copysign(common::srgb::to_encoded(std::fabs(linear)), linear);
 }
 
 LinearRgb linear_from_rgb(Rgb rgb) {

@@ -14,14 +14,15 @@
 #include <vector>
 
 #include "tools/lut_builder/lut_table.h"
+#include "common/formats/lut_layout.h"
 
 namespace lut_builder {
 
 enum class LutLayout { morva6, ulma };
 
 inline constexpr std::size_t kInkCount = 6;
-inline constexpr std::size_t kMorva6LutSize = 18 + 3 * kTableEntries;
-inline constexpr std::size_t kUlmaLutSize = 3 * kTableEntries + 3;
+inline constexpr std::size_t kMorva6LutSize = common::lut::kSixInkFileSize;
+inline constexpr std::size_t kUlmaLutSize = common::lut::kBandFileSize;
 
 // Both return an empty vector when the table does not have kTableEntries entries.
 std::vector<std::uint8_t> encode_morva6_lut(std::span<const Rgb8, kInkCount> inks,

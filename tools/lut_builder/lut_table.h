@@ -6,13 +6,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/formats/lut_layout.h"
 #include "tools/lut_builder/colour_math.h"
 #include "tools/lut_builder/ink_mixing.h"
 
 namespace lut_builder {
 
-inline constexpr int kGridLevels = 64;
-inline constexpr std::size_t kTableEntries = 64 * 64 * 64;
+inline constexpr int kGridLevels = common::lut::kCells;
+inline constexpr std::size_t kTableEntries = common::lut::kEntries;
 
 struct Rgb8 {
     std::uint8_t r = 0;
@@ -22,10 +23,7 @@ struct Rgb8 {
 };
 
 // Entry of an input colour: the top six bits of each channel.
-constexpr std::size_t table_index(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    return static_cast<std::size_t>(r >> 2) * 4096 + static_cast<std::size_t>(g >> 2) * 64 +
-           static_cast<std::size_t>(b >> 2);
-}
+constexpr std::size_t table_index(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return common::lut::index(r, g, b); }
 
 // The input level that stands for cell i (0..63): i's six bits followed by its
 // top two bits. It always lies inside the cell (4i .. 4i + 3) and runs from 0

@@ -55,8 +55,8 @@ int run_builder(std::span<const std::string_view> args, std::ostream& out, std::
     const ParsedOptions parsed = parse_options(args);
     if (!parsed.options) return usage_error(err, parsed.error);
     const BuilderOptions& options = *parsed.options;
-    if (options.help) {
-        out << usage_text();
+    if (options.help || options.version) {
+        out << (options.help ? usage_text() : std::string(kProgram) + " " MORVA6_VERSION "\n");
         return kExitWritten;
     }
 

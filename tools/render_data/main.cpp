@@ -22,6 +22,9 @@
 #include <string_view>
 #include <vector>
 
+#include "common/command_line.h"
+#include "common/formats/render_data_layout.h"
+#include "common/guarded_main.h"
 #include "common/numbers.h"
 #include "common/output_set.h"
 #include "tools/lut_builder/palette_text.h"
@@ -30,7 +33,7 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: make_render_data [options] <output dir> <lot directory name> <boundary> <boundary>...\n"
+    "Usage: make_render_data [options] [--] <output dir> <lot directory name> <boundary> <boundary>...\n"
     "\n"
     "Writes <output dir>/<lot directory name>/ for the eight-colour renderer: the\n"
     "waveform file with the temperature bands, and per band (each pair of\n"
@@ -40,7 +43,8 @@ constexpr std::string_view kUsage =
     "\n"
     "Options:\n"
     "  --palette FILE        a measured palette: eight CIELAB (D65) colours \"L a b\",\n"
-    "                        in palette order, e.g. a band's palette data file\n"
+    "                        in palette order (black, white, yellow, red, blue,\n"
+    "                        green, orange, violet), e.g. a band's palette data file\n"
     "  --palette-lab VALUES  the same as \"L,a,b L,a,b ...\"\n"
     "                        Give one palette for every band, or one per band in\n"
     "                        band order; without any, sample palettes are made up\n"
@@ -53,6 +57,7 @@ constexpr std::string_view kUsage =
     "                        pure black and pure white (by default these are\n"
     "                        printed in that palette colour alone)\n"
     "  -h, --help            show this text\n"
+    "  --version             show the version\n"
     "\n"
     "Exit status: 0 written, 1 a file could not be written, 2 bad arguments\n"
     "(nothing is written).\n";
@@ -79,46 +84,42 @@ bool usable_lot_name(std::string_view name) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int run_main(int argc, char** argv) {
     using namespace render_data;
     std::vector<Palette> palettes;
     lut_builder::TableChoices choices;
+    static constexpr common::OptionSpec kSpecs[] = {{'h', "help", false},
+                                                    {'\0', "version", false},
+                                                    {'\0', "no-flat-inks", false},
+                                                    {'\0', "fixed-lift", false},
+                                                    {'\0', "palette", true},
+                                                    {'\0', "palette-lab", true},
+                                                    {'\0', "tone", true}};
+    const std::vector<std::string_view> args(argv + std::min(argc, 1), argv + argc);
+    std::vector<common::CommandWord> parsed;
+    if (std::string error; !common::split_command_line(args, kSpecs, parsed, error)) return bad_arguments(error);
     std::vector<std::string_view> words;
-    for (int i = 1; i < argc; ++i) {
-        std::string_view word = argv[i];
-        if (word == "-h" || word == "--help") {
-            std::cout << kUsage;
+    for (const common::CommandWord& word : parsed) {
+        const std::string_view name = word.spec == nullptr ? std::string_view() : word.spec->long_name;
+        if (word.spec == nullptr) {
+            words.push_back(word.spelling);
+        } else if (name == "help" || name == "version") {
+            std::cout << (name == "help" ? std::string(kUsage) : "make_render_data " MORVA6_VERSION "\n");
             return 0;
-        }
-        if (!word.starts_with("--")) {
-            words.push_back(word);
-            continue;
-        }
-        if (word == "--no-flat-inks" || word == "--tone=map" || word == "--tone=clip") {
-            (word == "--no-flat-inks" ? choices.flat_inks : choices.tone_map) = word == "--tone=map";
-            continue;
-        }
-        if (word == "--fixed-lift") {
+        } else if (name == "no-flat-inks") {
+            choices.flat_inks = false;
+        } else if (name == "fixed-lift") {
             choices.measured_renderer = false;
-            continue;
-        }
-        std::string_view value;
-        const std::size_t equals = word.find('=');
-        const std::string_view name = word.substr(0, equals);
-        if (name != "--palette" && name != "--palette-lab") return bad_arguments("unknown option '" + std::string(word) + "'");
-        if (equals != std::string_view::npos) {
-            value = word.substr(equals + 1);
-        } else if (i + 1 < argc) {
-            value = argv[++i];
+        } else if (name == "tone") {
+            if (word.value != "map" && word.value != "clip") return bad_arguments("--tone is clip or map, got '" + word.value + "'");
+            choices.tone_map = word.value == "map";
         } else {
-            return bad_arguments(std::string(name) + " needs a value");
+            std::string error;
+            auto palette = name == "palette" ? lut_builder::read_lab_colours(word.value, kPaletteSize, error)
+                                             : lut_builder::parse_lab_colours(word.value, kPaletteSize, error);
+            if (!palette) return bad_arguments(word.spelling + ": " + error);
+            palettes.push_back(std::move(*palette));
         }
-        std::string error;
-        auto palette = name == "--palette"
-                           ? lut_builder::read_lab_colours(std::string(value), kPaletteSize, error)
-                           : lut_builder::parse_lab_colours(value, kPaletteSize, error);
-        if (!palette) return bad_arguments(std::string(name) + ": " + error);
-        palettes.push_back(std::move(*palette));
     }
     if (words.size() < 4) return bad_arguments("need an output dir, a lot directory name and 2 or more boundaries");
     const std::string lot_directory(words[1]);
@@ -159,13 +160,18 @@ int main(int argc, char** argv) {
         return 1;
     }
     // The folder's files change together: all of them or, on failure, none.
+    using common::render_data::band_file_name;
+    using common::render_data::BandFile;
     common::OutputSet outputs;
-    outputs.add((directory / (names.lot_name + ".wbf")).string(), "", waveform_bytes(boundaries));
+    outputs.add((directory / common::render_data::waveform_file_name(names.lot_name)).string(), "",
+                waveform_bytes(boundaries));
     for (std::size_t r = 0; r < bands; ++r) {
         const int low = boundaries[r];
         const int high = boundaries[r + 1];
-        outputs.add((directory / band_file_name(names, "data", low, high)).string(), palette_text(band_palettes[r]));
-        outputs.add((directory / band_file_name(names, "lut", low, high)).string(), "", luts[r]);
+        outputs.add((directory / band_file_name(names.base, BandFile::palette_data, low, high, names.version)).string(),
+                    palette_text(band_palettes[r]));
+        outputs.add((directory / band_file_name(names.base, BandFile::lut, low, high, names.version)).string(), "",
+                    luts[r]);
     }
     std::string problem;
     if (!outputs.commit(problem)) {
@@ -175,4 +181,8 @@ int main(int argc, char** argv) {
     std::cout << "Wrote " << directory.string() << ": " << bands << " bands, "
               << (palettes.empty() ? "sample" : "measured") << " palettes.\n";
     return 0;
+}
+
+int main(int argc, char** argv) {
+    return common::run_guarded("make_render_data", [&] { return run_main(argc, argv); });
 }

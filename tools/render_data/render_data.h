@@ -60,7 +60,6 @@ struct LotNames {
 // Needs a directory name of at least 6 characters.
 LotNames lot_names(const std::string& lot_directory);
 
-// "<base>_<kind>_<lo>Cto<hi>C_<version>.bin", kind "lut" or "data".
-std::string band_file_name(const LotNames& names, const char* kind, int low, int high);
+// The band files are named by common::render_data::band_file_name.
 
 }  // namespace render_data

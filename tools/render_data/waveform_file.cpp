@@ -1,12 +1,15 @@
 #include "tools/render_data/render_data.h"
 
+#include "common/formats/render_data_layout.h"
+
 namespace render_data {
 
 std::vector<std::uint8_t> waveform_bytes(std::span<const int> boundaries) {
     std::vector<std::uint8_t> bytes(kWaveformBytes, 0);
-    bytes[38] = static_cast<std::uint8_t>(boundaries.size() - 2);
+    using namespace common::render_data;
+    bytes[kBandCountOffset] = static_cast<std::uint8_t>(boundaries.size() - 2);
     for (std::size_t i = 0; i < boundaries.size(); ++i) {
-        bytes[48 + i] = static_cast<std::uint8_t>(static_cast<std::int8_t>(boundaries[i]));
+        bytes[kBoundariesOffset + i] = static_cast<std::uint8_t>(static_cast<std::int8_t>(boundaries[i]));
     }
     return bytes;
 }
@@ -17,11 +20,6 @@ LotNames lot_names(const std::string& lot_directory) {
     names.version = lot_directory.substr(lot_directory.size() - 2);
     names.base = names.lot_name.substr(0, names.lot_name.size() - 3);
     return names;
-}
-
-std::string band_file_name(const LotNames& names, const char* kind, int low, int high) {
-    return names.base + "_" + kind + "_" + std::to_string(low) + "Cto" + std::to_string(high) + "C_" +
-           names.version + ".bin";
 }
 
 }  // namespace render_data

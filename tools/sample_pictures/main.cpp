@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/guarded_main.h"
 #include "tools/sample_pictures/sample_pictures.h"
 
 namespace {
@@ -65,7 +66,11 @@ bool write_both(const std::string& folder, const std::string& name, Size size, c
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
+static int run_main(int argc, char* argv[]) {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::puts("make_sample_pictures " MORVA6_VERSION);
+        return 0;
+    }
     const bool help = argc == 2 && std::string(argv[1]) == "--help";
     if (argc < 2 || help) {
         std::fprintf(help ? stdout : stderr, "usage: make_sample_pictures <output folder> [photo.ppm ...]\n");
@@ -91,4 +96,8 @@ int main(int argc, char* argv[]) {
         }
     }
     return 0;
+}
+
+int main(int argc, char* argv[]) {
+    return common::run_guarded("make_sample_pictures", [&] { return run_main(argc, argv); });
 }

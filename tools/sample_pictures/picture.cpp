@@ -1,3 +1,5 @@
+#include "common/formats/pnm.h"
+#include "common/srgb.h"
 #include "tools/sample_pictures/picture.h"
 
 #include <algorithm>
@@ -66,13 +68,9 @@ Rgb scale(Rgb c, double factor) { return {c.r * factor, c.g * factor, c.b * fact
 
 double clamp01(double v) { return std::clamp(v, 0.0, 1.0); }
 
-double srgb_to_linear(double encoded) {
-    return encoded <= 0.04045 ? encoded / 12.92 : std::pow((encoded + 0.055) / 1.055, 2.4);
-}
+double srgb_to_linear(double encoded) { return common::srgb::to_linear(encoded); }
 
-double linear_to_srgb(double linear) {
-    return linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
-}
+double linear_to_srgb(double linear) { return common::srgb::to_encoded(linear); }
 
 Rgb hue_colour(double hue) {
     const double h = hue * 6.0;
@@ -115,7 +113,7 @@ bool write_bmp(const std::string& path, const Picture& p) {
 }
 
 bool write_ppm(const std::string& path, const Picture& p) {
-    const std::string header = "P6\n" + std::to_string(p.width) + " " + std::to_string(p.height) + "\n255\n";
+    const std::string header = common::pnm::header("P6", p.width, p.height);
     std::vector<std::uint8_t> bytes(header.begin(), header.end());
     bytes.insert(bytes.end(), p.rgb.begin(), p.rgb.end());
     return write_file(path, bytes);

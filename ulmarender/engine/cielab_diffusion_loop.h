@@ -42,7 +42,8 @@ inline const ConversionTables& conversion_tables() {
   static const ConversionTables tables = [] {
     ConversionTables t{};
     for (int k = 0; k < 256; ++k) {
-      t.clipped_by_entry[k] = channel_to_linear_100(clamp_channel((1.055 * fast_val_2[k] - 0.055) * 255));
+      t.clipped_by_entry[k] =
+          channel_to_linear_100(clamp_channel((common::srgb::kScale * fast_val_2[k] - common::srgb::kOffset) * 255));
       t.linear_100_of_byte[k] = channel_to_linear_100(k);
     }
     t.clipped_white = channel_to_linear_100(255);
@@ -52,11 +53,11 @@ inline const ConversionTables& conversion_tables() {
 }
 
 inline double clipped_linear_100(const ConversionTables& t, double c) {
-  if (c > 0.0031308) {
+  if (c > common::srgb::kEncodeThreshold) {
     const double scaled = c * 255;
     return scaled < 256.0 ? t.clipped_by_entry[static_cast<int>(scaled)] : t.clipped_white;
   }
-  return channel_to_linear_100(clamp_channel((12.92 * c) * 255));
+  return channel_to_linear_100(clamp_channel((common::srgb::kLinearSlope * c) * 255));
 }
 
 // rgb2xyz then xyz2lab of an 8-bit colour, the channels looked up.

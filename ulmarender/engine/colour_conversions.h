@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "common/rounded_maths.h"
+#include "common/srgb.h"
 #include "ulmarender/engine/colour_cube.h"
 #include "ulmarender/engine/colour_isa.h"
 #include "ulmarender/engine/colour_tables.h"
@@ -121,10 +122,10 @@ inline namespace ULMA_COLOUR_ISA {
 inline double channel_to_linear_100(double c) {
   const double unit = c / 255;
   double linear;
-  if (unit > 0.04045) {
+  if (unit > common::srgb::kDecodeThreshold) {
     linear = fast_val[c < 256.0 ? static_cast<int>(c) : 255];
   } else {
-    linear = unit / 12.92;
+    linear = unit / common::srgb::kLinearSlope;
   }
   return linear * 100;
 }
@@ -182,12 +183,13 @@ inline void lab2xyz(double& x, double& y, double& z, double l, double a, double 
 // (1.055 * 0 - 0.055) * 255, about -14.
 inline double linear_to_channel(double c) {
   double companded;
-  if (c > 0.0031308) {
+  using namespace common::srgb;
+  if (c > kEncodeThreshold) {
     const double scaled = c * 255;
-    const double power = scaled < 256.0 ? fast_val_2[static_cast<int>(scaled)] : rounded::pow(c, 1.0 / 2.4);
-    companded = 1.055 * power - 0.055;
+    const double power = scaled < 256.0 ? fast_val_2[static_cast<int>(scaled)] : rounded::pow(c, 1.0 / kGamma);
+    companded = kScale * power - kOffset;
   } else {
-    companded = 12.92 * c;
+    companded = kLinearSlope * c;
   }
   return companded * 255;
 }

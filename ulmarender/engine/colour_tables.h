@@ -10,6 +10,7 @@
 #include <cstddef>
 
 #include "common/rounded_maths.h"
+#include "common/srgb.h"
 
 namespace ulma {
 
@@ -29,10 +30,12 @@ std::array<double, N> build_power_table(Rule rule) {
 // them before main().
 // fast_val[i] = ((i / 255 + 0.055) / 1.055) ^ 2.4: sRGB channel to linear.
 inline const std::array<double, 256> fast_val =
-    build_power_table<256>([](double i) { return rounded::pow((i / 255.0 + 0.055) / 1.055, 2.4); });
+    build_power_table<256>([](double i) {
+      return rounded::pow((i / 255.0 + common::srgb::kOffset) / common::srgb::kScale, common::srgb::kGamma);
+    });
 // fast_val_2[i] = (i / 255) ^ (1 / 2.4): linear to sRGB companding power.
 inline const std::array<double, 256> fast_val_2 =
-    build_power_table<256>([](double i) { return rounded::pow(i / 255.0, 1.0 / 2.4); });
+    build_power_table<256>([](double i) { return rounded::pow(i / 255.0, 1.0 / common::srgb::kGamma); });
 // fast_val_3[i] = (i / 1023) ^ (1 / 3): cube roots for CIELAB.
 inline const std::array<double, 1024> fast_val_3 =
     build_power_table<1024>([](double i) { return rounded::pow(i / 1023.0, 1.0 / 3.0); });

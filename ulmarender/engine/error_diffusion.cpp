@@ -51,7 +51,7 @@ int error_diffusion_cielab(bool proof, int img_x, int img_y, const unsigned char
   const auto height = static_cast<std::size_t>(img_y);
 
 #if ULMA_COLOUR_FMA_BUILD
-  if (__builtin_cpu_supports("fma")) {
+  if (common::isa::supports(common::isa::Extension::fma)) {
     diffuse_picture_fma(palette, proof, width, height, img_buffer, img_out_point, img_index_out_point);
     return 0;
   }

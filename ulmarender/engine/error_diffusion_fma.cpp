@@ -17,11 +17,12 @@
 #include <utility>
 #include <vector>
 
+#include "common/isa.h"
 #include "ulmarender/engine/colour_tables.h"
 #include "ulmarender/engine/error_diffusion.h"
 #include "ulmarender/engine/palette_data.h"
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#if COMMON_ISA_TARGET_BUILDS
 #define ULMA_COLOUR_ISA with_fma
 #define ULMA_COLOUR_FMA 1
 #pragma GCC push_options

@@ -48,6 +48,8 @@ LotNameProblem split_lot_name(std::string_view path, LotName& lot) {
 }
 
 TempTableProblem read_temp_table(std::FILE* waveform_file, TempTable& table) {
+  using common::render_data::kBandCountOffset;
+  using common::render_data::kBoundariesOffset;
   if (std::fseek(waveform_file, kBandCountOffset, SEEK_SET) != 0) return TempTableProblem::too_short;
   const int band_count_byte = std::fgetc(waveform_file);
   if (band_count_byte == EOF) return TempTableProblem::too_short;
@@ -66,11 +68,7 @@ TempTableProblem read_temp_table(std::FILE* waveform_file, TempTable& table) {
 }
 
 std::string waveform_path(std::string_view dir, std::string_view lot_name) {
-  std::string path(dir);
-  path += '/';
-  path += lot_name;
-  path += ".wbf";
-  return path;
+  return std::string(dir) + "/" + common::render_data::waveform_file_name(lot_name);
 }
 
 OpenResult open_render_data(std::string_view dir, RenderData& data) {
@@ -132,16 +130,9 @@ int search_temp_region(const TempTable& table, int temp) {
 
 std::string band_file_path(const RenderData& data, BandFile kind, int temp) {
   const int r = search_temp_region(data.temps, temp);
-  const std::string_view lot_name = data.lot_name;
-  const std::string_view base = lot_name.substr(0, lot_name.size() >= 3 ? lot_name.size() - 3 : 0);
-  std::string path = data.dir;
-  path += '/';
-  path += base;
-  path += kind == BandFile::lut ? "_lut_" : "_data_";
-  path += std::to_string(data.temps.bounds[r]) + "Cto" + std::to_string(data.temps.bounds[r + 1]) + "C_";
-  path += data.code_version;
-  path += ".bin";
-  return path;
+  return data.dir + "/" +
+         common::render_data::band_file_name(common::render_data::file_base(data.lot_name), kind,
+                                             data.temps.bounds[r], data.temps.bounds[r + 1], data.code_version);
 }
 
 }  // namespace ulma

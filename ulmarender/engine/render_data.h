@@ -9,15 +9,14 @@
 #include <string>
 #include <string_view>
 
+#include "common/formats/render_data_layout.h"
+
 namespace ulma {
 
 // Room for boundaries of the temperature table, i.e. kTempTableSize - 1 bands.
 inline constexpr int kTempTableSize = 30;
 
-// The two fields read from a waveform file: byte 38 is the number of bands
-// less one, the signed boundaries start at byte 48.
-inline constexpr long kBandCountOffset = 38;
-inline constexpr long kBoundariesOffset = 48;
+// The largest band count byte of a waveform file the table holds.
 inline constexpr int kMaxBandCountByte = kTempTableSize - 2;
 
 // "_" and the version are cut from the directory name, then three more
@@ -92,11 +91,9 @@ std::string describe(const OpenResult& result);
 // the last band.
 int search_temp_region(const TempTable& table, int temp);
 
-enum class BandFile { lut, palette_data };
+using common::render_data::BandFile;
 
-// Path of a per-band file, "<dir>/<base>_<kind>_<low>Cto<high>C_<version>.bin",
-// where base is the lot name less its last three characters and kind is
-// "lut" or "data".
+// Path of a per-band file inside the folder (common/formats/render_data_layout.h).
 std::string band_file_path(const RenderData& data, BandFile kind, int temp);
 
 }  // namespace ulma

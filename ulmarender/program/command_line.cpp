@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <new>
 #include <string>
 
@@ -160,6 +161,9 @@ int run_command_line(const UlmaVersion& version, int argc, char** argv) {
         return run(version, argc, argv);
     } catch (const std::bad_alloc&) {
         std::puts("error! not enough memory for the picture");
+        return 1;
+    } catch (const std::exception& problem) {  // nothing escapes main
+        std::printf("error! %s\n", problem.what());
         return 1;
     }
 }

@@ -4,7 +4,7 @@
 #include "ulmarender/program/version.h"
 
 // Loads input_path, renders it with the band of `temp` of render_data_dir
-// (ulma_render_picture), writes the proof image when gProof is 1 and writes
+// (ulma::render_picture), writes the proof image when gProof is 1 and writes
 // the PGM to output_path. When the LUT cannot be read the diffusion works on
 // the loaded picture itself. False when the run must end with status 1: the
 // input could not be read, the band's palette data could not be read, or an

@@ -1,3 +1,4 @@
+#include "common/formats/pnm.h"
 #include "ulmarender/program/ppm_files.h"
 
 #include <sys/stat.h>
@@ -119,9 +120,6 @@ bool file_ends_before_pixels(std::FILE* file, const PpmHeader& header) {
     return info.st_size - position < needed;
 }
 
-std::string netpbm_header(const char* magic, int w, int h) {
-    return std::string(magic) + "\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n";
-}
 
 }  // namespace
 
@@ -205,11 +203,11 @@ std::string proof_image_path(std::string_view output_path) {
 void ppm_save(common::OutputSet& outputs, const char* filename, std::span<const unsigned char> data, int w, int h) {
     const std::string proof_path = proof_image_path(filename);
     std::printf("proof image : %s\n", proof_path.c_str());
-    outputs.add(proof_path, netpbm_header("P6", w, h), data);
+    outputs.add(proof_path, common::pnm::header("P6", w, h), data);
 }
 
 void buf_pgm_save(common::OutputSet& outputs, const char* filename, std::span<const unsigned char> out_pgm_buf) {
-    outputs.add(filename, netpbm_header("P5", static_cast<int>(ImageX), static_cast<int>(ImageY)), out_pgm_buf);
+    outputs.add(filename, common::pnm::header("P5", static_cast<int>(ImageX), static_cast<int>(ImageY)), out_pgm_buf);
 }
 
 bool save_outputs(common::OutputSet& outputs) {

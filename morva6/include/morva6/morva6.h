@@ -101,6 +101,19 @@ MORVA6_API int32_t Ovex_Morva6_render_All(const uint8_t *input, int32_t is_bgr,
                                           uint8_t *output_simulation, void *reserved,
                                           int32_t width, int32_t height, int32_t dither);
 
+/* The TFT format transfer of Morva6_render's -t, for programs that link the
+ * library: rearranges a rendered picture (three bytes a pixel) for a TFT
+ * driving scheme. Modes 1 and 2 fold each pair of rows into one row of twice
+ * the width (upper row first in mode 1, lower row first in mode 2; an
+ * unpaired last row is dropped); 3 swaps rows 2k and 2k + 1; 4 and 5 unfold
+ * each row into a pair of rows of half the width (even columns in the upper
+ * row in mode 4, in the lower row in mode 5; an unpaired last column is
+ * dropped). The new size is written through width and height. Returns
+ * OVEX_OK; OVEX_ERR_UNKNOWN_METHOD for a mode outside 1..5;
+ * OVEX_ERR_BAD_SIZE for a null pointer, a size below 1 or width x height x 4
+ * beyond int32; OVEX_ERR_NO_MEMORY. On failure nothing changes. */
+MORVA6_API int32_t Ovex_TFT_transfer(uint8_t *buffer, int32_t *width, int32_t *height, int32_t mode);
+
 /* A render context of the caller's own: the same calls on it instead of the
  * process-wide one, so that pictures can be rendered with different LUT
  * files in several threads at once (the process-wide context may be used
@@ -151,6 +164,19 @@ MORVA6_API int32_t Ovex_image_adjustment(const uint8_t *input, int32_t input_is_
                                          int32_t hue, int32_t saturation,
                                          int32_t brightness, int32_t contrast,
                                          double gamma);
+
+/* Threads of a render call. Ovex_Morva6_render and Ovex_Morva6_render_All
+ * use up to this many threads for one picture (never more than it has rows);
+ * the output is byte for byte the same at any count. The default is the
+ * number of cores the process may run on, at most 8, or the value of the
+ * environment variable MORVA6_THREADS (a whole number, 1 or more) when it
+ * is set. morva6_set_threads(n) with n >= 1 replaces both for the whole
+ * process (counts above 256 count as 256); n <= 0 returns to the default.
+ * It may be called at any time, also while renders run: each call takes
+ * the count once when it starts. morva6_threads() gives the count a render
+ * call would use now. */
+MORVA6_API void morva6_set_threads(int32_t count);
+MORVA6_API int32_t morva6_threads(void);
 
 /* The library's version history; static text, neither freed nor changed. */
 MORVA6_API const char *Ovex_get_updateLog(void);

@@ -1,0 +1,9 @@
+// How many threads one render call may use: the count set through
+// morva6_set_threads, else the default budget (common/threads.h).
+#pragma once
+
+namespace morva6 {
+
+int render_threads();
+
+}  // namespace morva6
