@@ -82,7 +82,8 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
         {'h', "help", false},       {'\0', "version", false},   {'\0', "identity", false},
         {'\0', "no-flat-inks", false}, {'o', "output", true},     {'\0', "ink", true},
         {'\0', "ink-lab", true},     {'\0', "layout", true},     {'\0', "palette", true},
-        {'\0', "palette-lab", true}, {'\0', "method", true},     {'\0', "tone", true}};
+        {'\0', "palette-lab", true}, {'\0', "method", true},     {'\0', "tone", true},
+        {'\0', "fixed-lift", false}};
     std::vector<common::CommandWord> words;
     if (std::string error; !common::split_command_line(args, kSpecs, words, error)) return failure(error);
     for (const common::CommandWord& word : words) {
@@ -93,8 +94,10 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
             (name == "--help" ? help.help : help.version) = true;
             return {help, {}};
         }
-        if (name == "--identity" || name == "--no-flat-inks") {
-            (name == "--identity" ? options.identity : options.choices.flat_inks) = name == "--identity";
+        if (name == "--identity" || name == "--no-flat-inks" || name == "--fixed-lift") {
+            (name == "--identity"     ? options.identity
+             : name == "--fixed-lift" ? options.choices.measured_renderer
+                                      : options.choices.flat_inks) = name == "--identity";
             continue;
         }
         const std::string_view value = word.value;
@@ -172,6 +175,9 @@ std::string usage_text() {
            "                           lighter than the white go to the closest colour the\n"
            "                           inks mix; map: the picture's lightness range is first\n"
            "                           mapped linearly onto the inks' (shadow steps kept)\n"
+           "  --fixed-lift             ulma: lift every entry by 1.5 L* instead of making up\n"
+           "                           for what the renderer's diffusion lays down (measured\n"
+           "                           by running it on flat patches)\n"
            "  --no-flat-inks           mix every colour, also those within a few CIEDE2000\n"
            "                           units of an ink, pure black and pure white (by\n"
            "                           default these are printed in that ink alone)\n"

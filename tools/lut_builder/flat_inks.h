@@ -15,7 +15,7 @@
 namespace lut_builder {
 
 inline constexpr double kFlatCore = 2.0;
-inline constexpr double kFlatReach = 8.0;
+inline constexpr double kFlatReach = 6.0;
 
 // A colour of the picture (D65 CIELAB) and the table entry it gets in full.
 struct FlatAnchor {

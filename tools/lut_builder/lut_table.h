@@ -57,6 +57,10 @@ struct TableChoices {
     // or the dither number 1..6 whose own rounding the entries make up for
     // (kernel_rounding.h).
     int method = 0;
+    // Eight-colour tables: entries made up for what the renderer's diffusion
+    // (its truncated shares, gamut clip and search) really lays down,
+    // measured by running it; otherwise (--fixed-lift) lifted by kLightnessLift.
+    bool measured_renderer = true;
     bool tone_map = false;  // the picture's lightness range onto the inks' (tone_mapped)
 };
 

@@ -1,11 +1,13 @@
 #include "tools/lut_builder/palette_table.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
 #include "tools/lut_builder/flat_inks.h"
+#include "tools/lut_builder/renderer_patches.h"
 #include "ulmarender/engine/colour_conversions.h"
 
 namespace lut_builder {
@@ -15,6 +17,62 @@ namespace {
 constexpr int kSolidSearch = 4;
 
 double clip_channel(double value) { return value >= 255 ? 255 : value <= 0 ? 0 : value; }
+
+constexpr int kBiasGrid = 13;
+constexpr int kBiasIterations = 3;
+
+// What the renderer lays down less what it was given (CIELAB), at a grid of
+// table entries moved into the palette's reach.
+std::vector<Lab> measure_renderer(const InkMixer& mixer, std::span<const Lab> palette) {
+    const RendererPalette renderer(palette);
+    std::vector<Lab> bias;
+    constexpr double step = 255.0 / (kBiasGrid - 1);
+    for (int r = 0; r < kBiasGrid; ++r)
+        for (int g = 0; g < kBiasGrid; ++g)
+            for (int b = 0; b < kBiasGrid; ++b) {
+                const Lab grid = lab_from_rgb({r * step, g * step, b * step});
+                const Rgb inside = engine_average(mixer, engine_proportions(mixer, {grid.l, grid.a, grid.b}));
+                const Rgb8 entry = to_bytes(rgb_from_lab({inside.r, inside.g, inside.b}));
+                const Lab given = lab_from_rgb(to_rgb(entry));
+                const Lab laid = renderer.mean_on_patch(entry);
+                bias.push_back({laid.l - given.l, laid.a - given.a, laid.b - given.b});
+            }
+    return bias;
+}
+
+Lab bias_at(std::span<const Lab> bias, Lab colour) {
+    const Rgb v = rgb_from_lab(colour);
+    constexpr int n = kBiasGrid;
+    std::array<double, 3> x{v.r, v.g, v.b};
+    std::array<int, 3> low{};
+    for (int c = 0; c < 3; ++c) {
+        x[c] = std::clamp(x[c] / 255.0, 0.0, 1.0) * (n - 1);
+        low[c] = std::min(static_cast<int>(x[c]), n - 2);
+        x[c] -= low[c];
+    }
+    Lab out;
+    for (int corner = 0; corner < 8; ++corner) {
+        double weight = 1.0;
+        std::size_t index = 0;
+        for (int c = 0; c < 3; ++c) {
+            const int up = (corner >> (2 - c)) & 1;
+            weight *= up ? x[c] : 1.0 - x[c];
+            index = index * n + static_cast<std::size_t>(low[c] + up);
+        }
+        out = {out.l + weight * bias[index].l, out.a + weight * bias[index].a, out.b + weight * bias[index].b};
+    }
+    return out;
+}
+
+// The colour whose patch the renderer lays down as `wanted`.
+Lab compensated(std::span<const Lab> bias, Lab wanted) {
+    Lab entry = wanted;
+    for (int i = 0; i < kBiasIterations; ++i) {
+        const Lab off = bias_at(bias, entry);
+        entry = {wanted.l - off.l, wanted.a - off.a, wanted.b - off.b};
+    }
+    return entry;
+}
 
 }  // namespace
 
@@ -117,13 +175,19 @@ std::vector<Rgb8> palette_table(const InkMixer& mixer, const TableChoices& choic
     if (choices.flat_inks) {
         std::vector<Rgb> entries;
         for (std::size_t n = 0; n < palette.size(); ++n) entries.push_back(to_rgb(solid_entry(palette, n)));
-        anchors = ink_anchors(palette, entries, mixer.black, mixer.white);
+        // A picture shows a colour outside the sRGB cube as its clipped bytes.
+        std::vector<Lab> shown;
+        for (const Lab& colour : palette) shown.push_back(lab_from_rgb(to_rgb(to_bytes(rgb_from_lab(colour)))));
+        anchors = ink_anchors(shown, entries, mixer.black, mixer.white);
     }
+    std::vector<Lab> bias;
+    if (choices.measured_renderer) bias = measure_renderer(mixer, palette);
     return fill_table([&](Rgb8 input) {
         const Rgb original = undo_green_enhancement(to_rgb(input));
         const LinearRgb wanted = linear_from_rgb(original);
         const Rgb average = engine_target_for(mixer, choices.tone_map ? tone_mapped(mixer, wanted) : wanted);
-        const Rgb mixing = rgb_from_lab({average.r + kLightnessLift, average.g, average.b});
+        const Rgb mixing = bias.empty() ? rgb_from_lab({average.r + kLightnessLift, average.g, average.b})
+                                        : rgb_from_lab(compensated(bias, {average.r, average.g, average.b}));
         return to_bytes(anchors.empty() ? mixing : with_flat_inks(anchors, lab_from_rgb(original), mixing));
     });
 }

@@ -51,6 +51,8 @@ constexpr std::string_view kUsage =
     "                        (strongest at 25 degrees, fading in the cold and heat).\n"
     "  --tone=clip|map       as morva6_lut_builder --tone: clip (default) or map the\n"
     "                        picture's lightness range onto the palette's\n"
+    "  --fixed-lift          lift every entry by 1.5 L* instead of making up for what\n"
+    "                        the renderer's diffusion lays down, measured by running it\n"
     "  --no-flat-inks        mix every colour, also those close to a palette colour,\n"
     "                        pure black and pure white (by default these are\n"
     "                        printed in that palette colour alone)\n"
@@ -89,6 +91,7 @@ static int run_main(int argc, char** argv) {
     static constexpr common::OptionSpec kSpecs[] = {{'h', "help", false},
                                                     {'\0', "version", false},
                                                     {'\0', "no-flat-inks", false},
+                                                    {'\0', "fixed-lift", false},
                                                     {'\0', "palette", true},
                                                     {'\0', "palette-lab", true},
                                                     {'\0', "tone", true}};
@@ -105,6 +108,8 @@ static int run_main(int argc, char** argv) {
             return 0;
         } else if (name == "no-flat-inks") {
             choices.flat_inks = false;
+        } else if (name == "fixed-lift") {
+            choices.measured_renderer = false;
         } else if (name == "tone") {
             if (word.value != "map" && word.value != "clip") return bad_arguments("--tone is clip or map, got '" + word.value + "'");
             choices.tone_map = word.value == "map";

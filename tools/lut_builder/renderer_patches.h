@@ -1,0 +1,38 @@
+// The eight-colour renderer's own diffusion run on flat patches, to measure
+// what it lays down for a table entry.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tools/lut_builder/colour_math.h"
+#include "tools/lut_builder/lut_table.h"
+
+namespace lut_builder {
+
+inline constexpr int kRendererPatch = 40;
+inline constexpr int kRendererMargin = 8;
+
+// The renderer's palette, in a temporary palette data file for as long as
+// the object lives.
+class RendererPalette {
+public:
+    explicit RendererPalette(std::span<const Lab> palette);
+    ~RendererPalette();
+    RendererPalette(const RendererPalette&) = delete;
+    RendererPalette& operator=(const RendererPalette&) = delete;
+
+    // The CIELAB mean of the palette colours the renderer chooses on a flat
+    // patch of `colour` (sRGB bytes, as its table gives them), away from
+    // the patch's edges; the colour itself when the palette file is gone.
+    Lab mean_on_patch(Rgb8 colour) const;
+
+private:
+    std::vector<Lab> palette_;
+    std::string path_;
+};
+
+}  // namespace lut_builder
