@@ -23,9 +23,13 @@ namespace {
 
 bool write_file(const std::string& path, const std::string& header, const std::vector<std::uint8_t>& body) {
     switch (common::write_file_replacing(path, header, body)) {
-    case common::WriteResult::written: return true;
-    case common::WriteResult::not_created: std::perror(path.c_str()); return false;
-    case common::WriteResult::not_written: break;
+        case common::WriteResult::written:
+            return true;
+        case common::WriteResult::not_created:
+            std::perror(path.c_str());
+            return false;
+        case common::WriteResult::not_written:
+            break;
     }
     std::fprintf(stderr, "make_bench_picture: can not write %s\n", path.c_str());
     return false;

@@ -15,7 +15,7 @@ namespace bench {
 
 // Small fast generator (xorshift64*); deterministic across platforms.
 class PictureRandom {
-public:
+  public:
     explicit PictureRandom(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ULL + 1) {}
     std::uint64_t next() {
         state_ ^= state_ >> 12;
@@ -26,14 +26,13 @@ public:
     // Uniform in [0, 1).
     double unit() { return static_cast<double>(next() >> 11) * (1.0 / 9007199254740992.0); }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
 // width x height pixels, three bytes each in the order blue, green, red
 // (rgb = true gives red, green, blue), row after row from the top, no padding.
-inline std::vector<std::uint8_t> photo_like_picture(int width, int height, std::uint64_t seed = 1,
-                                                    bool rgb = false) {
+inline std::vector<std::uint8_t> photo_like_picture(int width, int height, std::uint64_t seed = 1, bool rgb = false) {
     struct Blob {
         double x, y, radius, r, g, b, hardness;
     };
@@ -43,14 +42,19 @@ inline std::vector<std::uint8_t> photo_like_picture(int width, int height, std::
     PictureRandom random(seed);
     std::vector<Blob> blobs(12);
     for (auto& blob : blobs)
-        blob = {random.unit() * width,  random.unit() * height, (0.05 + 0.2 * random.unit()) * width,
-                255 * random.unit(),    255 * random.unit(),    255 * random.unit(),
+        blob = {random.unit() * width,    random.unit() * height, (0.05 + 0.2 * random.unit()) * width,
+                255 * random.unit(),      255 * random.unit(),    255 * random.unit(),
                 1.0 + 6.0 * random.unit()};
     std::vector<Box> boxes(6);
     for (auto& box : boxes) {
         const double x = random.unit() * width, y = random.unit() * height;
-        box = {x, y, x + (0.05 + 0.25 * random.unit()) * width, y + (0.05 + 0.2 * random.unit()) * height,
-               255 * random.unit(), 255 * random.unit(), 255 * random.unit()};
+        box = {x,
+               y,
+               x + (0.05 + 0.25 * random.unit()) * width,
+               y + (0.05 + 0.2 * random.unit()) * height,
+               255 * random.unit(),
+               255 * random.unit(),
+               255 * random.unit()};
     }
     const double horizon = height * (0.35 + 0.2 * random.unit());
     const double texture_scale = 0.15 + 0.2 * random.unit();

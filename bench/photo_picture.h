@@ -18,8 +18,7 @@ namespace bench {
 
 // width x height pixels, three bytes each, blue, green, red (rgb = true gives
 // red, green, blue); empty when the file is not a readable 8-bit P6.
-inline std::vector<std::uint8_t> photo_picture(const std::string& ppm_path, int width, int height,
-                                               bool rgb = false) {
+inline std::vector<std::uint8_t> photo_picture(const std::string& ppm_path, int width, int height, bool rgb = false) {
     std::ifstream file(ppm_path, std::ios::binary);
     std::string magic;
     int w = 0, h = 0, maxval = 0;
@@ -45,7 +44,8 @@ inline std::vector<std::uint8_t> photo_picture(const std::string& ppm_path, int 
             const std::uint8_t* q = p + static_cast<std::size_t>(w) * 3;
             for (int c = 0; c < 3; ++c) {
                 const double top = p[c] + (p[c + 3] - p[c]) * fx, bottom = q[c] + (q[c + 3] - q[c]) * fx;
-                out[rgb ? c : 2 - c] = static_cast<std::uint8_t>(std::clamp(top + (bottom - top) * fy + 0.5, 0.0, 255.0));
+                out[rgb ? c : 2 - c] =
+                    static_cast<std::uint8_t>(std::clamp(top + (bottom - top) * fy + 0.5, 0.0, 255.0));
             }
         }
     }

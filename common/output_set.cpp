@@ -61,7 +61,7 @@ namespace {
 
 struct Identity {
     std::string shown;
-    std::string normal;                // absolute, lexically normal
+    std::string normal;                            // absolute, lexically normal
     std::optional<std::pair<dev_t, ino_t>> inode;  // when the file exists
     bool special = false;
 };

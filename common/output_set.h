@@ -22,7 +22,7 @@
 namespace common {
 
 class OutputSet {
-public:
+  public:
     // Keeps a copy of the bytes; nothing is written before commit().
     void add(const std::string& path, std::string_view header, std::span<const std::uint8_t> body = {});
     // False with `error` ("PATH: reason") when any file could not be
@@ -33,7 +33,7 @@ public:
     const std::string& failed_path() const { return failed_path_; }
     bool failed_to_create() const { return failed_to_create_; }
 
-private:
+  private:
     struct Output {
         std::string path;
         std::vector<std::uint8_t> bytes;

@@ -61,8 +61,7 @@ std::optional<std::vector<LabColour>> parse_lab_colours(std::string_view text, s
     return colours;
 }
 
-std::optional<std::vector<LabColour>> read_lab_colours(const std::string& path, std::size_t count,
-                                                       std::string& error) {
+std::optional<std::vector<LabColour>> read_lab_colours(const std::string& path, std::size_t count, std::string& error) {
     const auto bytes = read_bounded(path, kMaxPaletteFileBytes, error);
     if (!bytes) return std::nullopt;
     const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());

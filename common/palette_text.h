@@ -31,7 +31,6 @@ std::optional<std::vector<LabColour>> parse_lab_colours(std::string_view text, s
                                                         const std::string& source, std::string& error);
 
 // The same from a file, read with a bound (regular files only).
-std::optional<std::vector<LabColour>> read_lab_colours(const std::string& path, std::size_t count,
-                                                       std::string& error);
+std::optional<std::vector<LabColour>> read_lab_colours(const std::string& path, std::size_t count, std::string& error);
 
 }  // namespace common

@@ -206,8 +206,10 @@ bool ReplaceFile::publish() {
     bool done = true;
     if (unnamed_) {
         done = name_unnamed(fileno(stream_), destination_, temporary_);
-        if (done) slot_ = register_temporary(temporary_);
-        else temporary_.clear();
+        if (done)
+            slot_ = register_temporary(temporary_);
+        else
+            temporary_.clear();
     }
     if (std::fclose(stream_) != 0) done = false;
     stream_ = nullptr;
@@ -221,8 +223,7 @@ bool ReplaceFile::publish() {
     return done;
 }
 
-WriteResult write_file_replacing(const std::string& path, std::string_view header,
-                                 std::span<const std::uint8_t> body) {
+WriteResult write_file_replacing(const std::string& path, std::string_view header, std::span<const std::uint8_t> body) {
     ReplaceFile file(path);
     if (!file.is_open()) return WriteResult::not_created;
     const bool written = file.write(header.data(), header.size()) && file.write(body.data(), body.size());

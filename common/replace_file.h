@@ -38,7 +38,7 @@
 namespace common {
 
 class ReplaceFile {
-public:
+  public:
     explicit ReplaceFile(const std::string& destination);
     ~ReplaceFile();
     ReplaceFile(const ReplaceFile&) = delete;
@@ -56,7 +56,7 @@ public:
     // finish() and publish().
     bool commit() { return finish() && publish(); }
 
-private:
+  private:
     std::string destination_;
     std::string temporary_;  // a named temporary file, while it exists
     int slot_ = -1;          // its entry for the removal on a signal

@@ -206,7 +206,8 @@ double exp_wide(Wide t) {
     // to r^11/11! (the rest is below 2^-110).
     const double q = r.hi;
     double tail = 1.0 / 39916800;
-    for (const double c : {1.0 / 3628800, 1.0 / 362880, 1.0 / 40320, 1.0 / 5040, 1.0 / 720, 1.0 / 120}) tail = c + q * tail;
+    for (const double c : {1.0 / 3628800, 1.0 / 362880, 1.0 / 40320, 1.0 / 5040, 1.0 / 720, 1.0 / 120})
+        tail = c + q * tail;
     Wide sum = add(kFactorialReciprocals[4], {q * tail, 0.0});
     for (int i = 3; i >= 0; --i) sum = add(multiply(sum, r), kFactorialReciprocals[i]);
     const Wide value = multiply(kPowersOfTwo[j], sum);

@@ -16,15 +16,15 @@
 #include <morva6/morva6.h>
 #include <morva6/morva6_image.h>
 
-static int fail(const char *step, int status) {
+static int fail(const char* step, int status) {
     fprintf(stderr, "convert_and_render: %s failed (status %d)\n", step, status);
     return 1;
 }
 
 /* Reads a whole file into a new block; NULL on failure (errno explains). */
-static uint8_t *read_whole_file(const char *path, long *size) {
-    FILE *file = fopen(path, "rb");
-    uint8_t *block = NULL;
+static uint8_t* read_whole_file(const char* path, long* size) {
+    FILE* file = fopen(path, "rb");
+    uint8_t* block = NULL;
     if (file == NULL) return NULL;
     if (fseek(file, 0, SEEK_END) == 0 && (*size = ftell(file)) >= 0 && fseek(file, 0, SEEK_SET) == 0) {
         block = malloc(*size > 0 ? (size_t)*size : 1);
@@ -38,7 +38,7 @@ static uint8_t *read_whole_file(const char *path, long *size) {
 }
 
 /* The picture's work: everything after the LUT is installed. */
-static int convert_and_render(const char *input_path, const char *output_path) {
+static int convert_and_render(const char* input_path, const char* output_path) {
     uint8_t *picture = NULL, *rgb = NULL, *rendered = NULL;
     int32_t width = 0, height = 0;
     int result = 1;
@@ -82,8 +82,8 @@ static int convert_and_render(const char *input_path, const char *output_path) {
     }
 
     /* Input in red-green-blue order (flag 0), output in blue-green-red (flag 1). */
-    status = Ovex_Morva6_render(rgb, 0, rendered, 1, width, height, OVEX_DITHER_STUCKI_SERPENTINE,
-                                OVEX_MODE_SIMULATION);
+    status =
+        Ovex_Morva6_render(rgb, 0, rendered, 1, width, height, OVEX_DITHER_STUCKI_SERPENTINE, OVEX_MODE_SIMULATION);
     if (status != OVEX_OK) {
         result = fail("rendering", status);
         goto done;
@@ -104,8 +104,8 @@ done:
     return result;
 }
 
-int main(int argc, char **argv) {
-    uint8_t *lut;
+int main(int argc, char** argv) {
+    uint8_t* lut;
     long lut_size = 0;
     int32_t status;
     int result;

@@ -17,7 +17,7 @@
 #include <ulma/ulma.h>
 
 /* Skips blanks and '#' comments between the header's fields. */
-static void skip_separators(FILE *file) {
+static void skip_separators(FILE* file) {
     int c;
     while ((c = fgetc(file)) != EOF) {
         if (c == '#') {
@@ -30,9 +30,9 @@ static void skip_separators(FILE *file) {
 }
 
 /* A P6 picture of at most 20000 x 20000 pixels, or NULL. */
-static uint8_t *read_ppm(const char *path, int32_t *width, int32_t *height) {
-    FILE *file = fopen(path, "rb");
-    uint8_t *pixels = NULL;
+static uint8_t* read_ppm(const char* path, int32_t* width, int32_t* height) {
+    FILE* file = fopen(path, "rb");
+    uint8_t* pixels = NULL;
     int w = 0, h = 0, max = 0;
     if (file == NULL) return NULL;
     if (fgetc(file) == 'P' && fgetc(file) == '6') {
@@ -55,23 +55,23 @@ static uint8_t *read_ppm(const char *path, int32_t *width, int32_t *height) {
     return pixels;
 }
 
-static int write_pnm(const char *path, const char *magic, int32_t width, int32_t height, const uint8_t *bytes,
+static int write_pnm(const char* path, const char* magic, int32_t width, int32_t height, const uint8_t* bytes,
                      size_t count) {
-    FILE *file = fopen(path, "wb");
+    FILE* file = fopen(path, "wb");
     int written;
     if (file == NULL) return 0;
-    written = fprintf(file, "%s\n%d %d\n255\n", magic, (int)width, (int)height) > 0 &&
-              fwrite(bytes, 1, count, file) == count;
+    written =
+        fprintf(file, "%s\n%d %d\n255\n", magic, (int)width, (int)height) > 0 && fwrite(bytes, 1, count, file) == count;
     return fclose(file) == 0 && written;
 }
 
-int main(int argc, char **argv) {
-    UlmaRenderData *data = NULL;
+int main(int argc, char** argv) {
+    UlmaRenderData* data = NULL;
     UlmaSettings settings;
     UlmaMessages messages;
     uint8_t *rgb = NULL, *codes = NULL, *proof = NULL;
     int32_t width = 0, height = 0, status;
-    char *proof_path = NULL;
+    char* proof_path = NULL;
     size_t pixels, name_length;
     int result = 1;
 

@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t format = choice % 12 - 1;
     const std::uint8_t flip = choice >> 7;
     const fuzz::Bytes file_bytes = front.rest();
-    if (!fuzz::size_is_bounded(fuzz::le32_at(file_bytes, 18), fuzz::le32_at(file_bytes, 22))) return FUZZ_RESULT(fuzz::kSkipped);
+    if (!fuzz::size_is_bounded(fuzz::le32_at(file_bytes, 18), fuzz::le32_at(file_bytes, 22)))
+        return FUZZ_RESULT(fuzz::kSkipped);
     const fuzz::MemoryFile file(file_bytes);
     std::uint8_t* stream = nullptr;
     std::int32_t width = 0;

@@ -37,7 +37,7 @@ using Bytes = std::span<const std::uint8_t>;
 // The bytes as an anonymous in-memory file, opened through
 // "/proc/self/fd/N" like any path; gone when the object goes.
 class MemoryFile {
-public:
+  public:
     explicit MemoryFile(Bytes bytes) : fd_(memfd_create("fuzz-input", 0)) {
         if (fd_ < 0) throw std::runtime_error("memfd_create failed");
         std::size_t written = 0;
@@ -54,7 +54,7 @@ public:
 
     const char* path() const { return path_.c_str(); }
 
-private:
+  private:
     int fd_;
     std::string path_;
 };
@@ -66,13 +66,11 @@ inline void write_file(const std::filesystem::path& path, std::string_view bytes
     test_support::write_file(path, std::string(bytes));
 }
 
-inline std::string_view as_text(Bytes bytes) {
-    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
+inline std::string_view as_text(Bytes bytes) { return {reinterpret_cast<const char*>(bytes.data()), bytes.size()}; }
 
 // Takes values from the front of the input; zero once it is used up.
 class Front {
-public:
+  public:
     explicit Front(Bytes bytes) : rest_(bytes) {}
 
     std::uint8_t byte() {
@@ -88,7 +86,7 @@ public:
     }
     Bytes rest() const { return rest_; }
 
-private:
+  private:
     Bytes rest_;
 };
 
@@ -96,8 +94,7 @@ private:
 inline std::int32_t le32_at(Bytes bytes, std::size_t offset) {
     if (bytes.size() < offset + 4) return 0;
     return static_cast<std::int32_t>(std::uint32_t{bytes[offset]} | std::uint32_t{bytes[offset + 1]} << 8 |
-                                     std::uint32_t{bytes[offset + 2]} << 16 |
-                                     std::uint32_t{bytes[offset + 3]} << 24);
+                                     std::uint32_t{bytes[offset + 2]} << 16 | std::uint32_t{bytes[offset + 3]} << 24);
 }
 
 // Pictures the harness lets through: large ones cost time and memory

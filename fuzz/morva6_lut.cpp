@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Front front(fuzz::Bytes(data, size));
     const std::uint8_t flags = front.byte();
     const std::int32_t method = front.byte() % 7;  // 6 is no method
-    const std::int32_t mode = front.byte() % 5;     // 0 and 4 are no mode
+    const std::int32_t mode = front.byte() % 5;    // 0 and 4 are no mode
     std::string bytes(fuzz::as_text(front.rest()));
     if ((flags & 1) != 0 && !bytes.empty()) {
         const std::size_t whole = OVEX_LUT_FILE_SIZE;

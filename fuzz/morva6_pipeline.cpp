@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t contrast = static_cast<std::int8_t>(front.byte());
     const double gamma = static_cast<std::int8_t>(front.byte()) / 50.0;
     const fuzz::Bytes file_bytes = front.rest();
-    if (!fuzz::size_is_bounded(fuzz::le32_at(file_bytes, 18), fuzz::le32_at(file_bytes, 22))) return FUZZ_RESULT(fuzz::kSkipped);
+    if (!fuzz::size_is_bounded(fuzz::le32_at(file_bytes, 18), fuzz::le32_at(file_bytes, 22)))
+        return FUZZ_RESULT(fuzz::kSkipped);
     const fuzz::MemoryFile file(file_bytes);
 
     // Other targets of the same process may have installed other tables.

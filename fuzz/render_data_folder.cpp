@@ -18,8 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t waveform = std::min<std::size_t>(size, 80);
     fuzz::write_file(folder / "FZ_LOT_TC.wbf", fuzz::as_text(bytes.first(waveform)));
     ulma::RenderData render_data;
-    if (ulma::open_render_data(folder.string(), render_data).problem != ulma::OpenProblem::none)
-        return FUZZ_RESULT(1);
+    if (ulma::open_render_data(folder.string(), render_data).problem != ulma::OpenProblem::none) return FUZZ_RESULT(1);
     fuzz::write_file(ulma::band_file_path(render_data, ulma::BandFile::palette_data, 25),
                      fuzz::as_text(bytes.subspan(waveform)));
     constexpr int kWidth = 4;
@@ -29,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ulma::Settings settings;
     settings.proof = true;
     ulma::Rendering rendering;
-    const ulma::RenderProblem problem = ulma::render_picture(render_data, settings, rgb, kWidth, kHeight, 25, rendering);
+    const ulma::RenderProblem problem =
+        ulma::render_picture(render_data, settings, rgb, kWidth, kHeight, 25, rendering);
     if (problem == ulma::RenderProblem::palette_missing) return FUZZ_RESULT(2);
     if (problem != ulma::RenderProblem::none) std::abort();
     if (rendering.panel_codes.size() != kWidth * kHeight || rendering.proof_rgb.size() != rgb.size()) std::abort();

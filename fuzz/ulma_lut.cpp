@@ -25,10 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string lut(fuzz::as_text(front.rest()));
     if ((flags & 1) != 0 && !lut.empty()) {
-        while (lut.size() < ulma::kLutFileSize) lut.append(lut, 0, std::min(lut.size(), ulma::kLutFileSize - lut.size()));
+        while (lut.size() < ulma::kLutFileSize)
+            lut.append(lut, 0, std::min(lut.size(), ulma::kLutFileSize - lut.size()));
     }
     const fuzz::MemoryFile file(fuzz::Bytes(reinterpret_cast<const std::uint8_t*>(lut.data()), lut.size()));
     std::vector<unsigned char> enhanced(picture.size());
-    (void)ulma::color_enhance(settings_of_run(ULMA_FUZZ_VERSION, 1), width, height, picture.data(), enhanced.data(), file.path());
+    (void)ulma::color_enhance(settings_of_run(ULMA_FUZZ_VERSION, 1), width, height, picture.data(), enhanced.data(),
+                              file.path());
     return 0;
 }

@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<unsigned char>(i * 37);
     std::vector<unsigned char> proof(picture.size());
     std::vector<unsigned char> indices(kWidth * kHeight);
-    if (ulma::error_diffusion_cielab(true, kWidth, kHeight, picture.data(), proof.data(), indices.data(), file.path()) != 0) {
+    if (ulma::error_diffusion_cielab(true, kWidth, kHeight, picture.data(), proof.data(), indices.data(),
+                                     file.path()) != 0) {
         return FUZZ_RESULT(1);
     }
     for (const unsigned char index : indices) {

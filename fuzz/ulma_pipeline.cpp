@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         std::FILE* picture = std::fopen(file.path(), "rb");
         PpmHeader header;
-        const bool bounded = read_ppm_header(picture, header) != PpmProblem::none ||
-                             fuzz::size_is_bounded(header.width, header.height);
+        const bool bounded =
+            read_ppm_header(picture, header) != PpmProblem::none || fuzz::size_is_bounded(header.width, header.height);
         std::fclose(picture);
         if (!bounded) return 0;
     }

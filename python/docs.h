@@ -37,7 +37,8 @@ Reads a six-ink LUT file.
 path: str or os.PathLike. OSError when the file cannot be opened,
 ValueError when it is not 786450 bytes long.)";
 
-inline constexpr const char* kBuildLut = R"(build_lut(*, inks={}, ink_lab={}, identity=False, layout="morva6", palette=None)
+inline constexpr const char* kBuildLut =
+    R"(build_lut(*, inks={}, ink_lab={}, identity=False, layout="morva6", palette=None)
 
 Builds a colour table exactly as the LUT builder (morva6_lut_builder) does;
 with no arguments the result is byte for byte the default table
@@ -56,7 +57,8 @@ palette: "L,a,b L,a,b ..." the band's eight CIELAB D65 colours (layout
 
 ValueError with the builder's message for bad inks or options.)";
 
-inline constexpr const char* kRenderSix = R"(render_six(picture, lut, dither=1, mode=1, tft=0, hue=0, saturation=0, brightness=0, contrast=0, gamma=1.0) -> (indices, panel)
+inline constexpr const char* kRenderSix =
+    R"(render_six(picture, lut, dither=1, mode=1, tft=0, hue=0, saturation=0, brightness=0, contrast=0, gamma=1.0) -> (indices, panel)
 
 Renders a picture onto the six inks, exactly as Morva6_render renders the
 same picture saved as a BMP with the same settings.
@@ -113,7 +115,8 @@ index_map: the map the data were packed with; None: codes are indices.
 ValueError when data is not as long as the layout needs for width x
 height, or holds a code index_map gives to no index.)";
 
-inline constexpr const char* kFitPhoto = R"(fit_photo(path_or_bytes, size=(800, 480), fit="cover", rotate="auto", background=(255, 255, 255), max_megapixels=100.0, crop="attention") -> picture
+inline constexpr const char* kFitPhoto =
+    R"(fit_photo(path_or_bytes, size=(800, 480), fit="cover", rotate="auto", background=(255, 255, 255), max_megapixels=100.0, crop="attention") -> picture
 
 Reads a photograph as photo2panel does (libvips: JPEG, PNG, WebP, TIFF,
 HEIF, ...): turned upright by its EXIF orientation, converted to 8-bit
@@ -143,7 +146,8 @@ as ulmarender reads it), opened once and used by render_eight.
 folder: str or os.PathLike. morva6.Error with the renderer's message when
 the folder is not usable.)";
 
-inline constexpr const char* kRenderEight = R"(render_eight(picture, render_data, temperature, chroma=0, brightness=0, noise=0, proof=True, seed=None) -> (codes, proof)
+inline constexpr const char* kRenderEight =
+    R"(render_eight(picture, render_data, temperature, chroma=0, brightness=0, noise=0, proof=True, seed=None) -> (codes, proof)
 
 Renders a picture onto the eight-colour panel exactly as `ulmarender -p`
 renders the same picture saved as a PPM.

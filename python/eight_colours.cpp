@@ -23,7 +23,7 @@ namespace {
 // An opened render-data folder; renders only read it, so any number of
 // threads render with it at once.
 class RenderData {
-public:
+  public:
     explicit RenderData(const py::object& folder_object) : folder_(path_text(folder_object)) {
         UlmaMessages messages{};
         UlmaRenderData* opened = nullptr;
@@ -39,7 +39,7 @@ public:
     const UlmaRenderData* get() const { return data_.get(); }
     const std::string& folder() const { return folder_; }
 
-private:
+  private:
     struct Close {
         void operator()(UlmaRenderData* data) const { ulma_close(data); }
     };
@@ -69,8 +69,8 @@ py::tuple render_eight(const py::object& picture_object, const RenderData& data,
     std::uint8_t* codes_out = codes.mutable_data();
     {
         py::gil_scoped_release unlocked;
-        status = ulma_render(data.get(), &settings, picture.data, picture.width, picture.height, temperature,
-                             codes_out, proof_out, &messages);
+        status = ulma_render(data.get(), &settings, picture.data, picture.width, picture.height, temperature, codes_out,
+                             proof_out, &messages);
     }
     if (status == ULMA_ERR_NO_MEMORY) throw std::bad_alloc();
     if (status == ULMA_ERR_PICTURE_SIZE) throw py::value_error(messages.message);

@@ -37,11 +37,16 @@ photo2panel::Rotate rotate_of(const py::object& rotate) {
     if (py::isinstance<py::str>(rotate) && rotate.cast<std::string>() == "auto") return photo2panel::Rotate::automatic;
     if (py::isinstance<py::int_>(rotate)) {
         switch (rotate.cast<int>()) {
-        case 0: return photo2panel::Rotate::none;
-        case 90: return photo2panel::Rotate::quarter;
-        case 180: return photo2panel::Rotate::half;
-        case 270: return photo2panel::Rotate::three_quarters;
-        default: break;
+            case 0:
+                return photo2panel::Rotate::none;
+            case 90:
+                return photo2panel::Rotate::quarter;
+            case 180:
+                return photo2panel::Rotate::half;
+            case 270:
+                return photo2panel::Rotate::three_quarters;
+            default:
+                break;
         }
     }
     throw py::value_error("rotate must be 'auto', 0, 90, 180 or 270, got " + std::string(py::str(py::repr(rotate))));
@@ -49,7 +54,7 @@ photo2panel::Rotate rotate_of(const py::object& rotate) {
 
 // A file of the given bytes that is removed again when the holder goes.
 class TemporaryFile {
-public:
+  public:
     explicit TemporaryFile(std::string_view bytes) {
         const char* folder = std::getenv("TMPDIR");
         path_ = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/morva6-photo-XXXXXX";
@@ -72,7 +77,7 @@ public:
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -126,9 +131,10 @@ py::array_t<std::uint8_t> fit_photo(const py::object& source, std::tuple<int, in
 }  // namespace
 
 void register_fit_photo(py::module_& m) {
-    m.def("fit_photo", &fit_photo, docs::kFitPhoto, py::arg("path_or_bytes"), py::arg("size") = std::make_tuple(800, 480),
-          py::arg("fit") = "cover", py::arg("rotate") = "auto", py::arg("background") = std::array<int, 3>{255, 255, 255},
-          py::arg("max_megapixels") = 100.0, py::arg("crop") = "attention");
+    m.def("fit_photo", &fit_photo, docs::kFitPhoto, py::arg("path_or_bytes"),
+          py::arg("size") = std::make_tuple(800, 480), py::arg("fit") = "cover", py::arg("rotate") = "auto",
+          py::arg("background") = std::array<int, 3>{255, 255, 255}, py::arg("max_megapixels") = 100.0,
+          py::arg("crop") = "attention");
 }
 
 }  // namespace morva6_python

@@ -124,9 +124,10 @@ void register_lut(py::module_& m) {
              }),
              py::arg("data"))
         .def_property_readonly("inks", &inks_of, docs::kLutInks)
-        .def("__bytes__", [](const Lut& lut) {
-            return py::bytes(reinterpret_cast<const char*>(lut.bytes().data()), lut.bytes().size());
-        })
+        .def("__bytes__",
+             [](const Lut& lut) {
+                 return py::bytes(reinterpret_cast<const char*>(lut.bytes().data()), lut.bytes().size());
+             })
         .def("__len__", [](const Lut& lut) { return lut.bytes().size(); })
         .def("__eq__", [](const Lut& a, const Lut& b) { return a.bytes() == b.bytes(); });
     m.def("load_lut", &load_lut, docs::kLoadLut, py::arg("path"));

@@ -14,12 +14,12 @@ namespace morva6_python {
 // The bytes of one six-ink LUT file, checked for length and never changed,
 // and the render context that points into them.
 class Lut {
-public:
+  public:
     explicit Lut(std::vector<std::uint8_t> bytes);
     const std::vector<std::uint8_t>& bytes() const { return *bytes_; }
     const OvexRenderContext& context() const { return context_; }
 
-private:
+  private:
     std::shared_ptr<const std::vector<std::uint8_t>> bytes_;
     OvexRenderContext context_{};
 };

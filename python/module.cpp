@@ -76,8 +76,8 @@ void transfer_six(const Lut& lut, const std::uint8_t* input, std::uint8_t* out, 
         throw library_error("the renderer wrote a byte that is no ink's code");
 }
 
-py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int mode, int tft, int hue,
-                     int saturation, int brightness, int contrast, double gamma) {
+py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int mode, int tft, int hue, int saturation,
+                     int brightness, int contrast, double gamma) {
     check_range("dither", dither, 1, 6);
     check_range("mode", mode, 1, 3);
     check_range("tft", tft, 0, 5);
@@ -90,7 +90,8 @@ py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int 
     const RgbArray picture = rgb_array(picture_object);
     std::int32_t width = picture.width, height = picture.height;
     const std::size_t pixels = std::size_t(width) * std::size_t(height);
-    if (std::int64_t(pixels) * 4 > INT32_MAX) throw py::value_error("the picture is too large (width x height x 4 must fit 2147483647)");
+    if (std::int64_t(pixels) * 4 > INT32_MAX)
+        throw py::value_error("the picture is too large (width x height x 4 must fit 2147483647)");
     py::array_t<std::uint8_t> output({py::ssize_t(height), py::ssize_t(width), py::ssize_t(3)});
     std::uint8_t* out = output.mutable_data();
     // Without a TFT transfer one dithering pass writes the indices and the
@@ -126,8 +127,9 @@ py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int 
     }
     if (width != picture.width || height != picture.height) {
         // The TFT transfer's result occupies the start of the buffer.
-        output = py::array_t<std::uint8_t>(output.attr("reshape")(-1)[py::slice(0, std::size_t(width) * height * 3, 1)]
-                                               .attr("reshape")(py::make_tuple(height, width, 3)));
+        output =
+            py::array_t<std::uint8_t>(output.attr("reshape")(-1)[py::slice(0, std::size_t(width) * height * 3, 1)].attr(
+                "reshape")(py::make_tuple(height, width, 3)));
     }
     return py::make_tuple(index_array, output);
 }
@@ -143,7 +145,8 @@ std::vector<std::uint8_t> map_of(const std::optional<std::vector<int>>& index_ma
     std::vector<std::uint8_t> map;
     if (!index_map) return map;
     for (const int code : *index_map) {
-        if (code < 0 || code > 255) throw py::value_error("index_map codes must be 0 to 255, got " + std::to_string(code));
+        if (code < 0 || code > 255)
+            throw py::value_error("index_map codes must be 0 to 255, got " + std::to_string(code));
         map.push_back(std::uint8_t(code));
     }
     if (map.empty()) throw py::value_error("index_map is empty");

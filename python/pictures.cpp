@@ -31,9 +31,7 @@ int side(py::ssize_t length, const char* what) {
 
 }  // namespace
 
-void register_error(py::module_& m) {
-    py::register_exception<LibraryError>(m, "Error", PyExc_RuntimeError);
-}
+void register_error(py::module_& m) { py::register_exception<LibraryError>(m, "Error", PyExc_RuntimeError); }
 
 std::string path_text(const py::object& path) {
     return py::str(py::module_::import("os").attr("fspath")(path)).cast<std::string>();

@@ -34,9 +34,9 @@ bool render_eight_colours(const UlmaRenderData& data, const RgbPicture& picture,
     std::vector<std::uint8_t> codes(pixels);
     std::vector<std::uint8_t> proof(files.preview.empty() ? 0 : pixels * 3);
     UlmaMessages messages;
-    const std::int32_t status = ulma_render(&data, &settings, picture.rgb.data(), picture.width, picture.height,
-                                            options.temperature, codes.data(), proof.empty() ? nullptr : proof.data(),
-                                            &messages);
+    const std::int32_t status =
+        ulma_render(&data, &settings, picture.rgb.data(), picture.width, picture.height, options.temperature,
+                    codes.data(), proof.empty() ? nullptr : proof.data(), &messages);
     warnings += messages.warnings;
     if (status != ULMA_OK) {
         error = "the eight-colour renderer stopped: " + std::string(messages.message);
@@ -47,8 +47,7 @@ bool render_eight_colours(const UlmaRenderData& data, const RgbPicture& picture,
     if (is_packed(options.format)) {
         // The panel's own codes: the PGM holds each times 8.
         for (std::uint8_t& code : codes) code = static_cast<std::uint8_t>(code / 8);
-        if (!add_packed_panel(outputs, files.panel, options, codes, picture.width, picture.height, error))
-            return false;
+        if (!add_packed_panel(outputs, files.panel, options, codes, picture.width, picture.height, error)) return false;
     } else {
         outputs.add(files.panel, common::pnm::header("P5", picture.width, picture.height), codes);
     }

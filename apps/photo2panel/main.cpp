@@ -78,8 +78,8 @@ bool process(const std::string& picture_path, const Options& options, const Rend
     if (!load_fitted_picture(picture_path, options, picture, error, warnings)) return false;
     common::OutputSet outputs;
     if (!files.fitted.empty() && !save_fitted(picture, files.fitted, outputs, error)) return false;
-    const bool rendered =
-        options.eight_colours ? render_eight_colours(*render_data, picture, options, files, outputs, error, warnings)
+    const bool rendered = options.eight_colours
+                              ? render_eight_colours(*render_data, picture, options, files, outputs, error, warnings)
                               : render_six_inks(picture, options, files, outputs, error);
     return rendered && outputs.commit(error);
 }
@@ -115,10 +115,16 @@ static int run_main(int argc, char** argv) {
     Options options;
     std::string message;
     switch (parse_options(argc, argv, options, message)) {
-    case Parsed::help: std::fputs(usage_text(), stdout); return 0;
-    case Parsed::version: std::puts("photo2panel " PHOTO2PANEL_VERSION); return 0;
-    case Parsed::error: return usage_error(message);
-    case Parsed::run: break;
+        case Parsed::help:
+            std::fputs(usage_text(), stdout);
+            return 0;
+        case Parsed::version:
+            std::puts("photo2panel " PHOTO2PANEL_VERSION);
+            return 0;
+        case Parsed::error:
+            return usage_error(message);
+        case Parsed::run:
+            break;
     }
     OutputFolders folders;
     if (const std::string problem = settle_outputs(options, folders); !problem.empty()) return usage_error(problem);

@@ -21,14 +21,16 @@ struct NamedSize {
     int height;
 };
 constexpr NamedSize kNamedSizes[] = {
-    {"4in", 640, 400}, {"5.65in", 600, 448}, {"7.3in", 800, 480}, {"13.3in", 1600, 1200},
+    {"4in", 640, 400},
+    {"5.65in", 600, 448},
+    {"7.3in", 800, 480},
+    {"13.3in", 1600, 1200},
 };
 
 bool whole_number(std::string_view text, long min, long max, int& value) {
     long number = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || number < min || number > max)
-        return false;
+    if (error != std::errc() || end != text.data() + text.size() || number < min || number > max) return false;
     value = static_cast<int>(number);
     return true;
 }
@@ -37,8 +39,7 @@ bool real_number(std::string_view text, double min, double max, double& value) {
     const std::string copy(text);
     char* end = nullptr;
     const double number = std::strtod(copy.c_str(), &end);
-    if (copy.empty() || *end != '\0' || !std::isfinite(number) || number < min || number > max)
-        return false;
+    if (copy.empty() || *end != '\0' || !std::isfinite(number) || number < min || number > max) return false;
     value = number;
     return true;
 }
@@ -55,8 +56,7 @@ bool parse_size(std::string_view text, Options& options) {
     if (x == std::string_view::npos) return false;
     int width = 0;
     int height = 0;
-    if (!whole_number(text.substr(0, x), 1, kMaxSide, width) ||
-        !whole_number(text.substr(x + 1), 1, kMaxSide, height))
+    if (!whole_number(text.substr(0, x), 1, kMaxSide, width) || !whole_number(text.substr(x + 1), 1, kMaxSide, height))
         return false;
     if (static_cast<long long>(width) * height * 4 > INT32_MAX) return false;
     options.width = width;
@@ -66,8 +66,10 @@ bool parse_size(std::string_view text, Options& options) {
 
 // "white", "black", "R,G,B" or "#rrggbb".
 bool parse_colour(std::string_view text, std::array<std::uint8_t, 3>& colour) {
-    if (text == "white") colour = {255, 255, 255};
-    else if (text == "black") colour = {0, 0, 0};
+    if (text == "white")
+        colour = {255, 255, 255};
+    else if (text == "black")
+        colour = {0, 0, 0};
     else if (text.size() == 7 && text[0] == '#') {
         for (int c = 0; c < 3; ++c) {
             unsigned value = 0;
@@ -101,9 +103,11 @@ bool parse_choice(std::string_view text, const std::pair<std::string_view, Enum>
     return false;
 }
 
-constexpr std::pair<std::string_view, PanelFormat> kFormats[] = {
-    {"bmp", PanelFormat::bmp}, {"pgm", PanelFormat::pgm}, {"packed4", PanelFormat::packed4},
-    {"packed-indices", PanelFormat::packed_indices}, {"c-array", PanelFormat::c_array}};
+constexpr std::pair<std::string_view, PanelFormat> kFormats[] = {{"bmp", PanelFormat::bmp},
+                                                                 {"pgm", PanelFormat::pgm},
+                                                                 {"packed4", PanelFormat::packed4},
+                                                                 {"packed-indices", PanelFormat::packed_indices},
+                                                                 {"c-array", PanelFormat::c_array}};
 
 // "0,1,2,3,5,6": one code 0..255 for every index.
 bool parse_index_map(std::string_view text, std::vector<std::uint8_t>& map) {
@@ -122,9 +126,11 @@ constexpr std::pair<std::string_view, Fit> kFits[] = {
     {"cover", Fit::cover}, {"contain", Fit::contain}, {"fill", Fit::fill}};
 constexpr std::pair<std::string_view, Crop> kCrops[] = {
     {"centre", Crop::centre}, {"attention", Crop::attention}, {"entropy", Crop::entropy}};
-constexpr std::pair<std::string_view, Rotate> kRotations[] = {
-    {"auto", Rotate::automatic}, {"0", Rotate::none}, {"90", Rotate::quarter},
-    {"180", Rotate::half}, {"270", Rotate::three_quarters}};
+constexpr std::pair<std::string_view, Rotate> kRotations[] = {{"auto", Rotate::automatic},
+                                                              {"0", Rotate::none},
+                                                              {"90", Rotate::quarter},
+                                                              {"180", Rotate::half},
+                                                              {"270", Rotate::three_quarters}};
 
 // One option that takes a value: its spellings, whether it belongs to one
 // renderer (6 or 8, 0 for both), and how the value is stored.
@@ -137,7 +143,10 @@ struct ValueOption {
 
 std::vector<ValueOption> value_options() {
     auto text = [](std::string Options::*field) {
-        return [field](std::string_view v, Options& o) { o.*field = std::string(v); return !v.empty(); };
+        return [field](std::string_view v, Options& o) {
+            o.*field = std::string(v);
+            return !v.empty();
+        };
     };
     auto whole = [](int Options::*field, long min, long max) {
         return [=](std::string_view v, Options& o) { return whole_number(v, min, max, o.*field); };
@@ -262,9 +271,11 @@ still written), 2 bad command line.
 Parsed parse_options(int argc, const char* const* argv, Options& options, std::string& message) {
     const std::vector<ValueOption> table = value_options();
     // The options without a value, then one for each entry of the table.
-    constexpr common::OptionSpec kFlags[] = {
-        {'\0', "help", false}, {'\0', "version", false}, {'q', "quiet", false}, {'8', "eight-colours", false},
-        {'\0', "accept-damaged", false}};
+    constexpr common::OptionSpec kFlags[] = {{'\0', "help", false},
+                                             {'\0', "version", false},
+                                             {'q', "quiet", false},
+                                             {'8', "eight-colours", false},
+                                             {'\0', "accept-damaged", false}};
     std::vector<common::OptionSpec> specs(std::begin(kFlags), std::end(kFlags));
     for (const ValueOption& option : table)
         specs.push_back({option.short_name.empty() ? '\0' : option.short_name[1], option.long_name.substr(2), true});
@@ -304,8 +315,10 @@ Parsed parse_options(int argc, const char* const* argv, Options& options, std::s
         message = "--format bmp is the six-ink panel file; eight colours write pgm or a packed format";
     else if (options.format == PanelFormat::pgm && !options.eight_colours)
         message = "--format pgm is the eight-colour panel file; six inks write bmp or a packed format";
-    else if (options.pictures.empty()) message = "no picture given";
-    else if (options.output.empty()) message = "no output given (-o)";
+    else if (options.pictures.empty())
+        message = "no picture given";
+    else if (options.output.empty())
+        message = "no output given (-o)";
     if (!message.empty()) return Parsed::error;
     return Parsed::run;
 }

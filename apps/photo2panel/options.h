@@ -23,9 +23,9 @@ enum class Rotate { automatic, none, quarter, half, three_quarters };
 
 struct Options {
     std::vector<std::string> pictures;  // "-": standard input
-    std::string output;        // a file, or a folder when several pictures are given
-    std::string preview;       // PNG of what the panel shows; a folder with several pictures
-    std::string save_fitted;   // the fitted picture as BMP or PPM; a folder with several pictures
+    std::string output;                 // a file, or a folder when several pictures are given
+    std::string preview;                // PNG of what the panel shows; a folder with several pictures
+    std::string save_fitted;            // the fitted picture as BMP or PPM; a folder with several pictures
     int width = 800;
     int height = 480;
     Fit fit = Fit::cover;
@@ -37,10 +37,10 @@ struct Options {
     bool accept_damaged = false;  // render a truncated or damaged picture anyway, with a warning
     PanelFormat format = PanelFormat::native;
     std::vector<std::uint8_t> index_map;  // packed formats: index i is written as index_map[i]
-    int jobs = 0;              // pictures rendered at once; 0: one per processor core
+    int jobs = 0;                         // pictures rendered at once; 0: one per processor core
     // Six inks.
-    std::string lut;           // empty: the installed v2 table
-    int dither = 6;            // 1..6 as Morva6_render takes it
+    std::string lut;  // empty: the installed v2 table
+    int dither = 6;   // 1..6 as Morva6_render takes it
     int mode = 1;
     int tft = 0;
     int hue = 0;
@@ -50,7 +50,7 @@ struct Options {
     double gamma = 1.0;
     // Eight colours.
     bool eight_colours = false;
-    std::string render_data;   // empty: the installed sample render data
+    std::string render_data;  // empty: the installed sample render data
     int temperature = 25;
     double chroma = 0.0;
     double lightness = 0.0;

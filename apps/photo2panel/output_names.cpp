@@ -15,24 +15,32 @@ namespace fs = std::filesystem;
 // file is, in words.
 const char* panel_extension(PanelFormat format) {
     switch (format) {
-    case PanelFormat::pgm: return ".pgm";
-    case PanelFormat::c_array: return ".h";
-    case PanelFormat::packed4:
-    case PanelFormat::packed_indices: return ".bin";
-    case PanelFormat::native:
-    case PanelFormat::bmp: break;
+        case PanelFormat::pgm:
+            return ".pgm";
+        case PanelFormat::c_array:
+            return ".h";
+        case PanelFormat::packed4:
+        case PanelFormat::packed_indices:
+            return ".bin";
+        case PanelFormat::native:
+        case PanelFormat::bmp:
+            break;
     }
     return ".bmp";
 }
 
 std::string panel_kind(PanelFormat format) {
     switch (format) {
-    case PanelFormat::pgm: return "a PGM of panel codes (.pgm)";
-    case PanelFormat::c_array: return "a C array of the packed codes (.h)";
-    case PanelFormat::packed4:
-    case PanelFormat::packed_indices: return "a packed buffer of the codes (.bin)";
-    case PanelFormat::native:
-    case PanelFormat::bmp: break;
+        case PanelFormat::pgm:
+            return "a PGM of panel codes (.pgm)";
+        case PanelFormat::c_array:
+            return "a C array of the packed codes (.h)";
+        case PanelFormat::packed4:
+        case PanelFormat::packed_indices:
+            return "a packed buffer of the codes (.bin)";
+        case PanelFormat::native:
+        case PanelFormat::bmp:
+            break;
     }
     return "a 24-bit BMP (.bmp)";
 }
@@ -56,8 +64,7 @@ std::optional<PanelFormat> named_format(const std::string& extension, PanelForma
     if (extension == ".bmp") return PanelFormat::bmp;
     if (extension == ".pgm") return PanelFormat::pgm;
     if (extension == ".h") return PanelFormat::c_array;
-    if (extension == ".bin" && (chosen == PanelFormat::packed4 || chosen == PanelFormat::packed_indices))
-        return chosen;
+    if (extension == ".bin" && (chosen == PanelFormat::packed4 || chosen == PanelFormat::packed_indices)) return chosen;
     return std::nullopt;
 }
 

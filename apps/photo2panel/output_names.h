@@ -31,7 +31,6 @@ PictureFiles files_of(const Options& options, const std::string& picture, const 
 
 // Makes the output folders and the folders above the output files. False
 // with `folder` and `error` set when one cannot be made.
-bool make_output_folders(const Options& options, const OutputFolders& folders, std::string& folder,
-                         std::string& error);
+bool make_output_folders(const Options& options, const OutputFolders& folders, std::string& folder, std::string& error);
 
 }  // namespace photo2panel

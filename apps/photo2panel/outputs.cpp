@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-
 namespace photo2panel {
 
 std::string find_data(const std::string& name) {
@@ -18,9 +17,7 @@ std::string find_data(const std::string& name) {
     return {};
 }
 
-std::string stem(const std::string& path) {
-    return std::filesystem::path(path).stem().string();
-}
+std::string stem(const std::string& path) { return std::filesystem::path(path).stem().string(); }
 
 std::string in_folder(const std::string& folder, const std::string& name) {
     return (std::filesystem::path(folder) / name).string();

@@ -5,7 +5,6 @@
 
 #include <morva6/morva6_pack.h>
 
-
 namespace photo2panel {
 
 bool add_packed_panel(common::OutputSet& outputs, const std::string& path, const Options& options,

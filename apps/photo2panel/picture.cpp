@@ -85,8 +85,7 @@ double max_alpha(const VipsImage* image) {
 // Transparency onto the background, in the picture's own scale (8 or 16
 // bits, grey or colour), before any conversion can touch the alpha band.
 bool flatten(Image& image, const Options& options, std::string& error) {
-    if (!vips_image_hasalpha(image.get()) ||
-        vips_image_get_interpretation(image.get()) == VIPS_INTERPRETATION_CMYK)
+    if (!vips_image_hasalpha(image.get()) || vips_image_get_interpretation(image.get()) == VIPS_INTERPRETATION_CMYK)
         return true;
     const double scale = max_alpha(image.get()) / 255.0;
     const auto& bg = options.background;
@@ -97,9 +96,12 @@ bool flatten(Image& image, const Options& options, std::string& error) {
         bands = 1;
     }
     VipsArrayDouble* background = vips_array_double_new(colour, bands);
-    const bool done = apply(image, [&](VipsImage* in, VipsImage** out) {
-        return vips_flatten(in, out, "background", background, "max_alpha", max_alpha(in), nullptr);
-    }, error);
+    const bool done = apply(
+        image,
+        [&](VipsImage* in, VipsImage** out) {
+            return vips_flatten(in, out, "background", background, "max_alpha", max_alpha(in), nullptr);
+        },
+        error);
     vips_area_unref(VIPS_AREA(background));
     return done;
 }
@@ -114,17 +116,20 @@ bool to_srgb(Image& image, const Options& options, std::string& error) {
             clear_errors();  // a broken profile: convert as if there were none
         }
     }
-    if (!apply(image, [](VipsImage* in, VipsImage** out) {
-            return vips_colourspace(in, out, VIPS_INTERPRETATION_sRGB, nullptr);
-        }, error))
+    if (!apply(
+            image,
+            [](VipsImage* in, VipsImage** out) { return vips_colourspace(in, out, VIPS_INTERPRETATION_sRGB, nullptr); },
+            error))
         return false;
     if (!flatten(image, options, error)) return false;  // CMYK alpha, now in sRGB
     if (vips_image_get_format(image.get()) != VIPS_FORMAT_UCHAR &&
-        !apply(image, [](VipsImage* in, VipsImage** out) { return vips_cast_uchar(in, out, nullptr); }, error))
+        !apply(
+            image, [](VipsImage* in, VipsImage** out) { return vips_cast_uchar(in, out, nullptr); }, error))
         return false;
     if (vips_image_get_bands(image.get()) > 3 &&
-        !apply(image, [](VipsImage* in, VipsImage** out) { return vips_extract_band(in, out, 0, "n", 3, nullptr); },
-               error))
+        !apply(
+            image, [](VipsImage* in, VipsImage** out) { return vips_extract_band(in, out, 0, "n", 3, nullptr); },
+            error))
         return false;
     if (vips_image_get_bands(image.get()) != 3) {
         error = "cannot convert the picture to RGB";
@@ -135,11 +140,16 @@ bool to_srgb(Image& image, const Options& options, std::string& error) {
 
 VipsAngle turn(const Options& options, int width, int height) {
     switch (options.rotate) {
-    case Rotate::none: return VIPS_ANGLE_D0;
-    case Rotate::quarter: return VIPS_ANGLE_D90;
-    case Rotate::half: return VIPS_ANGLE_D180;
-    case Rotate::three_quarters: return VIPS_ANGLE_D270;
-    case Rotate::automatic: break;
+        case Rotate::none:
+            return VIPS_ANGLE_D0;
+        case Rotate::quarter:
+            return VIPS_ANGLE_D90;
+        case Rotate::half:
+            return VIPS_ANGLE_D180;
+        case Rotate::three_quarters:
+            return VIPS_ANGLE_D270;
+        case Rotate::automatic:
+            break;
     }
     const bool portrait_picture = height > width;
     const bool portrait_panel = options.height > options.width;
@@ -156,9 +166,12 @@ bool crop_smartly(Image& image, const Options& options, std::string& error) {
     if (width == vips_image_get_width(image.get()) && height == vips_image_get_height(image.get())) return true;
     const VipsInteresting interesting =
         options.crop == Crop::entropy ? VIPS_INTERESTING_ENTROPY : VIPS_INTERESTING_ATTENTION;
-    return apply(image, [&](VipsImage* in, VipsImage** out) {
-        return vips_smartcrop(in, out, width, height, "interesting", interesting, nullptr);
-    }, error);
+    return apply(
+        image,
+        [&](VipsImage* in, VipsImage** out) {
+            return vips_smartcrop(in, out, width, height, "interesting", interesting, nullptr);
+        },
+        error);
 }
 
 // Scales (Lanczos, never nearest neighbour) and crops or pads to the panel.
@@ -169,21 +182,26 @@ bool fit(Image& image, const Options& options, std::string& error) {
     double vscale = options.height / height;
     if (options.fit == Fit::cover) hscale = vscale = std::max(hscale, vscale);
     if (options.fit == Fit::contain) hscale = vscale = std::min(hscale, vscale);
-    if ((hscale != 1.0 || vscale != 1.0) &&
-        !apply(image, [&](VipsImage* in, VipsImage** out) {
-            return vips_resize(in, out, hscale, "vscale", vscale, "kernel", VIPS_KERNEL_LANCZOS3, nullptr);
-        }, error))
+    if ((hscale != 1.0 || vscale != 1.0) && !apply(
+                                                image,
+                                                [&](VipsImage* in, VipsImage** out) {
+                                                    return vips_resize(in, out, hscale, "vscale", vscale, "kernel",
+                                                                       VIPS_KERNEL_LANCZOS3, nullptr);
+                                                },
+                                                error))
         return false;
-    if (options.fit == Fit::cover && options.crop != Crop::centre && !crop_smartly(image, options, error))
-        return false;
+    if (options.fit == Fit::cover && options.crop != Crop::centre && !crop_smartly(image, options, error)) return false;
     const auto& bg = options.background;
     double colour[3] = {double(bg[0]), double(bg[1]), double(bg[2])};
     VipsArrayDouble* background = vips_array_double_new(colour, 3);
     // Centred: a larger picture is cropped, a smaller one padded.
-    const bool done = apply(image, [&](VipsImage* in, VipsImage** out) {
-        return vips_gravity(in, out, VIPS_COMPASS_DIRECTION_CENTRE, options.width, options.height,
-                            "extend", VIPS_EXTEND_BACKGROUND, "background", background, nullptr);
-    }, error);
+    const bool done = apply(
+        image,
+        [&](VipsImage* in, VipsImage** out) {
+            return vips_gravity(in, out, VIPS_COMPASS_DIRECTION_CENTRE, options.width, options.height, "extend",
+                                VIPS_EXTEND_BACKGROUND, "background", background, nullptr);
+        },
+        error);
     vips_area_unref(VIPS_AREA(background));
     return done;
 }
@@ -196,7 +214,7 @@ enum class PictureFormat { jpeg, png, webp, tiff, heif, gif, bmp, netpbm, unsupp
 
 bool starts_with(std::span<const std::uint8_t> bytes, std::string_view magic, std::size_t at = 0) {
     return bytes.size() >= at + magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin() + at,
-                                                            [](char m, std::uint8_t b) { return std::uint8_t(m) == b; });
+                                                           [](char m, std::uint8_t b) { return std::uint8_t(m) == b; });
 }
 
 PictureFormat format_of(std::span<const std::uint8_t> start) {
@@ -207,8 +225,8 @@ PictureFormat format_of(std::span<const std::uint8_t> start) {
     for (const std::string_view tiff : {"II*\0"sv, "MM\0*"sv, "II+\0"sv, "MM\0+"sv})
         if (starts_with(start, tiff)) return PictureFormat::tiff;
     if (starts_with(start, "ftyp"sv, 4)) {
-        for (const std::string_view brand : {"heic"sv, "heix"sv, "hevc"sv, "hevx"sv, "heim"sv, "heis"sv, "mif1"sv,
-                                             "msf1"sv, "avif"sv, "avis"sv})
+        for (const std::string_view brand :
+             {"heic"sv, "heix"sv, "hevc"sv, "hevx"sv, "heim"sv, "heis"sv, "mif1"sv, "msf1"sv, "avif"sv, "avis"sv})
             if (starts_with(start, brand, 8)) return PictureFormat::heif;
     }
     if (starts_with(start, "GIF87a"sv) || starts_with(start, "GIF89a"sv)) return PictureFormat::gif;
@@ -222,15 +240,24 @@ PictureFormat format_of(std::span<const std::uint8_t> start) {
 // The libvips loaders each format may go to (a prefix of the class name).
 std::vector<std::string_view> loaders_of(PictureFormat format) {
     switch (format) {
-    case PictureFormat::jpeg: return {"VipsForeignLoadJpeg"};
-    case PictureFormat::png: return {"VipsForeignLoadPng", "VipsForeignLoadSpng"};
-    case PictureFormat::webp: return {"VipsForeignLoadWebp"};
-    case PictureFormat::tiff: return {"VipsForeignLoadTiff"};
-    case PictureFormat::heif: return {"VipsForeignLoadHeif"};
-    case PictureFormat::gif: return {"VipsForeignLoadNsgif", "VipsForeignLoadGif"};
-    case PictureFormat::bmp: return {"VipsForeignLoadMagick"};  // libvips reads BMP through ImageMagick
-    case PictureFormat::netpbm: return {"VipsForeignLoadPpm"};
-    case PictureFormat::unsupported: break;
+        case PictureFormat::jpeg:
+            return {"VipsForeignLoadJpeg"};
+        case PictureFormat::png:
+            return {"VipsForeignLoadPng", "VipsForeignLoadSpng"};
+        case PictureFormat::webp:
+            return {"VipsForeignLoadWebp"};
+        case PictureFormat::tiff:
+            return {"VipsForeignLoadTiff"};
+        case PictureFormat::heif:
+            return {"VipsForeignLoadHeif"};
+        case PictureFormat::gif:
+            return {"VipsForeignLoadNsgif", "VipsForeignLoadGif"};
+        case PictureFormat::bmp:
+            return {"VipsForeignLoadMagick"};  // libvips reads BMP through ImageMagick
+        case PictureFormat::netpbm:
+            return {"VipsForeignLoadPpm"};
+        case PictureFormat::unsupported:
+            break;
     }
     return {};
 }
@@ -258,8 +285,8 @@ VipsImage* open_picture(std::span<const std::uint8_t> bytes, bool accept_damaged
         // ImageMagick has no streaming loader in libvips: the buffer one.
         loader = vips_foreign_find_load_buffer(bytes.data(), bytes.size());
         if (allowed(loader, format))
-            image = vips_image_new_from_buffer(bytes.data(), bytes.size(), "", "fail_on", fail_on, "memory", TRUE,
-                                               nullptr);
+            image =
+                vips_image_new_from_buffer(bytes.data(), bytes.size(), "", "fail_on", fail_on, "memory", TRUE, nullptr);
     } else if (format != PictureFormat::unsupported) {
         VipsSource* source = vips_source_new_from_memory(bytes.data(), bytes.size());
         if (source != nullptr) {
@@ -281,8 +308,8 @@ VipsImage* open_picture(std::span<const std::uint8_t> bytes, bool accept_damaged
 bool damaged(std::string_view complaints) {
     std::string lower(complaints);
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const std::string_view sign : {"premature end", "truncat", "unexpected end", "end of file", "short read",
-                                        "not enough data", "out of data"})
+    for (const std::string_view sign :
+         {"premature end", "truncat", "unexpected end", "end of file", "short read", "not enough data", "out of data"})
         if (lower.find(sign) != std::string::npos) return true;
     return false;
 }
@@ -304,8 +331,8 @@ bool start_picture_library(const char* program) {
     return true;
 }
 
-bool load_fitted_picture(const std::string& path, const Options& options, RgbPicture& picture,
-                         std::string& error, std::string& warnings) {
+bool load_fitted_picture(const std::string& path, const Options& options, RgbPicture& picture, std::string& error,
+                         std::string& warnings) {
     // Read once, whole and within a bound: a pipe or standard input the
     // same way as a file; a stream that does not start like a picture is
     // refused at once, not at the limit.
@@ -313,10 +340,9 @@ bool load_fitted_picture(const std::string& path, const Options& options, RgbPic
         return format_of(start) == PictureFormat::unsupported ? std::string(kUnsupported) : std::string();
     };
     const std::size_t limit = picture_file_limit(options);
-    const auto bytes = path == "-" ? common::read_bounded_descriptor(STDIN_FILENO, path, limit, error,
-                                                                     starts_like_a_picture)
-                                   : common::read_bounded(path, limit, error, common::Streams::allowed,
-                                                          starts_like_a_picture);
+    const auto bytes = path == "-"
+                           ? common::read_bounded_descriptor(STDIN_FILENO, path, limit, error, starts_like_a_picture)
+                           : common::read_bounded(path, limit, error, common::Streams::allowed, starts_like_a_picture);
     if (!bytes) {
         // The reason without the file's name, which the caller puts in front.
         if (error.starts_with(path + ": ")) error.erase(0, path.size() + 2);
@@ -336,35 +362,35 @@ void watch_for_damage(VipsImage* image) {
     vips_image_set_progress(image, TRUE);
     g_signal_connect(image, "eval", G_CALLBACK(+[](VipsImage* computed, VipsProgress*, void*) {
                          if (damaged(vips_error_buffer())) vips_image_set_kill(computed, TRUE);
-                     }), nullptr);
+                     }),
+                     nullptr);
 }
 
 // One decode of the picture into `picture`; `complaints` receives what the
 // decoders left in the error buffer.
-Pass decode_pass(std::span<const std::uint8_t> bytes, const Options& options, RgbPicture& picture,
-                 std::string& error, std::string& complaints) {
+Pass decode_pass(std::span<const std::uint8_t> bytes, const Options& options, RgbPicture& picture, std::string& error,
+                 std::string& complaints) {
     clear_errors();
     // Opening reads the header only; pixels are decoded when first needed.
     Image image(open_picture(bytes, options.accept_damaged, error));
     if (image == nullptr) return Pass::failed;
     if (!options.accept_damaged) watch_for_damage(image.get());
-    const double megapixels =
-        double(vips_image_get_width(image.get())) * vips_image_get_height(image.get()) / 1e6;
+    const double megapixels = double(vips_image_get_width(image.get())) * vips_image_get_height(image.get()) / 1e6;
     if (megapixels > options.max_megapixels) {
         char text[160];
         std::snprintf(text, sizeof text, "%d x %d pixels is more than %g megapixels (--max-megapixels)",
-                      vips_image_get_width(image.get()), vips_image_get_height(image.get()),
-                      options.max_megapixels);
+                      vips_image_get_width(image.get()), vips_image_get_height(image.get()), options.max_megapixels);
         error = text;
         return Pass::failed;
     }
-    if (!apply(image, [](VipsImage* in, VipsImage** out) { return vips_autorot(in, out, nullptr); }, error) ||
+    if (!apply(
+            image, [](VipsImage* in, VipsImage** out) { return vips_autorot(in, out, nullptr); }, error) ||
         !flatten(image, options, error) || !to_srgb(image, options, error))
         return Pass::failed;
-    const VipsAngle angle =
-        turn(options, vips_image_get_width(image.get()), vips_image_get_height(image.get()));
+    const VipsAngle angle = turn(options, vips_image_get_width(image.get()), vips_image_get_height(image.get()));
     if (angle != VIPS_ANGLE_D0 &&
-        !apply(image, [&](VipsImage* in, VipsImage** out) { return vips_rot(in, out, angle, nullptr); }, error))
+        !apply(
+            image, [&](VipsImage* in, VipsImage** out) { return vips_rot(in, out, angle, nullptr); }, error))
         return Pass::failed;
     if (!fit(image, options, error)) return Pass::failed;
     // A decoder that meets the end of the data too early only complains and
@@ -428,8 +454,8 @@ bool load_fitted_picture_from_memory(std::span<const std::uint8_t> bytes, const 
 }
 
 bool encode_png(const RgbPicture& picture, std::vector<std::uint8_t>& png, std::string& error) {
-    Image image(vips_image_new_from_memory(picture.rgb.data(), picture.rgb.size(), picture.width,
-                                           picture.height, 3, VIPS_FORMAT_UCHAR));
+    Image image(vips_image_new_from_memory(picture.rgb.data(), picture.rgb.size(), picture.width, picture.height, 3,
+                                           VIPS_FORMAT_UCHAR));
     if (image == nullptr) {
         error = library_error("cannot make the preview");
         return false;

@@ -23,8 +23,8 @@ bool start_picture_library(const char* program);
 // Reads `path` ("-": standard input; a pipe is read once), within a bound,
 // and loads it as load_fitted_picture_from_memory does. False with `error`
 // set on failure (without the file's name).
-bool load_fitted_picture(const std::string& path, const Options& options, RgbPicture& picture,
-                         std::string& error, std::string& warnings);
+bool load_fitted_picture(const std::string& path, const Options& options, RgbPicture& picture, std::string& error,
+                         std::string& warnings);
 
 // Loads a picture file held in memory: only the formats of the allow-list,
 // told by their content (JPEG, PNG, WebP, TIFF, HEIF/AVIF, GIF, BMP,

@@ -88,21 +88,20 @@ bool render_six_inks(const RgbPicture& picture, const Options& options, const Pi
     }
     // One dithering pass gives the panel file's mode and the simulation.
     std::vector<std::uint8_t> codes(bgr.size()), ideal(bgr.size()), simulation(bgr.size());
-    if (Ovex_Morva6_render_All(bgr.data(), 1, codes.data(), ideal.data(), simulation.data(), nullptr,
-                               width, height, options.dither - 1) != OVEX_OK) {
+    if (Ovex_Morva6_render_All(bgr.data(), 1, codes.data(), ideal.data(), simulation.data(), nullptr, width, height,
+                               options.dither - 1) != OVEX_OK) {
         error = "rendering failed";
         return false;
     }
     std::vector<std::uint8_t> png;
-    if (!files.preview.empty() &&
-        !encode_png({picture.width, picture.height, swap_red_blue(simulation)}, png, error))
+    if (!files.preview.empty() && !encode_png({picture.width, picture.height, swap_red_blue(simulation)}, png, error))
         return false;
     // A packed panel file holds the inks' indices, taken from the codes.
     const bool packed = is_packed(options.format);
     std::vector<std::uint8_t>& panel = options.mode == 1 || packed ? codes : options.mode == 2 ? ideal : simulation;
     // A transfer halves one side: one row or one column would leave no pixels.
-    if (options.tft != 0 && (Ovex_TFT_transfer(panel.data(), &width, &height, options.tft) != OVEX_OK ||
-                             width <= 0 || height <= 0)) {
+    if (options.tft != 0 &&
+        (Ovex_TFT_transfer(panel.data(), &width, &height, options.tft) != OVEX_OK || width <= 0 || height <= 0)) {
         error = "the TFT format transfer failed (the picture is too small for it)";
         return false;
     }

@@ -27,8 +27,7 @@ constexpr std::int64_t kPixels = std::int64_t{kWidth} * kHeight;
 inline const std::vector<std::uint8_t>& lut() {
     static const std::vector<std::uint8_t> block = [] {
         std::vector<std::uint8_t> bytes(OVEX_LUT_FILE_SIZE);
-        const std::uint8_t inks[18] = {28, 26, 30, 200, 205, 210, 40, 190, 205,
-                                       45, 50, 170, 70, 130, 55, 140, 70, 45};
+        const std::uint8_t inks[18] = {28, 26, 30, 200, 205, 210, 40, 190, 205, 45, 50, 170, 70, 130, 55, 140, 70, 45};
         std::copy(inks, inks + 18, bytes.begin());
         std::uint8_t* entry = bytes.data() + 18;
         for (int r = 0; r < 64; ++r)

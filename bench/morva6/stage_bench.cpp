@@ -77,9 +77,11 @@ void BM_Dither(benchmark::State& state) {
     for (auto _ : state) {
         switch (build) {
             case 0:
-                if (method < 2) Ovex_dithering_Floyd_QW(mapped.data(), 1, indices.data(), kWidth, kHeight, method & 1);
+                if (method < 2)
+                    Ovex_dithering_Floyd_QW(mapped.data(), 1, indices.data(), kWidth, kHeight, method & 1);
                 else if (method < 4)
-                    Ovex_dithering_Jarvis_Judice_Ninkle_QW(mapped.data(), 1, indices.data(), kWidth, kHeight, method & 1);
+                    Ovex_dithering_Jarvis_Judice_Ninkle_QW(mapped.data(), 1, indices.data(), kWidth, kHeight,
+                                                           method & 1);
                 else
                     Ovex_dithering_Stucki_QW(mapped.data(), 1, indices.data(), kWidth, kHeight, method & 1);
                 break;

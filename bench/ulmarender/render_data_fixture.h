@@ -56,11 +56,11 @@ inline const char* kPaletteText =
 
 struct Fixture {
     std::filesystem::path folder;
-    std::string lot_dir;      // the render-data directory
-    std::string lut_path;     // its LUT file of the band
-    std::string palette_path; // its palette data file of the band
-    std::string input_ppm;    // the picture as a PPM file
-    std::string output_pgm;   // where the whole-render benchmarks write
+    std::string lot_dir;            // the render-data directory
+    std::string lut_path;           // its LUT file of the band
+    std::string palette_path;       // its palette data file of the band
+    std::string input_ppm;          // the picture as a PPM file
+    std::string output_pgm;         // where the whole-render benchmarks write
     std::vector<std::uint8_t> bgr;  // the picture, blue, green, red
 };
 
@@ -108,7 +108,7 @@ inline const Fixture& fixture() {
 // Sends what the renderer prints to /dev/null while it lives, so that the
 // benchmark's own table stays readable.
 class QuietStdout {
-public:
+  public:
     QuietStdout() {
         std::fflush(stdout);
         saved_ = dup(1);
@@ -128,7 +128,7 @@ public:
     QuietStdout(const QuietStdout&) = delete;
     QuietStdout& operator=(const QuietStdout&) = delete;
 
-private:
+  private:
     int saved_ = -1;
 };
 

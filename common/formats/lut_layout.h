@@ -19,13 +19,13 @@
 namespace common::lut {
 
 inline constexpr int kLevelsPerCell = 4;
-inline constexpr int kCells = 256 / kLevelsPerCell;                     // per channel
+inline constexpr int kCells = 256 / kLevelsPerCell;  // per channel
 inline constexpr std::size_t kEntries = std::size_t{kCells} * kCells * kCells;
 inline constexpr std::size_t kTableBytes = kEntries * 3;
 
 inline constexpr std::size_t kInkColourBytes = 18;
 inline constexpr std::size_t kSixInkFileSize = kInkColourBytes + kTableBytes;  // 786,450
-inline constexpr std::size_t kBandFileSize = kTableBytes + 3;                   // 786,435
+inline constexpr std::size_t kBandFileSize = kTableBytes + 3;                  // 786,435
 
 // The entry of an input colour (channels 0 to 255).
 constexpr std::size_t index(int red, int green, int blue) {

@@ -76,8 +76,8 @@ struct Settings {
     std::array<std::uint8_t, 256> gamma_curve;
 };
 
-void prepare(Settings& settings, std::int32_t hue, std::int32_t saturation,
-             std::int32_t brightness, std::int32_t contrast, double gamma) {
+void prepare(Settings& settings, std::int32_t hue, std::int32_t saturation, std::int32_t brightness,
+             std::int32_t contrast, double gamma) {
     const double contrast_scale = static_cast<double>(contrast) / 50.0 + 1.0;
     const double contrast_shift = static_cast<double>(contrast) / 100.0;
     const double brightness_shift = static_cast<double>(brightness) / 100.0;
@@ -94,19 +94,17 @@ void prepare(Settings& settings, std::int32_t hue, std::int32_t saturation,
     for (int sum = 0; sum < kSumCount; ++sum) {
         const double sum_d = static_cast<double>(sum);
         const double lightness = sum_d * 0.5 / 255.0;
-        settings.lightness[sum] =
-            clamp_unit(lightness * contrast_scale - contrast_shift + brightness_shift);
+        settings.lightness[sum] = clamp_unit(lightness * contrast_scale - contrast_shift + brightness_shift);
         // Greys (max + min may be 0) never use it; 1 keeps the division harmless.
-        settings.saturation_divisor[sum] =
-            sum == 0 ? 1.0 : sum <= 255 ? sum_d : 2.0 - sum_d / 255.0;
+        settings.saturation_divisor[sum] = sum == 0 ? 1.0 : sum <= 255 ? sum_d : 2.0 - sum_d / 255.0;
     }
     for (int spread = 0; spread < 256; ++spread) {
         settings.spread_fraction[spread] = static_cast<double>(spread) / 255.0;
     }
     for (int c = 0; c < 256; ++c) {
-        settings.gamma_curve[c] =
-            gamma != 1.0 ? truncate_to_byte(rounded::pow(static_cast<double>(c) / 255.0, gamma) * 255.0)
-                         : static_cast<std::uint8_t>(c);
+        settings.gamma_curve[c] = gamma != 1.0
+                                      ? truncate_to_byte(rounded::pow(static_cast<double>(c) / 255.0, gamma) * 255.0)
+                                      : static_cast<std::uint8_t>(c);
     }
 }
 
@@ -125,8 +123,7 @@ std::int32_t smaller(std::int32_t a, std::int32_t b) {
 // Hue of a colour after rotation, as a position in the hue curves. The
 // rotation keeps whole degrees -359..359 (the remainder keeps the sign of the
 // dividend). `spread` is max - min, at least 1.
-int rotated_hue(std::int32_t r, std::int32_t g, std::int32_t b, std::int32_t spread,
-                const Settings& settings,
+int rotated_hue(std::int32_t r, std::int32_t g, std::int32_t b, std::int32_t spread, const Settings& settings,
                 const std::array<std::int8_t, kHueQuotientCount>& quotients) {
     // Formula of the largest channel: 0 red, 1 green, 2 blue. Ties give the
     // same angle from either formula; red is taken first, then green.
@@ -160,12 +157,10 @@ LightnessPair lightness_pair(std::int32_t max, std::int32_t min, const Settings&
     // Greys compute with a spread of 1 and then take saturation 0.
     const std::int32_t spread = grey ? 1 : max - min;
 
-    const double numerator =
-        choose(sum <= 255, static_cast<double>(spread), settings.spread_fraction[spread]);
+    const double numerator = choose(sum <= 255, static_cast<double>(spread), settings.spread_fraction[spread]);
     const double saturation = numerator / settings.saturation_divisor[sum];
     const double shifted = clamp_unit(saturation + settings.saturation_shift);
-    const double final_saturation =
-        choose(grey, 0.0, choose(saturation >= kSaturationThreshold, shifted, saturation));
+    const double final_saturation = choose(grey, 0.0, choose(saturation >= kSaturationThreshold, shifted, saturation));
 
     const double lightness = settings.lightness[sum];
     const double q = choose(lightness < 0.5, lightness * (1.0 + final_saturation),
@@ -194,8 +189,7 @@ Adjusted adjust_pixel(std::int32_t r, std::int32_t g, std::int32_t b, const Sett
                       const std::array<HueCurves, kHueCount>& curves, const PairOf& pair_of) {
     const std::int32_t max = larger(larger(r, g), b);
     const std::int32_t min = smaller(smaller(r, g), b);
-    const int hue = max == min ? settings.rotation[0]
-                               : rotated_hue(r, g, b, max - min, settings, quotients);
+    const int hue = max == min ? settings.rotation[0] : rotated_hue(r, g, b, max - min, settings, quotients);
     const auto [q, p] = pair_of(max, min);
     const double slope = (q - p) * 6.0;
 
@@ -211,9 +205,8 @@ Adjusted adjust_pixel(std::int32_t r, std::int32_t g, std::int32_t b, const Sett
 }
 
 template <typename PairOf>
-void adjust_pixels(const std::uint8_t* input, bool input_is_bgr, std::uint8_t* output,
-                   bool output_is_bgr, std::size_t pixel_count, const Settings& settings,
-                   const PairOf& pair_of) {
+void adjust_pixels(const std::uint8_t* input, bool input_is_bgr, std::uint8_t* output, bool output_is_bgr,
+                   std::size_t pixel_count, const Settings& settings, const PairOf& pair_of) {
     const auto& quotients = hue_quotients();
     const auto& curves = hue_curves();
     const int red_at_in = input_is_bgr ? 2 : 0;
@@ -245,8 +238,8 @@ void adjust_pixels(const std::uint8_t* input, bool input_is_bgr, std::uint8_t* o
 
 // Large pictures look the lightness pairs up in a table built with the very
 // same function; without memory for it they compute each pair in place.
-void adjust_picture(const std::uint8_t* input, bool input_is_bgr, std::uint8_t* output,
-                    bool output_is_bgr, std::size_t pixel_count, const Settings& settings) {
+void adjust_picture(const std::uint8_t* input, bool input_is_bgr, std::uint8_t* output, bool output_is_bgr,
+                    std::size_t pixel_count, const Settings& settings) {
     if (pixel_count >= kPairTableFrom) {
         try {
             std::vector<LightnessPair> pairs(kExtremesCount);
@@ -256,27 +249,20 @@ void adjust_picture(const std::uint8_t* input, bool input_is_bgr, std::uint8_t* 
                 }
             }
             adjust_pixels(input, input_is_bgr, output, output_is_bgr, pixel_count, settings,
-                          [&pairs](std::int32_t max, std::int32_t min) {
-                              return pairs[extremes_index(max, min)];
-                          });
+                          [&pairs](std::int32_t max, std::int32_t min) { return pairs[extremes_index(max, min)]; });
             return;
-        } catch (const std::bad_alloc&) {
-        }
+        } catch (const std::bad_alloc&) {}
     }
     adjust_pixels(input, input_is_bgr, output, output_is_bgr, pixel_count, settings,
-                  [&settings](std::int32_t max, std::int32_t min) {
-                      return lightness_pair(max, min, settings);
-                  });
+                  [&settings](std::int32_t max, std::int32_t min) { return lightness_pair(max, min, settings); });
 }
 
 }  // namespace
 }  // namespace morva6
 
-extern "C" int32_t Ovex_image_adjustment(const uint8_t* input, int32_t input_is_bgr,
-                                         uint8_t* output, int32_t output_is_bgr,
-                                         int32_t width, int32_t height, int32_t hue,
-                                         int32_t saturation, int32_t brightness,
-                                         int32_t contrast, double gamma) {
+extern "C" int32_t Ovex_image_adjustment(const uint8_t* input, int32_t input_is_bgr, uint8_t* output,
+                                         int32_t output_is_bgr, int32_t width, int32_t height, int32_t hue,
+                                         int32_t saturation, int32_t brightness, int32_t contrast, double gamma) {
     if (width < 1 || height < 1) return OVEX_OK;
     if ((input_is_bgr != 0 && input_is_bgr != 1) || (output_is_bgr != 0 && output_is_bgr != 1)) {
         return OVEX_ERR_CHANNEL_ORDER;
@@ -286,6 +272,6 @@ extern "C" int32_t Ovex_image_adjustment(const uint8_t* input, int32_t input_is_
     morva6::Settings settings;
     morva6::prepare(settings, hue, saturation, brightness, contrast, gamma);
     morva6::adjust_picture(input, input_is_bgr == 1, output, output_is_bgr == 1,
-                   morva6::picture_bytes(width, height, 1), settings);
+                           morva6::picture_bytes(width, height, 1), settings);
     return OVEX_OK;
 }

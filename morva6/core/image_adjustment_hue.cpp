@@ -59,8 +59,7 @@ const std::array<std::int8_t, kHueQuotientCount>& hue_quotients() {
         std::array<std::int8_t, kHueQuotientCount> codes{};
         for (int spread = 1; spread < 256; ++spread) {
             for (int difference = -spread; difference <= spread; ++difference) {
-                const double q =
-                    static_cast<double>(difference) * 60.0 / static_cast<double>(spread);
+                const double q = static_cast<double>(difference) * 60.0 / static_cast<double>(spread);
                 const double whole = std::floor(q);
                 codes[hue_quotient_index(spread, difference)] =
                     static_cast<std::int8_t>(static_cast<int>(whole) * 2 + (whole == q ? 1 : 0));

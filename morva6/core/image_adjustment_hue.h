@@ -30,9 +30,7 @@ const std::array<HueCurves, kHueCount>& hue_curves();
 
 // Position of (spread, difference) in the quotient table: spread 1..255,
 // difference -spread..spread, rows of 2 * spread + 1 entries.
-constexpr int hue_quotient_index(int spread, int difference) {
-    return spread * spread + spread + difference;
-}
+constexpr int hue_quotient_index(int spread, int difference) { return spread * spread + spread + difference; }
 
 inline constexpr int kHueQuotientCount = 256 * 256;
 

@@ -11,8 +11,7 @@ namespace {
 constexpr std::array<std::uint8_t, 6> kTconCodes = {0x00, 0x78, 0x20, 0x40, 0x30, 0x10};
 
 // Ideal ink colours as red, green, blue.
-constexpr InkBytes kIdealRgb = {{{0, 0, 0}, {255, 255, 255}, {255, 255, 0},
-                                 {255, 0, 0}, {0, 255, 0}, {0, 0, 255}}};
+constexpr InkBytes kIdealRgb = {{{0, 0, 0}, {255, 255, 255}, {255, 255, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}}};
 
 std::array<std::uint8_t, 3> reversed(const std::array<std::uint8_t, 3>& c) { return {c[2], c[1], c[0]}; }
 

@@ -24,11 +24,11 @@ InkBytes ink_bytes_for_mode(std::int32_t mode, bool bgr, const InkColours& bgr_o
 // (twelve bytes each), built once, so a picture may be written in pieces
 // (by several threads at once: write() only reads the writer).
 class InkWriter {
-public:
+  public:
     explicit InkWriter(const InkBytes& inks);
     void write(std::span<const std::uint8_t> indices, std::uint8_t* output) const;
 
-private:
+  private:
     // Stored sixteen bytes wide: the four extra bytes belong to the next
     // quadruple, which rewrites them.
     struct Quad {

@@ -17,8 +17,7 @@ constexpr bool picture_fits(std::int64_t width, std::int64_t height) {
 // Byte count of width x height pixels of `channels` bytes; callers check
 // picture_fits first (channels up to 4 then cannot overflow).
 constexpr std::size_t picture_bytes(std::int32_t width, std::int32_t height, int channels) {
-    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-           static_cast<std::size_t>(channels);
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * static_cast<std::size_t>(channels);
 }
 
 }  // namespace morva6

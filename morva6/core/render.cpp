@@ -76,9 +76,8 @@ morva6::RenderContext context_of(const OvexRenderContext& context) {
     return value;
 }
 
-std::int32_t render(const morva6::RenderContext& context, const uint8_t* input, int32_t input_is_bgr,
-                    uint8_t* output, int32_t output_is_bgr, int32_t width, int32_t height, int32_t dither,
-                    int32_t mode) {
+std::int32_t render(const morva6::RenderContext& context, const uint8_t* input, int32_t input_is_bgr, uint8_t* output,
+                    int32_t output_is_bgr, int32_t width, int32_t height, int32_t dither, int32_t mode) {
     const std::int32_t flags[] = {input_is_bgr, output_is_bgr};
     if (const std::int32_t status = check_render_call(context, flags, width, height, dither); status != OVEX_OK)
         return status;
@@ -164,8 +163,8 @@ extern "C" int32_t Ovex_context_render_All(const OvexRenderContext* context, con
                                            uint8_t* output_tcon, uint8_t* output_aoi, uint8_t* output_simulation,
                                            int32_t width, int32_t height, int32_t dither) {
     if (context == nullptr) return OVEX_ERR_NOT_INITIALISED;
-    return render_all(context_of(*context), input, is_bgr, output_tcon, output_aoi, output_simulation, width,
-                      height, dither);
+    return render_all(context_of(*context), input, is_bgr, output_tcon, output_aoi, output_simulation, width, height,
+                      dither);
 }
 
 extern "C" int32_t Ovex_context_render_indices(const OvexRenderContext* context, const uint8_t* input,

@@ -16,19 +16,15 @@ namespace {
 
 constexpr std::size_t kPixelBytes = 3;
 
-std::uint8_t* pixel_at(std::uint8_t* row, std::size_t column) {
-    return row + column * kPixelBytes;
-}
+std::uint8_t* pixel_at(std::uint8_t* row, std::size_t column) { return row + column * kPixelBytes; }
 
-const std::uint8_t* pixel_at(const std::uint8_t* row, std::size_t column) {
-    return row + column * kPixelBytes;
-}
+const std::uint8_t* pixel_at(const std::uint8_t* row, std::size_t column) { return row + column * kPixelBytes; }
 
 // HGD: rows 2k and 2k + 1 become one row of twice the width, interleaved
 // pixel by pixel; `first_row_of_pair` (0 or 1) says which of the pair comes
 // first. An unpaired last row is dropped.
-void fold_row_pairs(const std::uint8_t* picture, std::uint8_t* result, std::size_t width,
-                    std::size_t height, std::size_t first_row_of_pair) {
+void fold_row_pairs(const std::uint8_t* picture, std::uint8_t* result, std::size_t width, std::size_t height,
+                    std::size_t first_row_of_pair) {
     const std::size_t row_bytes = width * kPixelBytes;
     for (std::size_t k = 0; k < height / 2; ++k) {
         const std::uint8_t* first = picture + (2 * k + first_row_of_pair) * row_bytes;
@@ -44,8 +40,8 @@ void fold_row_pairs(const std::uint8_t* picture, std::uint8_t* result, std::size
 // HSD: every row becomes a pair of rows of half the width; the pixels of
 // even columns go to row `even_columns_row` (0 or 1) of the pair, those of
 // odd columns to the other. An unpaired last column is dropped.
-void unfold_rows(const std::uint8_t* picture, std::uint8_t* result, std::size_t width,
-                 std::size_t height, std::size_t even_columns_row) {
+void unfold_rows(const std::uint8_t* picture, std::uint8_t* result, std::size_t width, std::size_t height,
+                 std::size_t even_columns_row) {
     const std::size_t row_bytes = width * kPixelBytes;
     const std::size_t half = width / 2;
     const std::size_t half_bytes = half * kPixelBytes;
@@ -61,8 +57,7 @@ void unfold_rows(const std::uint8_t* picture, std::uint8_t* result, std::size_t 
 }
 
 // Gate swap: rows 2k and 2k + 1 change places; an unpaired last row stays.
-void swap_row_pairs(std::uint8_t* picture, std::uint8_t* scratch_row, std::size_t width,
-                    std::size_t height) {
+void swap_row_pairs(std::uint8_t* picture, std::uint8_t* scratch_row, std::size_t width, std::size_t height) {
     const std::size_t row_bytes = width * kPixelBytes;
     for (std::size_t k = 0; k + 1 < height; k += 2) {
         std::uint8_t* upper = picture + k * row_bytes;
@@ -73,8 +68,7 @@ void swap_row_pairs(std::uint8_t* picture, std::uint8_t* scratch_row, std::size_
     }
 }
 
-std::int32_t transfer(std::uint8_t* buffer, std::int32_t* width, std::int32_t* height,
-                      std::int32_t mode) {
+std::int32_t transfer(std::uint8_t* buffer, std::int32_t* width, std::int32_t* height, std::int32_t mode) {
     const auto w = static_cast<std::size_t>(*width);
     const auto h = static_cast<std::size_t>(*height);
 
@@ -91,10 +85,18 @@ std::int32_t transfer(std::uint8_t* buffer, std::int32_t* width, std::int32_t* h
 
     const auto work = std::make_unique_for_overwrite<std::uint8_t[]>(result_bytes);
     switch (mode) {
-        case 1: fold_row_pairs(buffer, work.get(), w, h, 0); break;
-        case 2: fold_row_pairs(buffer, work.get(), w, h, 1); break;
-        case 4: unfold_rows(buffer, work.get(), w, h, 0); break;
-        default: unfold_rows(buffer, work.get(), w, h, 1); break;
+        case 1:
+            fold_row_pairs(buffer, work.get(), w, h, 0);
+            break;
+        case 2:
+            fold_row_pairs(buffer, work.get(), w, h, 1);
+            break;
+        case 4:
+            unfold_rows(buffer, work.get(), w, h, 0);
+            break;
+        default:
+            unfold_rows(buffer, work.get(), w, h, 1);
+            break;
     }
     *width = result_width;
     *height = result_height;
@@ -104,8 +106,8 @@ std::int32_t transfer(std::uint8_t* buffer, std::int32_t* width, std::int32_t* h
 
 }  // namespace
 
-std::int32_t Ovex_TFT_format_transfer(std::uint8_t* buffer, std::int32_t* width,
-                                      std::int32_t* height, std::int32_t TFT_mode) {
+std::int32_t Ovex_TFT_format_transfer(std::uint8_t* buffer, std::int32_t* width, std::int32_t* height,
+                                      std::int32_t TFT_mode) {
     if (static_cast<std::uint32_t>(TFT_mode) - 1u >= 5u) return OVEX_ERR_UNKNOWN_METHOD;
     if (buffer == nullptr || width == nullptr || height == nullptr) return OVEX_ERR_BAD_SIZE;
     if (*width < 1 || *height < 1 || !morva6::picture_fits(*width, *height)) {

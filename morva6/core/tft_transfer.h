@@ -17,5 +17,5 @@
 // picture whose width x height x 4 does not fit int32; OVEX_ERR_NO_MEMORY
 // (24) when the work buffer cannot be allocated. On any failure neither the
 // picture nor the sizes change.
-std::int32_t Ovex_TFT_format_transfer(std::uint8_t* buffer, std::int32_t* width,
-                                      std::int32_t* height, std::int32_t TFT_mode);
+std::int32_t Ovex_TFT_format_transfer(std::uint8_t* buffer, std::int32_t* width, std::int32_t* height,
+                                      std::int32_t TFT_mode);

@@ -47,9 +47,8 @@ void Ovex_dithering_Floyd_QW(const std::uint8_t* mapped, std::uint32_t is_bgr, s
     dither_mapped(method_code(0, serpentine), mapped, is_bgr, index_out, width, height);
 }
 
-void Ovex_dithering_Jarvis_Judice_Ninkle_QW(const std::uint8_t* mapped, std::uint32_t is_bgr,
-                                            std::uint8_t* index_out, std::int32_t width,
-                                            std::int32_t height, std::uint8_t serpentine) {
+void Ovex_dithering_Jarvis_Judice_Ninkle_QW(const std::uint8_t* mapped, std::uint32_t is_bgr, std::uint8_t* index_out,
+                                            std::int32_t width, std::int32_t height, std::uint8_t serpentine) {
     dither_mapped(method_code(1, serpentine), mapped, is_bgr, index_out, width, height);
 }
 
@@ -61,12 +60,12 @@ void Ovex_dithering_Stucki_QW(const std::uint8_t* mapped, std::uint32_t is_bgr, 
 namespace morva6 {
 
 void dither_through_table(std::int32_t method, const InkColours& inks, const std::uint8_t* input, bool bgr,
-                          const std::uint8_t* table, std::uint8_t* index_out, std::int32_t width,
-                          std::int32_t height, int threads, diffusion::RowsDone done) {
+                          const std::uint8_t* table, std::uint8_t* index_out, std::int32_t width, std::int32_t height,
+                          int threads, diffusion::RowsDone done) {
 #if MORVA6_DIFFUSION_SSE41_BUILD
     if (use_sse41_build())
-        return diffusion::sse41_dither_picture_through_table(method, inks, input, bgr, table, index_out, width,
-                                                             height, threads, done);
+        return diffusion::sse41_dither_picture_through_table(method, inks, input, bgr, table, index_out, width, height,
+                                                             threads, done);
 #endif
     diffusion::dither_picture_through_table(method, inks, input, bgr, table, index_out, width, height, threads, done);
 }

@@ -15,15 +15,12 @@
 #include "morva6/core/render_context.h"
 #include "morva6/dither/row_progress.h"
 
-void Ovex_dithering_Floyd_QW(const std::uint8_t* mapped, std::uint32_t is_bgr,
-                             std::uint8_t* index_out, std::int32_t width, std::int32_t height,
-                             std::uint8_t serpentine);
-void Ovex_dithering_Jarvis_Judice_Ninkle_QW(const std::uint8_t* mapped, std::uint32_t is_bgr,
-                                            std::uint8_t* index_out, std::int32_t width,
-                                            std::int32_t height, std::uint8_t serpentine);
-void Ovex_dithering_Stucki_QW(const std::uint8_t* mapped, std::uint32_t is_bgr,
-                              std::uint8_t* index_out, std::int32_t width, std::int32_t height,
-                              std::uint8_t serpentine);
+void Ovex_dithering_Floyd_QW(const std::uint8_t* mapped, std::uint32_t is_bgr, std::uint8_t* index_out,
+                             std::int32_t width, std::int32_t height, std::uint8_t serpentine);
+void Ovex_dithering_Jarvis_Judice_Ninkle_QW(const std::uint8_t* mapped, std::uint32_t is_bgr, std::uint8_t* index_out,
+                                            std::int32_t width, std::int32_t height, std::uint8_t serpentine);
+void Ovex_dithering_Stucki_QW(const std::uint8_t* mapped, std::uint32_t is_bgr, std::uint8_t* index_out,
+                              std::int32_t width, std::int32_t height, std::uint8_t serpentine);
 
 namespace morva6 {
 
@@ -39,7 +36,7 @@ namespace morva6 {
 // must be at least 1. Throws std::bad_alloc, with index_out untouched and
 // `done` not called, when work memory cannot be had.
 void dither_through_table(std::int32_t method, const InkColours& inks, const std::uint8_t* input, bool bgr,
-                          const std::uint8_t* table, std::uint8_t* index_out, std::int32_t width,
-                          std::int32_t height, int threads, diffusion::RowsDone done);
+                          const std::uint8_t* table, std::uint8_t* index_out, std::int32_t width, std::int32_t height,
+                          int threads, diffusion::RowsDone done);
 
 }  // namespace morva6

@@ -39,8 +39,8 @@
 
 namespace morva6::diffusion {
 
-void sse41_dither_mapped_picture(std::int32_t method, const std::uint8_t* mapped, bool bgr,
-                                 std::uint8_t* index_out, std::int32_t width, std::int32_t height) {
+void sse41_dither_mapped_picture(std::int32_t method, const std::uint8_t* mapped, bool bgr, std::uint8_t* index_out,
+                                 std::int32_t width, std::int32_t height) {
     sse41::dither_mapped_picture(method, mapped, bgr, index_out, width, height);
 }
 

@@ -27,8 +27,8 @@ void with_kernel(KernelList<Kernel...>, std::int32_t method, Run&& run) {
 // codes serpentine). width and height at least 1; may throw std::bad_alloc
 // before writing anything.
 template <class Source>
-void dither_method(std::int32_t method, const Source& source, const PixelOrderPalette& palette,
-                   std::uint8_t* index_out, std::int32_t width, std::int32_t height) {
+void dither_method(std::int32_t method, const Source& source, const PixelOrderPalette& palette, std::uint8_t* index_out,
+                   std::int32_t width, std::int32_t height) {
     const bool serpentine = (method & 1) != 0;
     with_kernel(Kernels{}, method, [&](auto kernel) {
         diffuse<decltype(kernel), FastCells>(source, palette, index_out, width, height, serpentine);
@@ -83,8 +83,8 @@ inline void dither_picture_through_table(std::int32_t method, const InkColours& 
 #if MORVA6_DIFFUSION_SSE41_BUILD
 // The two above in the SSE4.1 build (dithering_sse41.cpp). Call them only
 // on a processor with SSE4.1.
-void sse41_dither_mapped_picture(std::int32_t method, const std::uint8_t* mapped, bool bgr,
-                                 std::uint8_t* index_out, std::int32_t width, std::int32_t height);
+void sse41_dither_mapped_picture(std::int32_t method, const std::uint8_t* mapped, bool bgr, std::uint8_t* index_out,
+                                 std::int32_t width, std::int32_t height);
 void sse41_dither_picture_through_table(std::int32_t method, const InkColours& inks, const std::uint8_t* input,
                                         bool bgr, const std::uint8_t* table, std::uint8_t* index_out,
                                         std::int32_t width, std::int32_t height, int threads, RowsDone done);

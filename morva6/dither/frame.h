@@ -66,12 +66,11 @@ inline void static_for(F&& f) {
 // that the window's read-ahead may touch at the end of a row.
 template <class Kernel>
 class ErrorRows {
-public:
+  public:
     static constexpr int margin = Kernel::guard + 1;
 
     explicit ErrorRows(std::int32_t width)
-        : row_length_((static_cast<std::size_t>(width) + 2 * margin) * 4),
-          storage_(row_length_ * Kernel::rows) {
+        : row_length_((static_cast<std::size_t>(width) + 2 * margin) * 4), storage_(row_length_ * Kernel::rows) {
         for (int r = 0; r < Kernel::rows; ++r) row_[r] = storage_.data() + r * row_length_;
     }
 
@@ -86,7 +85,7 @@ public:
     // row returns as the last row, which the next scan writes without reading.
     void rotate() { std::rotate(row_.begin(), row_.begin() + 1, row_.end()); }
 
-private:
+  private:
     std::size_t row_length_;
     std::vector<std::uint16_t> storage_;
     std::array<std::uint16_t*, Kernel::rows> row_;
@@ -133,8 +132,8 @@ typename Cells::Cell input_cell(const RowPixels& pixels, std::int32_t x) {
 }
 
 template <class Kernel, class Cells, int Step, class RowPixels, class Sync = NoSync>
-void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*, Kernel::rows> at,
-              std::uint8_t* out, const RowPixels& pixels, std::int32_t x0, std::int32_t width, Sync&& sync = {}) {
+void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*, Kernel::rows> at, std::uint8_t* out,
+              const RowPixels& pixels, std::int32_t x0, std::int32_t width, Sync&& sync = {}) {
     using Cell = typename Cells::Cell;
     constexpr int G = Kernel::guard;
     constexpr int below = Kernel::rows - 1;
@@ -186,8 +185,7 @@ void scan_row(const typename Cells::Nearest& nearest, std::array<std::uint16_t*,
         static_for<0, below>([&](auto r) {
             static_for<0, 2 * G + 1>([&](auto i) {
                 constexpr int weight = Kernel::weights[decltype(r)::value + 1][decltype(i)::value - G + 2];
-                if constexpr (weight != 0)
-                    under[r][i] = Cells::add(under[r][i], shares[share_slot<Kernel>(weight)]);
+                if constexpr (weight != 0) under[r][i] = Cells::add(under[r][i], shares[share_slot<Kernel>(weight)]);
             });
         });
 
@@ -245,8 +243,8 @@ struct NoRowHooks {
 // Throws std::bad_alloc before writing anything if the error rows cannot be
 // allocated.
 template <class Kernel, class Cells, class Source, class Hooks = NoRowHooks>
-void diffuse(const Source& source, const PixelOrderPalette& palette, std::uint8_t* index_out,
-             std::int32_t width, std::int32_t height, bool serpentine, Hooks&& hooks = {}) {
+void diffuse(const Source& source, const PixelOrderPalette& palette, std::uint8_t* index_out, std::int32_t width,
+             std::int32_t height, bool serpentine, Hooks&& hooks = {}) {
     ErrorRows<Kernel> rows(width);
     const typename Cells::Nearest nearest(palette);
     for (std::int32_t y = 0; y < height; ++y) {

@@ -15,8 +15,8 @@ namespace morva6::diffusion {
 using KernelWeights = std::array<std::array<int, 5>, 3>;
 
 struct FloydSteinberg {
-    static constexpr int guard = 1;  // columns of margin each side of a row
-    static constexpr int rows = 2;   // error rows kept: current and next
+    static constexpr int guard = 1;                              // columns of margin each side of a row
+    static constexpr int rows = 2;                               // error rows kept: current and next
     static constexpr KernelWeights weights = {{{0, 0, 0, 7, 0},  //
                                                {0, 3, 5, 1, 0},
                                                {0, 0, 0, 0, 0}}};
@@ -25,9 +25,7 @@ struct FloydSteinberg {
     static constexpr int divisor = 16;
     // floor(w*e/16): arithmetic shift of the product, rounding toward minus
     // infinity (an error of -1 pushes -1 onto every cell).
-    static constexpr std::int32_t share(int weight, std::int16_t error) {
-        return (weight * std::int32_t{error}) >> 4;
-    }
+    static constexpr std::int32_t share(int weight, std::int16_t error) { return (weight * std::int32_t{error}) >> 4; }
 };
 
 struct JarvisJudiceNinke {
@@ -39,9 +37,7 @@ struct JarvisJudiceNinke {
     static constexpr std::array<int, 4> share_weights = {7, 5, 3, 1};
     static constexpr int divisor = 48;
     // trunc(w*e/48): rounding toward zero, so -e spreads exactly -(shares of e).
-    static constexpr std::int32_t share(int weight, std::int16_t error) {
-        return weight * std::int32_t{error} / 48;
-    }
+    static constexpr std::int32_t share(int weight, std::int16_t error) { return weight * std::int32_t{error} / 48; }
 };
 
 struct Stucki {
@@ -53,9 +49,7 @@ struct Stucki {
     static constexpr std::array<int, 4> share_weights = {8, 4, 2, 1};
     static constexpr int divisor = 42;
     // trunc(w*e/42), toward zero as for Jarvis-Judice-Ninke.
-    static constexpr std::int32_t share(int weight, std::int16_t error) {
-        return weight * std::int32_t{error} / 42;
-    }
+    static constexpr std::int32_t share(int weight, std::int16_t error) { return weight * std::int32_t{error} / 42; }
 };
 
 // Every kernel, in dither-code order: code 2k scans with kernel k left to

@@ -32,7 +32,7 @@ struct RowsDone {
 // the sleepers' count are sequentially consistent, so either the store sees
 // a sleeper or the sleeper sees the stored value).
 class Watched {
-public:
+  public:
     void store(std::uint64_t value) {
         value_.store(value, std::memory_order_seq_cst);
         if (sleepers_.load(std::memory_order_seq_cst) != 0) value_.notify_all();
@@ -58,7 +58,7 @@ public:
         }
     }
 
-private:
+  private:
     static constexpr int kSpins = 200;
     alignas(64) std::atomic<std::uint64_t> value_{0};
     std::atomic<std::uint32_t> sleepers_{0};
@@ -69,7 +69,7 @@ private:
 // free cores): from then on one thread does the rest, as fast as one thread
 // does it, rather than every thread waiting its turn for a processor.
 class Patience {
-public:
+  public:
     static constexpr std::chrono::microseconds kPatience{2000};
 
     bool lost() const { return lost_.load(std::memory_order_relaxed); }
@@ -82,7 +82,7 @@ public:
         return result;
     }
 
-private:
+  private:
     std::atomic<bool> lost_{false};
 };
 
@@ -90,10 +90,11 @@ private:
 // scanned, kFinished pixels once the row is complete; a slot naming another
 // row counts as no pixels scanned.
 class RowProgress {
-public:
+  public:
     static constexpr std::uint32_t kFinished = 0xFFFFFFFF;
 
-    explicit RowProgress(int slots) : count_(slots), slots_(std::make_unique<Watched[]>(static_cast<std::size_t>(slots))) {}
+    explicit RowProgress(int slots)
+        : count_(slots), slots_(std::make_unique<Watched[]>(static_cast<std::size_t>(slots))) {}
 
     void publish(std::int32_t row, std::uint32_t scanned) {
         slot(row).store((std::uint64_t(std::uint32_t(row) + 1) << 32) | scanned);
@@ -108,7 +109,7 @@ public:
         }));
     }
 
-private:
+  private:
     Watched& slot(std::int32_t row) const { return slots_[row % count_]; }
 
     int count_;
@@ -118,7 +119,7 @@ private:
 // scan_row's sync for one row of the wavefront: waits on the row above,
 // remembering how far it was last seen, and publishes this row's progress.
 class WavefrontSync {
-public:
+  public:
     static constexpr bool active = true;
     static constexpr bool keeps_errors = false;
     static constexpr std::int32_t chunk = 64;
@@ -138,7 +139,7 @@ public:
     template <class Cell>
     void keep_error(std::int32_t, const Cell&) {}
 
-private:
+  private:
     static constexpr std::int32_t kSlack = 512;
     RowProgress& progress_;
     Patience& patience_;

@@ -40,8 +40,7 @@ struct ScalarCells {
 
     static Cell subtract(const Cell& a, const Cell& b) {
         Cell difference;
-        for (int c = 0; c < 4; ++c)
-            difference.entry[c] = static_cast<std::uint16_t>(a.entry[c] - b.entry[c]);
+        for (int c = 0; c < 4; ++c) difference.entry[c] = static_cast<std::uint16_t>(a.entry[c] - b.entry[c]);
         return difference;
     }
 
@@ -52,8 +51,8 @@ struct ScalarCells {
         std::array<Cell, 4> result{};
         for (std::size_t slot = 0; slot < result.size(); ++slot)
             for (int c = 0; c < 3; ++c)
-                result[slot].entry[c] = static_cast<std::uint16_t>(Kernel::share(
-                    Kernel::share_weights[slot], static_cast<std::int16_t>(error.entry[c])));
+                result[slot].entry[c] = static_cast<std::uint16_t>(
+                    Kernel::share(Kernel::share_weights[slot], static_cast<std::int16_t>(error.entry[c])));
         return result;
     }
 
@@ -73,7 +72,7 @@ struct ScalarCells {
     // Nearest ink by squared distance: differences, squares and sums wrap in
     // 32 bits and compare as signed numbers; a tie keeps the lower index.
     class Nearest {
-    public:
+      public:
         explicit Nearest(const PixelOrderPalette& palette) : palette_(palette) {}
 
         Choice operator()(const Cell& value) const {
@@ -91,7 +90,7 @@ struct ScalarCells {
             return choice;
         }
 
-    private:
+      private:
         std::int32_t distance(int k, const Cell& value) const {
             std::uint32_t sum = 0;
             for (int c = 0; c < 3; ++c) {

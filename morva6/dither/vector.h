@@ -35,9 +35,7 @@ struct VectorCells {
 
     static Cell zero() { return {_mm_setzero_si128()}; }
 
-    static Cell load(const std::uint16_t* cell) {
-        return {_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cell))};
-    }
+    static Cell load(const std::uint16_t* cell) { return {_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cell))}; }
 
     static void store(std::uint16_t* cell, Cell value) {
         _mm_storel_epi64(reinterpret_cast<__m128i*>(cell), value.lanes);
@@ -85,10 +83,9 @@ struct VectorCells {
                 if constexpr (Weight == 7) {
                     quotient = _mm_srli_epi16(_mm_add_epi16(magnitude, _mm_srli_epi16(sixth_scaled, 2)), 3);
                 } else if constexpr (Weight == 5) {
-                    const __m128i sixth_up = _mm_srli_epi16(
-                        _mm_mulhi_epu16(_mm_add_epi16(magnitude, _mm_set1_epi16(5)),
-                                        _mm_set1_epi16(static_cast<short>(43691))),
-                        2);
+                    const __m128i sixth_up = _mm_srli_epi16(_mm_mulhi_epu16(_mm_add_epi16(magnitude, _mm_set1_epi16(5)),
+                                                                            _mm_set1_epi16(static_cast<short>(43691))),
+                                                            2);
                     quotient = _mm_srli_epi16(_mm_sub_epi16(magnitude, sixth_up), 3);
                 } else if constexpr (Weight == 3) {
                     quotient = _mm_srli_epi16(magnitude, 4);
@@ -157,7 +154,7 @@ struct VectorCells {
     //
     // Entry 3 of a cell is not part of any result: the search ignores it.
     class Nearest {
-    public:
+      public:
         explicit Nearest(const PixelOrderPalette& palette) {
             alignas(16) std::int16_t pair01[2][8] = {};
             alignas(16) std::int16_t single2[2][8] = {};
@@ -194,7 +191,8 @@ struct VectorCells {
 
         Choice operator()(Cell cell) const {
             const Inputs in = inputs(cell.lanes);
-            const __m128i ink = tournament<1>(distances(0, in), distances(1, in), {{packed_[0]}}, {{packed_[1]}}).lanes[0];
+            const __m128i ink =
+                tournament<1>(distances(0, in), distances(1, in), {{packed_[0]}}, {{packed_[1]}}).lanes[0];
             const auto bits = static_cast<std::uint32_t>(_mm_cvtsi128_si32(ink));
             const __m128i colour_bytes = _mm_and_si128(ink, _mm_cvtsi32_si128(0x00FFFFFF));
             return {static_cast<std::uint8_t>(bits >> 24), {_mm_unpacklo_epi8(colour_bytes, _mm_setzero_si128())}};
@@ -221,8 +219,8 @@ struct VectorCells {
                 next2[g] = _mm_add_epi16(_mm_add_epi16(ahead2, index_high_[g]),
                                          share<Kernel, weight>(_mm_sub_epi16(in.v2_alone, colour2_[g])));
             }
-            const auto nearest = tournament<2>(distances(0, in), distances(1, in), {{next01[0], next2[0]}},
-                                               {{next01[1], next2[1]}});
+            const auto nearest =
+                tournament<2>(distances(0, in), distances(1, in), {{next01[0], next2[0]}}, {{next01[1], next2[1]}});
             const __m128i n01 = nearest.lanes[0];
             const __m128i n2 = nearest.lanes[1];
             const auto index = static_cast<std::uint8_t>(static_cast<std::uint32_t>(_mm_cvtsi128_si32(n2)) >> 16);
@@ -241,15 +239,15 @@ struct VectorCells {
                 error01[g] = _mm_sub_epi16(in.v01, colour01_[g]);
                 error2[g] = _mm_add_epi16(_mm_sub_epi16(in.v2_alone, colour2_[g]), index_high_[g]);
             }
-            const auto nearest = tournament<2>(distances(0, in), distances(1, in), {{error01[0], error2[0]}},
-                                               {{error01[1], error2[1]}});
+            const auto nearest =
+                tournament<2>(distances(0, in), distances(1, in), {{error01[0], error2[0]}}, {{error01[1], error2[1]}});
             const __m128i e2 = nearest.lanes[1];
             const auto index = static_cast<std::uint8_t>(static_cast<std::uint32_t>(_mm_cvtsi128_si32(e2)) >> 16);
             const __m128i error = _mm_unpacklo_epi32(nearest.lanes[0], e2);
             return {index, {error}, {_mm_add_epi16(ahead_cell.lanes, share<Kernel, weight>(error))}};
         }
 
-    private:
+      private:
         struct Inputs {
             __m128i v01;       // v0 v1 in every lane
             __m128i v2;        // v2 and entry 3 in every lane
@@ -272,16 +270,16 @@ struct VectorCells {
         }
 
         __m128i distances(int group, const Inputs& in) const {
-            const __m128i cross = _mm_add_epi32(_mm_madd_epi16(in.v01, pair01_[group]),
-                                                _mm_madd_epi16(in.v2, single2_[group]));
+            const __m128i cross =
+                _mm_add_epi32(_mm_madd_epi16(in.v01, pair01_[group]), _mm_madd_epi16(in.v2, single2_[group]));
             return _mm_add_epi32(cross, _mm_add_epi32(squares_[group], in.self));
         }
 
         static __m128i select(__m128i mask, __m128i if_set, __m128i if_clear) {
 #if MORVA6_DIFFUSION_SSE41
             // Masks are whole 32-bit lanes, so the float blend serves.
-            return _mm_castps_si128(_mm_blendv_ps(_mm_castsi128_ps(if_clear), _mm_castsi128_ps(if_set),
-                                                  _mm_castsi128_ps(mask)));
+            return _mm_castps_si128(
+                _mm_blendv_ps(_mm_castsi128_ps(if_clear), _mm_castsi128_ps(if_set), _mm_castsi128_ps(mask)));
 #else
             return _mm_or_si128(_mm_and_si128(mask, if_set), _mm_andnot_si128(mask, if_clear));
 #endif

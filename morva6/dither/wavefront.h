@@ -44,7 +44,7 @@ inline namespace MORVA6_DIFFUSION_ISA {
 // A ring of error rows laid out as ErrorRows', zero at the start.
 template <class Kernel>
 class ErrorRowRing {
-public:
+  public:
     static constexpr int margin = Kernel::guard + 1;
 
     ErrorRowRing(std::int32_t width, int slots)
@@ -60,7 +60,7 @@ public:
         return at;
     }
 
-private:
+  private:
     int slots_;
     std::size_t row_length_;
     std::vector<std::uint16_t> storage_;
@@ -115,7 +115,7 @@ struct LeadingRows {
 // matter; entries add modulo 2^16, so neither does the order.
 template <class Kernel, class Cells, class Source>
 class PreparedRows {
-public:
+  public:
     static constexpr bool kSplit = Kernel::rows == 3;
     static constexpr int kSlots = 4;
     static constexpr int G = Kernel::guard;
@@ -124,9 +124,12 @@ public:
                   "the last kernel row must read the same in both directions");
 
     PreparedRows(const Source& source, std::int32_t width, std::int32_t height)
-        : source_(source), width_(width), height_(height),
+        : source_(source),
+          width_(width),
+          height_(height),
           error_stride_((static_cast<std::size_t>(width) + 2 * G) * 4),
-          cells_(static_cast<std::size_t>(width) * 4 * kSlots), errors_(kSplit ? error_stride_ * 3 : 0),
+          cells_(static_cast<std::size_t>(width) * 4 * kSlots),
+          errors_(kSplit ? error_stride_ * 3 : 0),
           ready_(std::make_unique<Watched[]>(kSlots)) {}
 
     struct Row {
@@ -164,7 +167,7 @@ public:
         });
     }
 
-private:
+  private:
     using Cell = typename Cells::Cell;
 
     std::uint16_t* slot(std::int32_t y) const {
@@ -180,7 +183,8 @@ private:
             // shares[i]: the shares of the error of column x - G + i.
             const std::uint16_t* errors = error_row(y - 2);
             std::array<std::array<Cell, 4>, 2 * G + 1> shares;
-            for (int i = 1; i <= 2 * G; ++i) shares[i] = Cells::template shares<Kernel>(Cells::load(errors + 4 * (i - 1 - G)));
+            for (int i = 1; i <= 2 * G; ++i)
+                shares[i] = Cells::template shares<Kernel>(Cells::load(errors + 4 * (i - 1 - G)));
             for (std::int32_t x = 0; x < width_; ++x) {
                 for (int i = 0; i < 2 * G; ++i) shares[i] = shares[i + 1];
                 shares[2 * G] = Cells::template shares<Kernel>(Cells::load(errors + 4 * (x + G)));

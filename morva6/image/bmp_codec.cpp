@@ -155,8 +155,9 @@ int report_truncated(std::optional<std::uint64_t> have, std::uint64_t need) {
         std::printf("BMP pixel data are truncated: the file holds %llu of the %llu pixel bytes its header announces!\n",
                     static_cast<unsigned long long>(*have), static_cast<unsigned long long>(need));
     } else {
-        std::printf("BMP pixel data are truncated: the file holds fewer than the %llu pixel bytes its header announces!\n",
-                    static_cast<unsigned long long>(need));
+        std::printf(
+            "BMP pixel data are truncated: the file holds fewer than the %llu pixel bytes its header announces!\n",
+            static_cast<unsigned long long>(need));
     }
     return MORVA6_IMG_TRUNCATED;
 }
@@ -165,8 +166,7 @@ int report_truncated(std::optional<std::uint64_t> have, std::uint64_t need) {
 // into `data`; the file's rows are stored in reverse order when `reverse`.
 // False when the file ends before the last row's pixels (the padding after
 // them may be missing).
-bool read_pixel_rows(std::FILE* file, std::uint8_t* data, std::size_t row_bytes, std::size_t rows,
-                     bool reverse) {
+bool read_pixel_rows(std::FILE* file, std::uint8_t* data, std::size_t row_bytes, std::size_t rows, bool reverse) {
     if (row_bytes == 0 || rows == 0) return true;
     const std::size_t padding = padded_row_bytes(row_bytes) - row_bytes;
     if (padding == 0 && !reverse) return std::fread(data, 1, row_bytes * rows, file) == row_bytes * rows;
@@ -187,8 +187,8 @@ int check_headers(std::FILE* file, BMP& bmp, std::size_t header_bytes_read) {
     if (bmp.bfType != kSignature) return report(MORVA6_IMG_NOT_BMP, kNotBmp);
     const std::uint64_t headers_end = std::uint64_t{14} + bmp.biSize;
     const std::optional<std::uint64_t> file_size = regular_file_size(file);
-    if (header_bytes_read < kHeaderBytes || bmp.biSize < kInfoHeaderBytes ||
-        (file_size && *file_size < headers_end) || bmp.bfOffBits < headers_end) {
+    if (header_bytes_read < kHeaderBytes || bmp.biSize < kInfoHeaderBytes || (file_size && *file_size < headers_end) ||
+        bmp.bfOffBits < headers_end) {
         return report(MORVA6_IMG_BAD_HEADER, kBadHeader);
     }
     if (bmp.biBitCount != 8 && bmp.biBitCount != 24 && bmp.biBitCount != 32) {
@@ -309,9 +309,7 @@ bool encode_bmp(const BMP* bmp, const std::uint8_t* data, bool top_row_first,
     layout.bfSize = static_cast<std::uint32_t>(image_bytes + data_offset);
 
     std::array<std::uint8_t, kHeaderBytes> header{};
-    visit_header_fields(layout, [&](std::size_t offset, const auto& field) {
-        store_le(&header[offset], field);
-    });
+    visit_header_fields(layout, [&](std::size_t offset, const auto& field) { store_le(&header[offset], field); });
     if (!write(header.data(), header.size())) return false;
     if (with_table && !write(bmp->palette, kColourTableBytes)) return false;
     const std::array<std::uint8_t, 3> zeros{};
@@ -331,8 +329,8 @@ bool encode_bmp(const BMP* bmp, const std::uint8_t* data, bool top_row_first,
 bool savable(const BMP* bmp, const std::uint8_t* data) {
     const std::size_t pixel_bytes = bmp->biBitCount / 8;
     const bool fits = morva6::picture_fits(bmp->biWidth, bmp->biHeight) && pixel_bytes <= 4;
-    return fits && (data != nullptr ||
-                    morva6::picture_bytes(bmp->biWidth, bmp->biHeight, static_cast<int>(pixel_bytes)) == 0);
+    return fits &&
+           (data != nullptr || morva6::picture_bytes(bmp->biWidth, bmp->biHeight, static_cast<int>(pixel_bytes)) == 0);
 }
 
 }  // namespace
@@ -371,9 +369,8 @@ BMP new_BMP(void) { return BMP{}; }
 void BMP_init(BMP* bmp, int32_t width, int32_t height) {
     if (bmp == nullptr) return;
     morva6::init_bmp_header(bmp, width, height);
-    bmp->data = morva6::picture_fits(width, height)
-                    ? allocate_zeroed(morva6::picture_bytes(width, height, 3)).release()
-                    : nullptr;
+    bmp->data = morva6::picture_fits(width, height) ? allocate_zeroed(morva6::picture_bytes(width, height, 3)).release()
+                                                    : nullptr;
 }
 
 int BMP_read(BMP* bmp, const char* path) { return morva6::read_bmp(bmp, path, false); }

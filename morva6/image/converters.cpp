@@ -19,8 +19,7 @@ namespace pf = morva6::pixel_formats;
 constexpr std::array<std::int32_t, 5> gColorMatrix{-2, -2, 7, -2, -2};
 
 template <class Layout>
-int convert_from_bgr(std::uint8_t* dst, const std::uint8_t* src, std::int32_t width,
-                     std::int32_t height) {
+int convert_from_bgr(std::uint8_t* dst, const std::uint8_t* src, std::int32_t width, std::int32_t height) {
     if (width < 1 || height < 1) return MORVA6_IMG_OK;
     if (dst == nullptr || src == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
     pf::bgr_to_layout<Layout>(dst, src, static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
@@ -28,8 +27,7 @@ int convert_from_bgr(std::uint8_t* dst, const std::uint8_t* src, std::int32_t wi
 }
 
 template <class Layout>
-int convert_to_bgr(std::uint8_t* dst, const std::uint8_t* src, std::int32_t width,
-                   std::int32_t height) {
+int convert_to_bgr(std::uint8_t* dst, const std::uint8_t* src, std::int32_t width, std::int32_t height) {
     if (width < 1 || height < 1) return MORVA6_IMG_OK;
     if (dst == nullptr || src == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
     pf::layout_to_bgr<Layout>(dst, src, static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
@@ -39,8 +37,7 @@ int convert_to_bgr(std::uint8_t* dst, const std::uint8_t* src, std::int32_t widt
 // One destination byte: channel k of the window (0 red, 1 green, 2 blue)
 // sharpened against the other two, clamped to 0..255.
 std::uint8_t qm913tr5_pixel(const std::uint8_t* bgr, std::size_t k) {
-    const std::int32_t sum = bgr[0] * gColorMatrix[k] + bgr[1] * gColorMatrix[k + 1] +
-                             bgr[2] * gColorMatrix[k + 2];
+    const std::int32_t sum = bgr[0] * gColorMatrix[k] + bgr[1] * gColorMatrix[k + 1] + bgr[2] * gColorMatrix[k + 2];
     if (sum > 767) return 255;
     const std::int32_t value = sum / 3;
     return value < 0 ? 0 : static_cast<std::uint8_t>(value);
@@ -53,8 +50,8 @@ extern "C" {
 int imageInit(uint8_t** image, int32_t width, int32_t height, int32_t channels) {
     if (image == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
     *image = nullptr;
-    const bool fits = channels >= 0 && morva6::picture_fits(width, height) &&
-                      std::int64_t{width} * height * channels <= INT32_MAX;
+    const bool fits =
+        channels >= 0 && morva6::picture_fits(width, height) && std::int64_t{width} * height * channels <= INT32_MAX;
     morva6::MallocBlock block;
     if (fits) {
         block = morva6::allocate_zeroed(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *

@@ -34,16 +34,14 @@ using Bgr = std::array<std::uint8_t, 3>;
 using RecordGuard = std::unique_ptr<BMP, decltype(&BMP_release)>;
 
 int check_panel(const Panel* panel) {
-    if (panel == nullptr || panel->pattern == nullptr || panel->pattern_width == 0 ||
-        panel->pattern_height == 0) {
+    if (panel == nullptr || panel->pattern == nullptr || panel->pattern_width == 0 || panel->pattern_height == 0) {
         return MORVA6_IMG_BAD_ARGUMENT;
     }
     return MORVA6_IMG_OK;
 }
 
 // Status of a saver's picture arguments: sizes, then the buffers.
-int check_picture(const std::uint8_t* image, std::int32_t width, std::int32_t height,
-                  const char* path) {
+int check_picture(const std::uint8_t* image, std::int32_t width, std::int32_t height, const char* path) {
     if (path == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
     if (!morva6::picture_fits(width, height)) return MORVA6_IMG_TOO_LARGE;
     if (image == nullptr && width > 0 && height > 0) return MORVA6_IMG_BAD_ARGUMENT;
@@ -61,8 +59,8 @@ int pattern_channel(std::uint8_t pattern_byte, bool rgb_order) {
 // Row k from the top of the written picture is data row H-1-k and uses
 // pattern row k mod pattern_height; it comes from image row k when the image
 // holds the top row first, else from image row H-1-k.
-void paint_panel_rows(std::uint8_t* data, const std::uint8_t* image, std::int32_t width,
-                      std::int32_t height, const Panel& panel, bool image_top_first) {
+void paint_panel_rows(std::uint8_t* data, const std::uint8_t* image, std::int32_t width, std::int32_t height,
+                      const Panel& panel, bool image_top_first) {
     const auto w = static_cast<std::size_t>(width);
     for (std::int32_t k = 0; k < height; ++k) {
         const auto data_row = static_cast<std::size_t>(height - 1 - k);
@@ -72,16 +70,15 @@ void paint_panel_rows(std::uint8_t* data, const std::uint8_t* image, std::int32_
         for (std::size_t c = 0; c < w; ++c) {
             const int channel = pattern_channel(pattern_row[c % panel.pattern_width], false);
             if (channel < 0) continue;
-            data[(data_row * w + c) * 3 + static_cast<std::size_t>(channel)] =
-                image[image_row * w + c] & 0xF0;
+            data[(data_row * w + c) * 3 + static_cast<std::size_t>(channel)] = image[image_row * w + c] & 0xF0;
         }
     }
 }
 
 // Blue, green, red of a colour code: codes in steps of 8 name eight colours.
 constexpr std::array<Bgr, 256> make_code_colours() {
-    constexpr Bgr black{0, 0, 0}, red{0, 0, 255}, green{0, 255, 0}, blue{255, 0, 0},
-        cyan{255, 255, 0}, magenta{255, 0, 255}, yellow{0, 255, 255}, white{255, 255, 255};
+    constexpr Bgr black{0, 0, 0}, red{0, 0, 255}, green{0, 255, 0}, blue{255, 0, 0}, cyan{255, 255, 0},
+        magenta{255, 0, 255}, yellow{0, 255, 255}, white{255, 255, 255};
     std::array<Bgr, 256> colours{};
     const auto set = [&colours](std::initializer_list<int> codes, Bgr colour) {
         for (const int code : codes) colours[static_cast<std::size_t>(code)] = colour;
@@ -131,8 +128,8 @@ extern "C" int Stream_to_BMP_convert_Panel(BMP* bmp, const uint8_t* image, const
     return MORVA6_IMG_OK;
 }
 
-extern "C" int saveBMP_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_t height,
-                                     const char* path, const Panel* panel, uint8_t flip) {
+extern "C" int saveBMP_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_t height, const char* path,
+                                     const Panel* panel, uint8_t flip) {
     if (const int status = check_panel(panel)) return status;
     if (const int status = check_picture(image, width, height, path)) return status;
 
@@ -141,8 +138,8 @@ extern "C" int saveBMP_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_
     });
 }
 
-extern "C" int savePPM_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_t height,
-                                     const char* path, const Panel* panel) {
+extern "C" int savePPM_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_t height, const char* path,
+                                     const Panel* panel) {
     if (const int status = check_panel(panel)) return status;
     if (const int status = check_picture(image, width, height, path)) return status;
 
@@ -179,8 +176,7 @@ extern "C" int savePPM_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_
     return MORVA6_IMG_OK;
 }
 
-extern "C" int saveBMP_DemoUlma2_QW(const uint8_t* image, int32_t width, int32_t height,
-                                    const char* path) {
+extern "C" int saveBMP_DemoUlma2_QW(const uint8_t* image, int32_t width, int32_t height, const char* path) {
     if (const int status = check_picture(image, width, height, path)) return status;
 
     return save_painted_bmp(width, height, path, [&](std::uint8_t* data) {

@@ -27,8 +27,7 @@ inline MallocBlock allocate_zeroed(std::size_t size) {
 inline void reverse_rows(std::uint8_t* data, std::size_t row_bytes, std::size_t rows) {
     if (row_bytes == 0) return;
     for (std::size_t top = 0, bottom = rows; top + 1 < bottom; ++top, --bottom) {
-        std::swap_ranges(data + top * row_bytes, data + (top + 1) * row_bytes,
-                         data + (bottom - 1) * row_bytes);
+        std::swap_ranges(data + top * row_bytes, data + (top + 1) * row_bytes, data + (bottom - 1) * row_bytes);
     }
 }
 

@@ -31,53 +31,86 @@ using RecordGuard = std::unique_ptr<BMP, RecordReleaser>;
 // Bytes per pixel of the formats a stream can be made in (0 to 6); 0 for others.
 int made_pixel_bytes(std::int32_t format) {
     switch (format) {
-        case MORVA6_GRAY: return 1;
+        case MORVA6_GRAY:
+            return 1;
         case MORVA6_RGB:
-        case MORVA6_BGR: return 3;
+        case MORVA6_BGR:
+            return 3;
         case MORVA6_RGBA:
         case MORVA6_BGRA:
         case MORVA6_ARGB:
-        case MORVA6_ABGR: return 4;
-        default: return 0;
+        case MORVA6_ABGR:
+            return 4;
+        default:
+            return 0;
     }
 }
 
 // Writes `count` BGR pixels in `format`; false when a stream of that format
 // cannot be made.
-bool bgr_to_stream(std::int32_t format, std::uint8_t* stream, const std::uint8_t* bgr,
-                   std::size_t count) {
+bool bgr_to_stream(std::int32_t format, std::uint8_t* stream, const std::uint8_t* bgr, std::size_t count) {
     switch (format) {
-        case MORVA6_GRAY: pf::bgr_to_layout<pf::Gray>(stream, bgr, count); return true;
-        case MORVA6_RGB: pf::bgr_to_layout<pf::Rgb>(stream, bgr, count); return true;
-        case MORVA6_BGR: pf::bgr_to_layout<pf::Bgr>(stream, bgr, count); return true;
-        case MORVA6_RGBA: pf::bgr_to_layout<pf::Rgba>(stream, bgr, count); return true;
-        case MORVA6_BGRA: pf::bgr_to_layout<pf::Bgra>(stream, bgr, count); return true;
-        case MORVA6_ARGB: pf::bgr_to_layout<pf::Argb>(stream, bgr, count); return true;
-        case MORVA6_ABGR: pf::bgr_to_layout<pf::Abgr>(stream, bgr, count); return true;
-        default: return false;
+        case MORVA6_GRAY:
+            pf::bgr_to_layout<pf::Gray>(stream, bgr, count);
+            return true;
+        case MORVA6_RGB:
+            pf::bgr_to_layout<pf::Rgb>(stream, bgr, count);
+            return true;
+        case MORVA6_BGR:
+            pf::bgr_to_layout<pf::Bgr>(stream, bgr, count);
+            return true;
+        case MORVA6_RGBA:
+            pf::bgr_to_layout<pf::Rgba>(stream, bgr, count);
+            return true;
+        case MORVA6_BGRA:
+            pf::bgr_to_layout<pf::Bgra>(stream, bgr, count);
+            return true;
+        case MORVA6_ARGB:
+            pf::bgr_to_layout<pf::Argb>(stream, bgr, count);
+            return true;
+        case MORVA6_ABGR:
+            pf::bgr_to_layout<pf::Abgr>(stream, bgr, count);
+            return true;
+        default:
+            return false;
     }
 }
 
 // Reads `count` pixels of `format` as BGR; false when a stream of that
 // format cannot be turned into a picture.
-bool stream_to_bgr(std::int32_t format, std::uint8_t* bgr, const std::uint8_t* stream,
-                   std::size_t count) {
+bool stream_to_bgr(std::int32_t format, std::uint8_t* bgr, const std::uint8_t* stream, std::size_t count) {
     switch (format) {
-        case MORVA6_GRAY: pf::layout_to_bgr<pf::Gray>(bgr, stream, count); return true;
-        case MORVA6_RGB: pf::layout_to_bgr<pf::Rgb>(bgr, stream, count); return true;
-        case MORVA6_BGR: pf::layout_to_bgr<pf::Bgr>(bgr, stream, count); return true;
-        case MORVA6_RGBA: pf::layout_to_bgr<pf::Rgba>(bgr, stream, count); return true;
-        case MORVA6_BGRA: pf::layout_to_bgr<pf::Bgra>(bgr, stream, count); return true;
-        case MORVA6_GRAY_R: pf::layout_to_bgr<pf::GrayR>(bgr, stream, count); return true;
-        case MORVA6_GRAY_G: pf::layout_to_bgr<pf::GrayG>(bgr, stream, count); return true;
-        case MORVA6_GRAY_B: pf::layout_to_bgr<pf::GrayB>(bgr, stream, count); return true;
-        default: return false;
+        case MORVA6_GRAY:
+            pf::layout_to_bgr<pf::Gray>(bgr, stream, count);
+            return true;
+        case MORVA6_RGB:
+            pf::layout_to_bgr<pf::Rgb>(bgr, stream, count);
+            return true;
+        case MORVA6_BGR:
+            pf::layout_to_bgr<pf::Bgr>(bgr, stream, count);
+            return true;
+        case MORVA6_RGBA:
+            pf::layout_to_bgr<pf::Rgba>(bgr, stream, count);
+            return true;
+        case MORVA6_BGRA:
+            pf::layout_to_bgr<pf::Bgra>(bgr, stream, count);
+            return true;
+        case MORVA6_GRAY_R:
+            pf::layout_to_bgr<pf::GrayR>(bgr, stream, count);
+            return true;
+        case MORVA6_GRAY_G:
+            pf::layout_to_bgr<pf::GrayG>(bgr, stream, count);
+            return true;
+        case MORVA6_GRAY_B:
+            pf::layout_to_bgr<pf::GrayB>(bgr, stream, count);
+            return true;
+        default:
+            return false;
     }
 }
 
 bool takes_stream_format(std::int32_t format) {
-    return format >= MORVA6_GRAY && format <= MORVA6_GRAY_B && format != MORVA6_ARGB &&
-           format != MORVA6_ABGR;
+    return format >= MORVA6_GRAY && format <= MORVA6_GRAY_B && format != MORVA6_ARGB && format != MORVA6_ABGR;
 }
 
 // Row `row` of the record's picture as BGR pixels: the data themselves for
@@ -105,8 +138,7 @@ const std::uint8_t* record_row_as_bgr(const BMP& bmp, std::size_t row, std::size
 
 extern "C" {
 
-int readBMP_QW(uint8_t** stream, int32_t* width, int32_t* height, const char* path,
-               int32_t format, uint8_t flip) {
+int readBMP_QW(uint8_t** stream, int32_t* width, int32_t* height, const char* path, int32_t format, uint8_t flip) {
     if (stream == nullptr || width == nullptr || height == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
     *stream = nullptr;
     *width = 0;
@@ -150,8 +182,7 @@ int readBMP_QW(uint8_t** stream, int32_t* width, int32_t* height, const char* pa
     return MORVA6_IMG_OK;
 }
 
-int saveBMP_QW(const uint8_t* stream, int32_t width, int32_t height, const char* path,
-               int32_t format, uint8_t flip) {
+int saveBMP_QW(const uint8_t* stream, int32_t width, int32_t height, const char* path, int32_t format, uint8_t flip) {
     if (!morva6::picture_fits(width, height)) {
         std::puts(kTooLarge);
         return MORVA6_IMG_TOO_LARGE;
@@ -174,8 +205,7 @@ int saveBMP_QW(const uint8_t* stream, int32_t width, int32_t height, const char*
     // file is written all the same.
     Stream_to_BMP(&record, stream, format);
     if (flip != 0) {
-        morva6::reverse_rows(record.data, static_cast<std::size_t>(width) * 3,
-                             static_cast<std::size_t>(height));
+        morva6::reverse_rows(record.data, static_cast<std::size_t>(width) * 3, static_cast<std::size_t>(height));
     }
     return BMP_save(&record, path);
 }

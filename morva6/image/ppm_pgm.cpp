@@ -39,8 +39,7 @@ constexpr NetpbmKind kPpm{"P6", 3};
 constexpr NetpbmKind kPgm{"P5", 1};
 
 bool is_token_char(int byte) {
-    return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
-           (byte >= 'a' && byte <= 'z');
+    return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z');
 }
 
 // Reads one header token into `token`. Returns MORVA6_IMG_OK, or
@@ -56,8 +55,7 @@ int read_token(std::FILE* file, std::string& token) {
         }
         if (!is_token_char(byte)) break;
         if (token.size() == kMaxTokenLength) {
-            std::printf("Invalid image header: a token is longer than %zu characters\n",
-                        kMaxTokenLength);
+            std::printf("Invalid image header: a token is longer than %zu characters\n", kMaxTokenLength);
             return MORVA6_IMG_BAD_HEADER;
         }
         token.push_back(static_cast<char>(byte));
@@ -146,8 +144,8 @@ int read_netpbm(std::uint8_t** image, std::int32_t* width, std::int32_t* height,
     return MORVA6_IMG_OK;
 }
 
-int save_netpbm(const std::uint8_t* image, std::int32_t width, std::int32_t height,
-                const char* path, const NetpbmKind& kind) {
+int save_netpbm(const std::uint8_t* image, std::int32_t width, std::int32_t height, const char* path,
+                const NetpbmKind& kind) {
     if (path == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
     if (!morva6::picture_fits(width, height)) return MORVA6_IMG_TOO_LARGE;
     const std::size_t bytes = morva6::picture_bytes(width, height, kind.channels);
@@ -159,8 +157,7 @@ int save_netpbm(const std::uint8_t* image, std::int32_t width, std::int32_t heig
         return MORVA6_IMG_OPEN_FAILED;
     }
     const std::string header = common::pnm::header(kind.magic, width, height);
-    if (!file.write(header.data(), header.size()) ||
-        !file.write(image, bytes) || !file.commit()) {
+    if (!file.write(header.data(), header.size()) || !file.write(image, bytes) || !file.commit()) {
         std::puts("Error writing file!");
         return MORVA6_IMG_WRITE_FAILED;
     }

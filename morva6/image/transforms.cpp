@@ -33,18 +33,15 @@ bool sizes_fit(std::int64_t width, std::int64_t height, std::int32_t channels) {
 
 // Status of a picture argument: channels first, then the sizes, then a
 // missing buffer for a picture that has bytes.
-int check_picture(const std::uint8_t* image, std::int32_t width, std::int32_t height,
-                  std::int32_t channels) {
+int check_picture(const std::uint8_t* image, std::int32_t width, std::int32_t height, std::int32_t channels) {
     if (channels < 1) return MORVA6_IMG_BAD_ARGUMENT;
     if (!sizes_fit(width, height, channels)) return MORVA6_IMG_TOO_LARGE;
     if (image == nullptr && width > 0 && height > 0) return MORVA6_IMG_BAD_ARGUMENT;
     return MORVA6_IMG_OK;
 }
 
-std::size_t pixel_offset(std::int32_t row, std::int32_t column, std::int32_t width,
-                         std::int32_t channels) {
-    return (static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
-            static_cast<std::size_t>(column)) *
+std::size_t pixel_offset(std::int32_t row, std::int32_t column, std::int32_t width, std::int32_t channels) {
+    return (static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(column)) *
            static_cast<std::size_t>(channels);
 }
 
@@ -55,8 +52,8 @@ void swap_pixels(std::uint8_t* first, std::uint8_t* second, std::int32_t channel
 // Quarter turn through a copy of the picture; the new picture is H wide and
 // W high. Clockwise, destination (r, c) takes source (H-1-c, r); counter-
 // clockwise it takes source (c, W-1-r).
-int rotate_quarter(std::uint8_t* image, std::int32_t* width, std::int32_t* height,
-                   std::int32_t channels, bool clockwise) {
+int rotate_quarter(std::uint8_t* image, std::int32_t* width, std::int32_t* height, std::int32_t channels,
+                   bool clockwise) {
     if (width == nullptr || height == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
     const std::int32_t old_width = *width;
     const std::int32_t old_height = *height;
@@ -88,8 +85,8 @@ int rotate_quarter(std::uint8_t* image, std::int32_t* width, std::int32_t* heigh
 
 }  // namespace
 
-extern "C" int img_resize_QW(uint8_t** image, int32_t* width, int32_t* height, int32_t new_width,
-                             int32_t new_height, int32_t channels) {
+extern "C" int img_resize_QW(uint8_t** image, int32_t* width, int32_t* height, int32_t new_width, int32_t new_height,
+                             int32_t channels) {
     if (image == nullptr || width == nullptr || height == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
     const std::int32_t old_width = *width;
     const std::int32_t old_height = *height;
@@ -111,11 +108,9 @@ extern "C" int img_resize_QW(uint8_t** image, int32_t* width, int32_t* height, i
         const double scale_y = static_cast<double>(new_height) / old_height;
         for (std::int32_t r = 0; r < new_height; ++r) {
             // The quotient stays below the old size; the clamp only guards it.
-            const auto source_row =
-                std::min(static_cast<std::int32_t>(r / scale_y), old_height - 1);
+            const auto source_row = std::min(static_cast<std::int32_t>(r / scale_y), old_height - 1);
             for (std::int32_t c = 0; c < new_width; ++c) {
-                const auto source_column =
-                    std::min(static_cast<std::int32_t>(c / scale_x), old_width - 1);
+                const auto source_column = std::min(static_cast<std::int32_t>(c / scale_x), old_width - 1);
                 std::memcpy(result.get() + pixel_offset(r, c, new_width, channels),
                             *image + pixel_offset(source_row, source_column, old_width, channels),
                             static_cast<std::size_t>(channels));
@@ -133,15 +128,13 @@ extern "C" int img_rotation90_QW(uint8_t* image, int32_t* width, int32_t* height
     return rotate_quarter(image, width, height, channels, true);
 }
 
-extern "C" int img_rotation270_QW(uint8_t* image, int32_t* width, int32_t* height,
-                                  int32_t channels) {
+extern "C" int img_rotation270_QW(uint8_t* image, int32_t* width, int32_t* height, int32_t channels) {
     return rotate_quarter(image, width, height, channels, false);
 }
 
 // A half turn reverses the order of the pixels: swapping pixel i with pixel
 // N-1-i does it in place, without a copy that could fail.
-extern "C" int img_rotation180_QW(uint8_t* image, int32_t* width, int32_t* height,
-                                  int32_t channels) {
+extern "C" int img_rotation180_QW(uint8_t* image, int32_t* width, int32_t* height, int32_t channels) {
     if (width == nullptr || height == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
     if (const int status = check_picture(image, *width, *height, channels)) return status;
     const std::size_t count = static_cast<std::size_t>(*width) * static_cast<std::size_t>(*height);
@@ -172,9 +165,9 @@ extern "C" int img_mirror_QW(uint8_t* image, int32_t width, int32_t height, int3
     return MORVA6_IMG_OK;
 }
 
-extern "C" int img_crop_QW(const uint8_t* image, int32_t width, int32_t height, int32_t channels,
-                           uint8_t** out, int32_t* out_width, int32_t* out_height, int32_t x_start,
-                           int32_t y_start, int32_t x_end, int32_t y_end) {
+extern "C" int img_crop_QW(const uint8_t* image, int32_t width, int32_t height, int32_t channels, uint8_t** out,
+                           int32_t* out_width, int32_t* out_height, int32_t x_start, int32_t y_start, int32_t x_end,
+                           int32_t y_end) {
     if (out == nullptr || out_width == nullptr || out_height == nullptr) {
         return MORVA6_IMG_BAD_ARGUMENT;
     }
@@ -191,8 +184,7 @@ extern "C" int img_crop_QW(const uint8_t* image, int32_t width, int32_t height, 
         std::puts("malloc newImage error");
         return MORVA6_IMG_NO_MEMORY;
     }
-    const std::size_t row_bytes =
-        static_cast<std::size_t>(new_width) * static_cast<std::size_t>(channels);
+    const std::size_t row_bytes = static_cast<std::size_t>(new_width) * static_cast<std::size_t>(channels);
     if (row_bytes != 0) {
         for (std::int32_t r = 0; r < new_height; ++r) {
             std::memcpy(result.get() + static_cast<std::size_t>(r) * row_bytes,
@@ -205,8 +197,8 @@ extern "C" int img_crop_QW(const uint8_t* image, int32_t width, int32_t height, 
     return MORVA6_IMG_OK;
 }
 
-extern "C" int img_padding_QW(uint8_t** image, int32_t* width, int32_t* height, int32_t channels,
-                              int32_t left, int32_t top, int32_t right, int32_t bottom) {
+extern "C" int img_padding_QW(uint8_t** image, int32_t* width, int32_t* height, int32_t channels, int32_t left,
+                              int32_t top, int32_t right, int32_t bottom) {
     if (image == nullptr || width == nullptr || height == nullptr) return MORVA6_IMG_BAD_ARGUMENT;
     const std::int32_t old_width = *width;
     const std::int32_t old_height = *height;
@@ -224,8 +216,7 @@ extern "C" int img_padding_QW(uint8_t** image, int32_t* width, int32_t* height, 
         std::puts("malloc newImage error");
         return MORVA6_IMG_NO_MEMORY;
     }
-    const std::size_t row_bytes =
-        static_cast<std::size_t>(old_width) * static_cast<std::size_t>(channels);
+    const std::size_t row_bytes = static_cast<std::size_t>(old_width) * static_cast<std::size_t>(channels);
     if (row_bytes != 0) {
         for (std::int32_t r = 0; r < old_height; ++r) {
             std::memcpy(result.get() + pixel_offset(top + r, left, new_width, channels),

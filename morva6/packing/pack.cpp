@@ -93,10 +93,10 @@ std::string c_array_text(std::span<const std::uint8_t> bytes, std::int32_t width
     std::string text = "/* " + std::to_string(width) + " x " + std::to_string(height) +
                        " pixels, packed4: four bits a pixel, two pixels a byte, first pixel in the\n"
                        " * high nibble, rows padded to whole bytes; " +
-                       std::to_string(bytes.size()) + " bytes.\n * width " + std::to_string(width) +
-                       ", height " + std::to_string(height) + ", format packed4, index map " + map +
-                       " */\n#ifndef " + guard + "\n#define " + guard + "\n\n#include <stdint.h>\n\nconst uint8_t " +
-                       name + "[" + std::to_string(bytes.size()) + "] = {\n";
+                       std::to_string(bytes.size()) + " bytes.\n * width " + std::to_string(width) + ", height " +
+                       std::to_string(height) + ", format packed4, index map " + map + " */\n#ifndef " + guard +
+                       "\n#define " + guard + "\n\n#include <stdint.h>\n\nconst uint8_t " + name + "[" +
+                       std::to_string(bytes.size()) + "] = {\n";
     static constexpr char kHex[] = "0123456789abcdef";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (i % kBytesPerLine == 0) text += "    ";
@@ -127,8 +127,7 @@ std::int32_t pack(const std::uint8_t* indices, std::int32_t width, std::int32_t 
     const std::string name = array_name != nullptr ? array_name : "panel_image";
     if (layout == MORVA6_PACK_C_ARRAY && !is_identifier(name)) return MORVA6_PACK_ERR_NAME;
     CodeTable codes;
-    if (const std::int32_t status = code_table(map, map_length, layout, codes); status != MORVA6_PACK_OK)
-        return status;
+    if (const std::int32_t status = code_table(map, map_length, layout, codes); status != MORVA6_PACK_OK) return status;
     const std::int32_t binary = layout == MORVA6_PACK_C_ARRAY ? MORVA6_PACK_PACKED4 : layout;
     std::vector<std::uint8_t> bytes;
     const std::span<const std::uint8_t> input(indices, std::size_t(width) * std::size_t(height));
@@ -166,8 +165,7 @@ extern "C" int32_t morva6_unpack(const uint8_t* packed, size_t packed_size, int3
     if (packed == nullptr || indices == nullptr) return MORVA6_PACK_ERR_NULL;
     if (packed_size != morva6_packed_size(width, height, layout)) return MORVA6_PACK_ERR_LENGTH;
     CodeTable codes;
-    if (const std::int32_t status = code_table(map, map_length, layout, codes); status != MORVA6_PACK_OK)
-        return status;
+    if (const std::int32_t status = code_table(map, map_length, layout, codes); status != MORVA6_PACK_OK) return status;
     CodeTable index_of;
     index_of.fill(kNoCode);
     for (int i = 0; i < 256; ++i)
@@ -177,7 +175,8 @@ extern "C" int32_t morva6_unpack(const uint8_t* packed, size_t packed_size, int3
     for (int pass = 0; pass < 2; ++pass)
         for (std::size_t y = 0; y < std::size_t(height); ++y)
             for (std::size_t x = 0; x < std::size_t(width); ++x) {
-                const std::uint8_t byte = layout == MORVA6_PACK_INDICES ? packed[y * stride + x] : packed[y * stride + x / 2];
+                const std::uint8_t byte =
+                    layout == MORVA6_PACK_INDICES ? packed[y * stride + x] : packed[y * stride + x / 2];
                 const int code = layout == MORVA6_PACK_INDICES ? byte : (x % 2 == 0 ? byte >> 4 : byte & 15);
                 if (index_of[code] == kNoCode) return MORVA6_PACK_ERR_CODE;
                 if (pass == 1) indices[y * std::size_t(width) + x] = std::uint8_t(index_of[code]);
@@ -200,16 +199,27 @@ extern "C" int32_t morva6_indices_from_codes(const uint8_t* codes, size_t count,
 
 extern "C" const char* morva6_pack_message(int32_t status) {
     switch (status) {
-    case MORVA6_PACK_OK: return "packed";
-    case MORVA6_PACK_ERR_FORMAT: return "unknown packed layout (packed4, packed-indices or c-array; c-array cannot be unpacked)";
-    case MORVA6_PACK_ERR_SIZE: return "width and height must be at least 1 and width x height at most 2147483647";
-    case MORVA6_PACK_ERR_MAP: return "unusable index map: it needs 1 to 256 distinct codes, each 0..15 for packed4";
-    case MORVA6_PACK_ERR_INDEX: return "an index has no code: the index map is too short, or an index is above 15 for packed4";
-    case MORVA6_PACK_ERR_LENGTH: return "the packed buffer's length does not match its width, height and layout";
-    case MORVA6_PACK_ERR_CODE: return "the packed buffer holds a code that the index map gives to no index";
-    case MORVA6_PACK_ERR_NAME: return "the array name is not a C identifier";
-    case MORVA6_PACK_ERR_NO_MEMORY: return "not enough memory for the packed buffer";
-    case MORVA6_PACK_ERR_NULL: return "a buffer pointer is null";
-    default: return "unknown packing status";
+        case MORVA6_PACK_OK:
+            return "packed";
+        case MORVA6_PACK_ERR_FORMAT:
+            return "unknown packed layout (packed4, packed-indices or c-array; c-array cannot be unpacked)";
+        case MORVA6_PACK_ERR_SIZE:
+            return "width and height must be at least 1 and width x height at most 2147483647";
+        case MORVA6_PACK_ERR_MAP:
+            return "unusable index map: it needs 1 to 256 distinct codes, each 0..15 for packed4";
+        case MORVA6_PACK_ERR_INDEX:
+            return "an index has no code: the index map is too short, or an index is above 15 for packed4";
+        case MORVA6_PACK_ERR_LENGTH:
+            return "the packed buffer's length does not match its width, height and layout";
+        case MORVA6_PACK_ERR_CODE:
+            return "the packed buffer holds a code that the index map gives to no index";
+        case MORVA6_PACK_ERR_NAME:
+            return "the array name is not a C identifier";
+        case MORVA6_PACK_ERR_NO_MEMORY:
+            return "not enough memory for the packed buffer";
+        case MORVA6_PACK_ERR_NULL:
+            return "a buffer pointer is null";
+        default:
+            return "unknown packing status";
     }
 }

@@ -51,9 +51,7 @@ bool storeOutputPath(const char* value) {
 // atoi's reading, except that a number too large for int (which atoi would
 // wrap into range) becomes INT32_MIN, outside every range, so that the
 // option's range check refuses it.
-std::int32_t wholeValue(const char* value) {
-    return common::parse_leading_int(value).value_or(INT32_MIN);
-}
+std::int32_t wholeValue(const char* value) { return common::parse_leading_int(value).value_or(INT32_MIN); }
 
 // Command-line methods 1..6 are library codes 0..5; anything else is kept as
 // -1 for the range check to refuse.
@@ -67,23 +65,50 @@ constexpr std::array<ValueOption, 11> kValueOptions{{
     {"-i", "--input", "The input image path is missing.", storeInputPath},
     {"-o", "--output", "The output image path is missing.", storeOutputPath},
     {"-l", "--lut", "The LUT path is missing.",
-     [](const char* v) { LUT_PATH = v; return true; }},
+     [](const char* v) {
+         LUT_PATH = v;
+         return true;
+     }},
     {"-d", "--dither", "The dither number is missing.",
-     [](const char* v) { DITHER = ditherCode(v); return true; }},
+     [](const char* v) {
+         DITHER = ditherCode(v);
+         return true;
+     }},
     {"-m", "--mode", "The mode number is missing.",
-     [](const char* v) { MODE = wholeValue(v); return true; }},
+     [](const char* v) {
+         MODE = wholeValue(v);
+         return true;
+     }},
     {"-t", "--TFT", "The TFT number is missing.",
-     [](const char* v) { TFT_mode = wholeValue(v); return true; }},
+     [](const char* v) {
+         TFT_mode = wholeValue(v);
+         return true;
+     }},
     {"-h", "--hue", "The hue number is missing.",
-     [](const char* v) { HUE = wholeValue(v); return true; }},
+     [](const char* v) {
+         HUE = wholeValue(v);
+         return true;
+     }},
     {"-s", "--saturation", "The saturation number is missing.",
-     [](const char* v) { SATURATION = wholeValue(v); return true; }},
+     [](const char* v) {
+         SATURATION = wholeValue(v);
+         return true;
+     }},
     {"-b", "--brightness", "The brightness number is missing.",
-     [](const char* v) { BRIGHTNESS = wholeValue(v); return true; }},
+     [](const char* v) {
+         BRIGHTNESS = wholeValue(v);
+         return true;
+     }},
     {"-c", "--contrast", "The contrast number is missing.",
-     [](const char* v) { CONTRAST = wholeValue(v); return true; }},
+     [](const char* v) {
+         CONTRAST = wholeValue(v);
+         return true;
+     }},
     {"-g", "--gamma", "The gamma number is missing.",
-     [](const char* v) { GAMMA = std::atof(v); return true; }},
+     [](const char* v) {
+         GAMMA = std::atof(v);
+         return true;
+     }},
 }};
 
 const ValueOption* findValueOption(std::string_view word) {
@@ -93,9 +118,7 @@ const ValueOption* findValueOption(std::string_view word) {
     return nullptr;
 }
 
-bool inRange(std::int32_t value, std::int32_t low, std::int32_t high) {
-    return value >= low && value <= high;
-}
+bool inRange(std::int32_t value, std::int32_t low, std::int32_t high) { return value >= low && value <= high; }
 
 // Checks the settings in a fixed order; the first failure prints its
 // message. Bounds are inclusive.
@@ -105,16 +128,13 @@ std::int32_t validateSettings() {
          "Please provide the input file path by using the [-i <path> | --input <path>] flag"},
         {OUTPUT_IMAGE_PATH == nullptr,
          "Please provide the output file path by using the [-o <path> | --output <path>] flag."},
-        {LUT_PATH == nullptr,
-         "Please provide the LUT path by using the [-l <path> | --lut <path>] flag."},
+        {LUT_PATH == nullptr, "Please provide the LUT path by using the [-l <path> | --lut <path>] flag."},
         {!inRange(DITHER, 0, morva6::diffusion::kMethodCount - 1), "The dither number only can be 1, 2, 3, 4, 5 or 6."},
         {!inRange(MODE, 1, 3), "The mode number only can be 1, 2 or 3."},
         {!inRange(TFT_mode, 0, 5), "The TFT number only can be 0, 1, 2, 3, 4 or 5."},
         {!inRange(HUE, 0, 360), "The range of hue can only be between 0 and 360"},
-        {!inRange(SATURATION, -100, 100),
-         "The range of saturation can only be between -100 and 100"},
-        {!inRange(BRIGHTNESS, -100, 100),
-         "The range of brightness can only be between -100 and 100"},
+        {!inRange(SATURATION, -100, 100), "The range of saturation can only be between -100 and 100"},
+        {!inRange(BRIGHTNESS, -100, 100), "The range of brightness can only be between -100 and 100"},
         {!inRange(CONTRAST, -100, 100), "The range of contrast can only be between -100 and 100"},
         // Written so that a value that is not a number ("nan") is refused too.
         {!(GAMMA >= 0.0 && GAMMA <= 2.0), "The range of gamma can only be between 0.0 and 2.0"},

@@ -11,7 +11,6 @@
 
 namespace {
 
-
 // Length of an open file, or -1 when it cannot be told (a pipe, a
 // directory) or does not fit a signed 32-bit count. Leaves the file at its
 // start.
@@ -42,10 +41,9 @@ std::int32_t readBinaryFile_QW(const char* path, std::uint8_t** buffer, std::int
     const long length = fileLength(file.get());
     // One byte more than needed, so an empty file still gets a real block.
     common::MallocBlock block(
-        length >= 0 ? static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(length) + 1))
-                    : nullptr);
-    if (!block || std::fread(block.get(), 1, static_cast<std::size_t>(length), file.get()) !=
-                      static_cast<std::size_t>(length)) {
+        length >= 0 ? static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(length) + 1)) : nullptr);
+    if (!block ||
+        std::fread(block.get(), 1, static_cast<std::size_t>(length), file.get()) != static_cast<std::size_t>(length)) {
         std::printf("ERROR: Failed to read LUT file %s \n", path);
         return -1;
     }

@@ -31,9 +31,7 @@ using common::MallocBlock;
 
 constexpr int kFailure = 1;
 
-bool adjustmentIsNeutral() {
-    return HUE == 0 && SATURATION == 0 && BRIGHTNESS == 0 && CONTRAST == 0 && GAMMA == 1.0;
-}
+bool adjustmentIsNeutral() { return HUE == 0 && SATURATION == 0 && BRIGHTNESS == 0 && CONTRAST == 0 && GAMMA == 1.0; }
 
 }  // namespace
 
@@ -59,8 +57,8 @@ static int run_main(int argc, char* argv[]) {
     const std::int32_t initStatus = Ovex_Morva6_render_init(lut.get(), lutSize);
     const double initCost = countTimeInterval_QW();
     if (initStatus != OVEX_OK) {
-        std::printf("ERROR: The LUT file %s must be %d bytes long, but it has %d bytes.\n",
-                    LUT_PATH, OVEX_LUT_FILE_SIZE, lutSize);
+        std::printf("ERROR: The LUT file %s must be %d bytes long, but it has %d bytes.\n", LUT_PATH,
+                    OVEX_LUT_FILE_SIZE, lutSize);
         return kFailure;
     }
     std::printf("Ovex_Marva6_render_init cost: %lf ms\n", initCost);
@@ -68,8 +66,7 @@ static int run_main(int argc, char* argv[]) {
     std::uint8_t* pictureBlock = nullptr;
     std::int32_t width = 0;
     std::int32_t height = 0;
-    const int readStatus =
-        readBMP_QW(&pictureBlock, &width, &height, INPUT_IMAGE_PATH, MORVA6_BGR, 1);
+    const int readStatus = readBMP_QW(&pictureBlock, &width, &height, INPUT_IMAGE_PATH, MORVA6_BGR, 1);
     const MallocBlock picture(pictureBlock);
     if (readStatus != MORVA6_IMG_OK) {
         std::printf("ERROR: Failed to read input image %s\n", INPUT_IMAGE_PATH);
@@ -77,8 +74,7 @@ static int run_main(int argc, char* argv[]) {
     }
     // Every byte count below is width x height x 3; refuse what would not fit.
     if (!morva6::picture_fits(width, height)) {
-        std::printf("ERROR: The input image %s is too large (%d x %d pixels).\n",
-                    INPUT_IMAGE_PATH, width, height);
+        std::printf("ERROR: The input image %s is too large (%d x %d pixels).\n", INPUT_IMAGE_PATH, width, height);
         return kFailure;
     }
     if (width <= 0 || height <= 0) {
@@ -103,9 +99,8 @@ static int run_main(int argc, char* argv[]) {
         std::puts("Skip image adjustment.");
     } else {
         countTimeInterval_QW();
-        const std::int32_t status =
-            Ovex_image_adjustment(picture.get(), 1, picture.get(), 1, width, height, HUE,
-                                  SATURATION, BRIGHTNESS, CONTRAST, GAMMA);
+        const std::int32_t status = Ovex_image_adjustment(picture.get(), 1, picture.get(), 1, width, height, HUE,
+                                                          SATURATION, BRIGHTNESS, CONTRAST, GAMMA);
         const double cost = countTimeInterval_QW();
         if (status == OVEX_OK) std::printf("Ovex_image_adjustment cost: %lf ms\n", cost);
     }
@@ -128,8 +123,8 @@ static int run_main(int argc, char* argv[]) {
     // A TFT transfer halves one side: a picture of one row or one column
     // would come out with no pixels at all.
     if (width <= 0 || height <= 0) {
-        std::printf("ERROR: The TFT format transfer leaves no pixels (%d x %d); output image %s not written.\n",
-                    width, height, OUTPUT_IMAGE_PATH);
+        std::printf("ERROR: The TFT format transfer leaves no pixels (%d x %d); output image %s not written.\n", width,
+                    height, OUTPUT_IMAGE_PATH);
         return kFailure;
     }
     if (saveBMP_QW(output.get(), width, height, OUTPUT_IMAGE_PATH, MORVA6_BGR, 1) != MORVA6_IMG_OK) {

@@ -10,9 +10,7 @@ namespace {
 std::int64_t timeMark = 0;
 std::int64_t cpuFrequency = 0;
 
-std::int64_t read_counter() {
-    return std::chrono::steady_clock::now().time_since_epoch().count();
-}
+std::int64_t read_counter() { return std::chrono::steady_clock::now().time_since_epoch().count(); }
 
 }  // namespace
 

@@ -31,7 +31,9 @@ using test_support::run_command;
 const auto bytes_of = test_support::read_file;
 
 struct ImageUnref {
-    void operator()(VipsImage* image) const { if (image) g_object_unref(image); }
+    void operator()(VipsImage* image) const {
+        if (image) g_object_unref(image);
+    }
 };
 using Image = std::unique_ptr<VipsImage, ImageUnref>;
 
@@ -47,8 +49,10 @@ Image halves(int width, int height, std::vector<double> left, std::vector<double
             for (int b = 0; b < bands; ++b) {
                 const double v = (x < width / 2 ? left : right)[std::size_t(b)];
                 const std::size_t i = (std::size_t(y) * width + x) * bands + b;
-                if (unit == 2) reinterpret_cast<unsigned short*>(pixels.data())[i] = static_cast<unsigned short>(v);
-                else pixels[i] = static_cast<unsigned char>(v);
+                if (unit == 2)
+                    reinterpret_cast<unsigned short*>(pixels.data())[i] = static_cast<unsigned short>(v);
+                else
+                    pixels[i] = static_cast<unsigned char>(v);
             }
     Image image(vips_image_new_from_memory_copy(pixels.data(), pixels.size(), width, height, bands, format));
     image->Type = interpretation;
@@ -77,7 +81,7 @@ void expect_near(std::array<int, 3> actual, std::array<int, 3> expected, int tol
 }
 
 class Photo2Panel : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { ASSERT_EQ(VIPS_INIT("photo2panel_tests"), 0); }
     void SetUp() override {
         dir = fs::path(TEST_BINARY_DIR) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -101,43 +105,60 @@ TEST_F(Photo2Panel, ReadsEveryKindOfPictureUpright) {
     const std::vector<Case> cases = {
         // Stored sideways, red left: orientation 6 turns it clockwise, red on
         // top; unturned, (34, 5) would be blue.
-        {"sideways.jpg", [](const fs::path& p) {
+        {"sideways.jpg",
+         [](const fs::path& p) {
              Image image = halves(60, 40, {255, 0, 0}, {0, 0, 255}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB);
              vips_image_set_int(image.get(), VIPS_META_ORIENTATION, 6);
              save(image, p);
-         }, {255, 0, 0}, {0, 0, 255}},
+         },
+         {255, 0, 0},
+         {0, 0, 255}},
         // Left half transparent: the white background shows.
-        {"alpha.png", [](const fs::path& p) {
+        {"alpha.png",
+         [](const fs::path& p) {
              save(halves(40, 60, {0, 0, 0, 0}, {0, 128, 0, 255}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB), p);
-         }, {0, 128, 0}, {255, 255, 255}},
-        {"deep.png", [](const fs::path& p) {
+         },
+         {0, 128, 0},
+         {255, 255, 255}},
+        {"deep.png",
+         [](const fs::path& p) {
              save(halves(40, 60, {65535, 32896, 0}, {0, 0, 65535}, VIPS_FORMAT_USHORT, VIPS_INTERPRETATION_RGB16), p);
-         }, {0, 0, 255}, {255, 128, 0}},
-        {"grey.jpg", [](const fs::path& p) {
-             save(halves(40, 60, {200}, {30}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_B_W), p);
-         }, {30, 30, 30}, {200, 200, 200}},
+         },
+         {0, 0, 255},
+         {255, 128, 0}},
+        {"grey.jpg",
+         [](const fs::path& p) { save(halves(40, 60, {200}, {30}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_B_W), p); },
+         {30, 30, 30},
+         {200, 200, 200}},
         // Wide-gamut numbers with their profile, (197, 52, 44) for this red:
         // brought back to sRGB.
-        {"p3.png", [](const fs::path& p) {
+        {"p3.png",
+         [](const fs::path& p) {
              Image rgb = halves(40, 60, {220, 30, 30}, {255, 255, 255}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB);
              VipsImage* p3 = nullptr;
              ASSERT_EQ(vips_icc_export(rgb.get(), &p3, "output_profile", "p3", nullptr), 0) << vips_error_buffer();
              save(Image(p3), p);
-         }, {255, 255, 255}, {220, 30, 30}},
-        {"cmyk.jpg", [](const fs::path& p) {
+         },
+         {255, 255, 255},
+         {220, 30, 30}},
+        {"cmyk.jpg",
+         [](const fs::path& p) {
              Image rgb = halves(40, 60, {220, 30, 30}, {255, 255, 255}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB);
              VipsImage* cmyk = nullptr;
              ASSERT_EQ(vips_icc_export(rgb.get(), &cmyk, "output_profile", "cmyk", nullptr), 0) << vips_error_buffer();
              save(Image(cmyk), p);
-         }, {255, 255, 255}, {220, 30, 30}},
+         },
+         {255, 255, 255},
+         {220, 30, 30}},
     };
     for (const Case& c : cases) {
         const fs::path input = dir / c.name;
         c.make(input);
         const fs::path fitted = dir / (std::string(c.name) + ".ppm");
-        const Outcome r = run_command(p2p(input.string() + " -o " + (dir / "panel.bmp").string() + " --size 40x60 --fit fill "
-                                                                                      "--rotate 0 --save-fitted " +
-                              fitted.string()));
+        const Outcome r = run_command(p2p(input.string() + " -o " + (dir / "panel.bmp").string() +
+                                          " --size 40x60 --fit fill "
+                                          "--rotate 0 --save-fitted " +
+                                          fitted.string()));
         ASSERT_EQ(r.status, 0) << c.name << ": " << r.err;
         // The CMYK round trip through a printing profile moves colours most.
         const int tolerance = std::string(c.name) == "cmyk.jpg" ? 40 : 6;
@@ -180,15 +201,20 @@ TEST_F(Photo2Panel, RefusesBadFilesWithoutWritingAnything) {
     std::ofstream(dir / "table.csv") << "1,2,3\n4,5,6\n";
     fs::create_directory(dir / "folder.jpg");
     const std::string unsupported = "not a supported picture format";
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"truncated.jpg", "truncated.jpg"}, {"notes.jpg", unsupported}, {"huge.png", "megapixels"},
-        {"missing.jpg", "missing.jpg"}, {"cut-ended.jpg", "damaged or truncated"}, {"drawing.svg", unsupported},
-        {"table.csv", unsupported}, {"folder.jpg", "is a folder"}, {"/dev/zero", unsupported}};
+    const std::vector<std::pair<std::string, std::string>> cases = {{"truncated.jpg", "truncated.jpg"},
+                                                                    {"notes.jpg", unsupported},
+                                                                    {"huge.png", "megapixels"},
+                                                                    {"missing.jpg", "missing.jpg"},
+                                                                    {"cut-ended.jpg", "damaged or truncated"},
+                                                                    {"drawing.svg", unsupported},
+                                                                    {"table.csv", unsupported},
+                                                                    {"folder.jpg", "is a folder"},
+                                                                    {"/dev/zero", unsupported}};
     for (const auto& [name, expected] : cases) {
         const fs::path output = dir / "panel.bmp";
         const std::string input = name.front() == '/' ? name : (dir / name).string();
-        const Outcome r = run_command(p2p(input + " -o " + output.string() + " --preview " +
-                              (dir / "preview.png").string()));
+        const Outcome r =
+            run_command(p2p(input + " -o " + output.string() + " --preview " + (dir / "preview.png").string()));
         EXPECT_EQ(r.status, 1) << name;
         EXPECT_NE(r.err.find(expected), std::string::npos) << name << ": " << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << name << ": one line: " << r.err;
@@ -196,13 +222,13 @@ TEST_F(Photo2Panel, RefusesBadFilesWithoutWritingAnything) {
         EXPECT_FALSE(fs::exists(dir / "preview.png")) << name;
     }
     // Accepted when asked for, with the decoder's warning naming the file.
-    const Outcome damaged = run_command(p2p("--accept-damaged " + (dir / "cut-ended.jpg").string() + " -o " +
-                                            (dir / "damaged.bmp").string()));
+    const Outcome damaged = run_command(
+        p2p("--accept-damaged " + (dir / "cut-ended.jpg").string() + " -o " + (dir / "damaged.bmp").string()));
     EXPECT_EQ(damaged.status, 0) << damaged.err;
     EXPECT_NE(damaged.err.find("cut-ended.jpg: warning: "), std::string::npos) << damaged.err;
     // Several pictures, one missing: the other is still done.
-    const Outcome r = run_command(p2p("-q " + (dir / "whole.jpg").string() + " " + (dir / "gone.png").string() + " -o " +
-                          (dir / "out").string()));
+    const Outcome r = run_command(p2p("-q " + (dir / "whole.jpg").string() + " " + (dir / "gone.png").string() +
+                                      " -o " + (dir / "out").string()));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("gone.png"), std::string::npos) << r.err;
     EXPECT_TRUE(fs::exists(dir / "out/whole.bmp"));
@@ -230,7 +256,8 @@ TEST_F(Photo2Panel, NothingReadIsLostAndFilesChangeTogether) {
          "the output " + d + "/c.bmp is the input " + d + "/c.bmp"},
         {a + " -o " + d + "/twin.bmp", 2, "the output " + d + "/twin.bmp is the input " + a},
         {a + " -o " + d + "/old.bmp --save-fitted " + d + "/./old.bmp", 2, "are the same file"},
-        {a + " -o " + d + "/old.bmp --save-fitted " + d + "/f.ppm --preview /proc/p.png", 1, "/proc/p.png: cannot create"},
+        {a + " -o " + d + "/old.bmp --save-fitted " + d + "/f.ppm --preview /proc/p.png", 1,
+         "/proc/p.png: cannot create"},
         {(dir / "row.png").string() + " -o " + d + "/old.bmp --size 8x1 -t 1", 1, "TFT format transfer failed"},
         {a + " -o " + d + "/old.bmp --lut /dev/zero", 1, "/dev/zero: is a device, not a file"},
     };
@@ -255,8 +282,9 @@ TEST_F(Photo2Panel, PipesAndStandardStreams) {
     EXPECT_EQ(bytes_of(dir / "out.bmp"), bytes_of(dir / "file.bmp"));
     EXPECT_NE(piped.err.find("- -> -"), std::string::npos) << piped.err;  // progress off the panel stream
     ASSERT_EQ(mkfifo((dir / "fifo.jpg").c_str(), 0600), 0);
-    const Outcome fifo = run_command("cat " + a + " > " + (dir / "fifo.jpg").string() + " & " +
-                                     p2p((dir / "fifo.jpg").string() + " -q --size 8x6 -o " + (dir / "f.bmp").string()));
+    const Outcome fifo =
+        run_command("cat " + a + " > " + (dir / "fifo.jpg").string() + " & " +
+                    p2p((dir / "fifo.jpg").string() + " -q --size 8x6 -o " + (dir / "f.bmp").string()));
     EXPECT_EQ(fifo.status, 0) << fifo.err;
     EXPECT_EQ(bytes_of(dir / "f.bmp"), bytes_of(dir / "file.bmp"));
     EXPECT_EQ(run_command(p2p(a + " " + a + " -o -")).status, 2);
@@ -264,14 +292,26 @@ TEST_F(Photo2Panel, PipesAndStandardStreams) {
 
 TEST_F(Photo2Panel, CommandLine) {
     const std::vector<std::pair<std::string, int>> cases = {
-        {"--help", 0}, {"--version", 0}, {"", 2}, {"a.jpg", 2}, {"a.jpg -o x.bmp --size 0x10", 2},
-        {"a.jpg -o x.bmp --fit squash", 2}, {"a.jpg -o x.bmp --dither 7", 2}, {"a.jpg -o x.bmp --mode 0", 2},
-        {"a.jpg -o x.bmp --tft 6", 2}, {"a.jpg -o x.bmp --gamma 2.01", 2}, {"a.jpg -o x.bmp --hue 361", 2},
-        {"a.jpg -o x.bmp --temperature 20", 2}, {"a.jpg -o x.bmp -8 --dither 2", 2},
-        {"a.jpg -o x.bmp --bogus", 2}, {"a.jpg -o x.bmp --save-fitted f.png", 2}, {"a.jpg -o", 2},
+        {"--help", 0},
+        {"--version", 0},
+        {"", 2},
+        {"a.jpg", 2},
+        {"a.jpg -o x.bmp --size 0x10", 2},
+        {"a.jpg -o x.bmp --fit squash", 2},
+        {"a.jpg -o x.bmp --dither 7", 2},
+        {"a.jpg -o x.bmp --mode 0", 2},
+        {"a.jpg -o x.bmp --tft 6", 2},
+        {"a.jpg -o x.bmp --gamma 2.01", 2},
+        {"a.jpg -o x.bmp --hue 361", 2},
+        {"a.jpg -o x.bmp --temperature 20", 2},
+        {"a.jpg -o x.bmp -8 --dither 2", 2},
+        {"a.jpg -o x.bmp --bogus", 2},
+        {"a.jpg -o x.bmp --save-fitted f.png", 2},
+        {"a.jpg -o", 2},
         // Accepted values: the run fails later (no such data or picture), not as a usage error.
         {"a.jpg -o x.pgm --background '#10a0ff' --size 5.65in -r d -T -5 -c 100 -n 0", 1},
-        {"a.jpg -o x.bmp --background '#10a0f'", 2}, {"a.jpg -o x.bmp --background 1,2", 2}};
+        {"a.jpg -o x.bmp --background '#10a0f'", 2},
+        {"a.jpg -o x.bmp --background 1,2", 2}};
     for (const auto& [args, status] : cases) EXPECT_EQ(run_command(p2p(args)).status, status) << args;
     // Every tool beside the three renderers answers --help and --version.
     std::stringstream tools(TOOLS_HELP);
@@ -343,8 +383,8 @@ TEST_F(Photo2Panel, OutputNamesSayWhatIsWritten) {
     for (std::stringstream words(written); words >> written;) names.push_back(written);
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"a.png", "b.png", "c.h", "e.pgm", "fitted/a.bmp", "made/a.bmp",
-                                               "many/a.bmp", "many/a.png", "many/b.bmp", "many/b.png",
-                                               "new1/x.bmp", "new2/deeper/p.png", "there/a.bmp", "there/a.png"}));
+                                               "many/a.bmp", "many/a.png", "many/b.bmp", "many/b.png", "new1/x.bmp",
+                                               "new2/deeper/p.png", "there/a.bmp", "there/a.png"}));
 }
 
 // Quiet means quiet: the bundled photographs and an AVIF whose loader logs a
@@ -354,12 +394,12 @@ TEST_F(Photo2Panel, QuietMeansQuiet) {
     Image photo(vips_image_new_from_file(PHOTOS_DIR "/garden_800x480.ppm", nullptr));
     ASSERT_NE(photo, nullptr);
     const fs::path avif = dir / "garden.avif";
-    const bool heif = vips_heifsave(photo.get(), avif.c_str(), "compression", VIPS_FOREIGN_HEIF_COMPRESSION_AV1,
-                                    nullptr) == 0;
+    const bool heif =
+        vips_heifsave(photo.get(), avif.c_str(), "compression", VIPS_FOREIGN_HEIF_COMPRESSION_AV1, nullptr) == 0;
     const std::string pictures = std::string(PHOTOS_DIR "/*.ppm ") + (heif ? avif.string() : "");
     std::string message;
-    Outcome r = run_command(p2p("-q " + pictures + " -o " + (dir / "out").string() + " --preview " +
-                                (dir / "out").string()));
+    Outcome r =
+        run_command(p2p("-q " + pictures + " -o " + (dir / "out").string() + " --preview " + (dir / "out").string()));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out + r.err, "");
     if (heif) {
@@ -381,8 +421,10 @@ TEST_F(Photo2Panel, CropKeepsTheSubject) {
     std::vector<unsigned char> pixels(300 * 100 * 3, 128);
     for (int y = 0; y < 100; ++y)
         for (int x = 210; x < 290; ++x)
-            if ((x / 3 + y / 3) % 2 == 0) pixels[(std::size_t(y) * 300 + x) * 3 + 1] = pixels[(std::size_t(y) * 300 + x) * 3 + 2] = 0;
-            else pixels[(std::size_t(y) * 300 + x) * 3] = 240;
+            if ((x / 3 + y / 3) % 2 == 0)
+                pixels[(std::size_t(y) * 300 + x) * 3 + 1] = pixels[(std::size_t(y) * 300 + x) * 3 + 2] = 0;
+            else
+                pixels[(std::size_t(y) * 300 + x) * 3] = 240;
     save(Image(vips_image_new_from_memory_copy(pixels.data(), pixels.size(), 300, 100, 3, VIPS_FORMAT_UCHAR)),
          dir / "wide.png");
     for (const auto& [crop, keeps] : {std::pair{"centre", false}, {"attention", true}, {"entropy", true}}) {
@@ -408,7 +450,8 @@ TEST_F(Photo2Panel, SameBytesAsTheRenderers) {
     const std::string eight = std::string(ULMARENDER_EXE) + " ";
     const std::string data = std::string(SAMPLES_DIR) + "/ULMA_SAMPLE01_TC_03";
     const std::vector<std::pair<std::string, std::string>> settings = {
-        {"", six("stucki")}, {"--dither 3 --mode 3 --tft 1", six("jarvis") + "-d 3 -m 3 -t 1"},
+        {"", six("stucki")},
+        {"--dither 3 --mode 3 --tft 1", six("jarvis") + "-d 3 -m 3 -t 1"},
         {"--dither 1 --mode 2 --hue 30 --saturation 20 --contrast -10 --gamma 1.2 --tft 5",
          six("floyd") + "-d 1 -m 2 -h 30 -s 20 -c -10 -g 1.2 -t 5"},
         {"-8", eight + "FITTED.ppm THEIRS " + data + " 25"},
@@ -417,9 +460,9 @@ TEST_F(Photo2Panel, SameBytesAsTheRenderers) {
         const bool eight_colours = ours.find("-8") == 0 || ours.find("-r") == 0;
         const fs::path fitted = dir / (eight_colours ? "fitted.ppm" : "fitted.bmp");
         const std::string panel = eight_colours ? ".pgm" : ".bmp";
-        const Outcome a = run_command(p2p((dir / "in.png").string() + " -o " + (dir / "a").string() + panel + " --size 61x37 " +
-                                  ours + " --save-fitted " + fitted.string() + " --preview " +
-                                  (dir / "a.png").string()));
+        const Outcome a =
+            run_command(p2p((dir / "in.png").string() + " -o " + (dir / "a").string() + panel + " --size 61x37 " +
+                            ours + " --save-fitted " + fitted.string() + " --preview " + (dir / "a.png").string()));
         ASSERT_EQ(a.status, 0) << a.err;
         std::string command = theirs;
         command.replace(command.find("FITTED"), 6, (dir / "fitted").string());
@@ -474,7 +517,8 @@ TEST_F(Photo2Panel, SeveralPicturesAtOnce) {
             EXPECT_EQ(bytes_of(dir / "out1p" / png), bytes_of(dir / (out + "p") / png)) << png;
         }
     }
-    const Outcome quiet = run_command(p2p("-q " + pictures + "-r " + data.string() + " -T 30 -o " + (dir / "q").string()));
+    const Outcome quiet =
+        run_command(p2p("-q " + pictures + "-r " + data.string() + " -T 30 -o " + (dir / "q").string()));
     EXPECT_EQ(quiet.err.find("warning"), std::string::npos) << quiet.err;
 }
 
@@ -482,7 +526,8 @@ TEST_F(Photo2Panel, SeveralPicturesAtOnce) {
 // sample render data alone.
 TEST_F(Photo2Panel, InstalledProgramFindsItsData) {
     const fs::path prefix = dir / "prefix";
-    ASSERT_EQ(run_command(std::string(CMAKE_EXE) + " --install " + BUILD_DIR + " --prefix " + prefix.string()).status, 0);
+    ASSERT_EQ(run_command(std::string(CMAKE_EXE) + " --install " + BUILD_DIR + " --prefix " + prefix.string()).status,
+              0);
     save(halves(120, 200, {250, 250, 250}, {200, 30, 30}, VIPS_FORMAT_UCHAR, VIPS_INTERPRETATION_sRGB),
          dir / "portrait.jpg");
     const std::string program = (prefix / "bin/photo2panel").string() + " " + (dir / "portrait.jpg").string();

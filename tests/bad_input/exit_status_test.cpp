@@ -64,13 +64,13 @@ struct Case {
     Program program;
     Setup setup;
     int status;
-    std::vector<std::string> messages;  // lines (or parts) standard output must hold
-    bool output_written;                // false: the earlier output must be untouched
+    std::vector<std::string> messages;    // lines (or parts) standard output must hold
+    bool output_written;                  // false: the earlier output must be untouched
     std::vector<std::string> extra = {};  // words after the usual command line
 };
 
 class BadInput : public testing::TestWithParam<Case> {
-protected:
+  protected:
     void SetUp() override {
         dir_ = root_ / "run";
         fs::create_directories(dir_ / kLot);
@@ -88,15 +88,14 @@ protected:
     }
     ProgramRun run() {
         switch (GetParam().program) {
-        case Program::morva6:
-        {
-            std::vector<std::string> words = {"-i", "in.bmp", "-o", "out.bmp", "-l", "lut.bin"};
-            words.insert(words.end(), GetParam().extra.begin(), GetParam().extra.end());
-            return run_program(MORVA6_RENDER_EXE, words, dir_);
-        }
-        case Program::ulma:
-        case Program::ulma03:
-            break;
+            case Program::morva6: {
+                std::vector<std::string> words = {"-i", "in.bmp", "-o", "out.bmp", "-l", "lut.bin"};
+                words.insert(words.end(), GetParam().extra.begin(), GetParam().extra.end());
+                return run_program(MORVA6_RENDER_EXE, words, dir_);
+            }
+            case Program::ulma:
+            case Program::ulma03:
+                break;
         }
         // An extra word names the input instead of pic.ppm.
         const std::string input = GetParam().extra.empty() ? "pic.ppm" : GetParam().extra.front();
@@ -139,8 +138,12 @@ TEST_P(BadInput, MessageStatusAndOutput) {
 const std::string kInputFailed = "ERROR: Failed to read input image in.bmp\n";
 
 Case morva6_picture(const char* name, const char* corpus_file, const char* reader_message) {
-    return {name, Program::morva6, use_corpus(std::string("bmp_read/") + corpus_file, "in.bmp"), 1,
-            {std::string(reader_message) + "\n" + kInputFailed}, false};
+    return {name,
+            Program::morva6,
+            use_corpus(std::string("bmp_read/") + corpus_file, "in.bmp"),
+            1,
+            {std::string(reader_message) + "\n" + kInputFailed},
+            false};
 }
 
 // The renderer's messages, the same for both versions.
@@ -161,28 +164,65 @@ std::vector<Case> renderer_cases(Program p) {
         {"PpmSizeNotSupported", p, ppm("hm-width-0.ppm"), 1, {bad_size}, false},
         {"PpmPixelsOneShort", p, ppm("hm-pixels-one-short.ppm"), 1, {truncated}, false},
         {"PpmIsADirectory", p, replace_by_directory("pic.ppm"), 1, {}, false},
-        {"WaveformTableOneShort", p, use_corpus("ulma_waveform/hm-table-one-short.wbf", kWaveformFile), 1,
-         {short_waveform}, false},
-        {"WaveformTooManyBands", p, use_corpus("ulma_waveform/hm-too-many-29.wbf", kWaveformFile), 1,
-         {"\r\nwbf file ULMA_FZ01_TC_03/ULMA_FZ01_TC.wbf announces more than 29 temperature bands\n"}, false},
+        {"WaveformTableOneShort",
+         p,
+         use_corpus("ulma_waveform/hm-table-one-short.wbf", kWaveformFile),
+         1,
+         {short_waveform},
+         false},
+        {"WaveformTooManyBands",
+         p,
+         use_corpus("ulma_waveform/hm-too-many-29.wbf", kWaveformFile),
+         1,
+         {"\r\nwbf file ULMA_FZ01_TC_03/ULMA_FZ01_TC.wbf announces more than 29 temperature bands\n"},
+         false},
         {"LutShortByOneByte", p, truncate_to(kLutFile, 786434), 0, {no_lut, time_line}, true},
-        {"InputNameWithoutPpm", p, use_corpus("ulma_ppm/hm-good-3x2.ppm", "pic.PPM"), 1,
-         {"pic.PPM is not .ppm file\n"}, false, {"pic.PPM"}},
-        {"PpmClaimsHugePicture", p, use_corpus("ulma_ppm/hm-64-bytes-claim-20000x20000.ppm", "pic.ppm"), 1,
-         {truncated}, false},
+        {"InputNameWithoutPpm",
+         p,
+         use_corpus("ulma_ppm/hm-good-3x2.ppm", "pic.PPM"),
+         1,
+         {"pic.PPM is not .ppm file\n"},
+         false,
+         {"pic.PPM"}},
+        {"PpmClaimsHugePicture",
+         p,
+         use_corpus("ulma_ppm/hm-64-bytes-claim-20000x20000.ppm", "pic.ppm"),
+         1,
+         {truncated},
+         false},
         {"PaletteMissing", p, remove_file(kPaletteFile), 1, {no_palette}, false},
         // Pipes, devices and folders where files belong: refused, never waited on.
-        {"PpmIsAPipe", p, make_fifo("pic.ppm"), 1,
-         {"error! pic.ppm is not a regular file: the picture cannot be read from a pipe or a device\n"}, false},
-        {"WaveformIsAPipe", p, make_fifo(kWaveformFile), 1,
-         {"\r\nwbf file ULMA_FZ01_TC_03/ULMA_FZ01_TC.wbf is not a regular file\n"}, false},
+        {"PpmIsAPipe",
+         p,
+         make_fifo("pic.ppm"),
+         1,
+         {"error! pic.ppm is not a regular file: the picture cannot be read from a pipe or a device\n"},
+         false},
+        {"WaveformIsAPipe",
+         p,
+         make_fifo(kWaveformFile),
+         1,
+         {"\r\nwbf file ULMA_FZ01_TC_03/ULMA_FZ01_TC.wbf is not a regular file\n"},
+         false},
         {"LutIsAPipe", p, make_fifo(kLutFile), 0, {no_lut, time_line}, true},
-        {"PaletteIsEndless", p, link_to(kPaletteFile, "/dev/zero"), 1,
-         {std::string("error! ") + kPaletteFile + ": is a device, not a file\n"}, false},
-        {"PaletteNotNumbers", p, use_corpus("ulma_palette/hm-hello-world.txt", kPaletteFile), 1,
-         {std::string("error! ") + kPaletteFile + ":1: 'hello' is not a number\n"}, false},
-        {"PaletteSevenColours", p, use_corpus("ulma_palette/hm-seven-colours.txt", kPaletteFile), 1,
-         {std::string("error! ") + kPaletteFile + ": wants 8 CIELAB colours (24 numbers), got 21 numbers\n"}, false},
+        {"PaletteIsEndless",
+         p,
+         link_to(kPaletteFile, "/dev/zero"),
+         1,
+         {std::string("error! ") + kPaletteFile + ": is a device, not a file\n"},
+         false},
+        {"PaletteNotNumbers",
+         p,
+         use_corpus("ulma_palette/hm-hello-world.txt", kPaletteFile),
+         1,
+         {std::string("error! ") + kPaletteFile + ":1: 'hello' is not a number\n"},
+         false},
+        {"PaletteSevenColours",
+         p,
+         use_corpus("ulma_palette/hm-seven-colours.txt", kPaletteFile),
+         1,
+         {std::string("error! ") + kPaletteFile + ": wants 8 CIELAB colours (24 numbers), got 21 numbers\n"},
+         false},
         {"PaletteCommasAndTabs", p, use_corpus("ulma_palette/hm-commas.txt", kPaletteFile), 0, {time_line}, true},
     };
 }
@@ -194,34 +234,84 @@ std::vector<Case> all_cases() {
     const char* const too_large = "BMP picture size is out of range!";
     const char* const damaged = "BMP header is damaged or truncated!";
     std::vector<Case> cases = {
-        {"ArgumentError", Program::morva6, remove_file("lut.bin"), 255,
-         {"The dither number only can be 1, 2, 3, 4, 5 or 6.\n"}, false, {"-d", "9"}},
-        {"LutMissing", Program::morva6, remove_file("lut.bin"), 1, {"ERROR: Failed to open LUT file lut.bin \n"}, false},
-        {"LutOneByteShort", Program::morva6, truncate_to("lut.bin", 786449), 1,
-         {"ERROR: The LUT file lut.bin must be 786450 bytes long, but it has 786449 bytes.\n"}, false},
+        {"ArgumentError",
+         Program::morva6,
+         remove_file("lut.bin"),
+         255,
+         {"The dither number only can be 1, 2, 3, 4, 5 or 6.\n"},
+         false,
+         {"-d", "9"}},
+        {"LutMissing",
+         Program::morva6,
+         remove_file("lut.bin"),
+         1,
+         {"ERROR: Failed to open LUT file lut.bin \n"},
+         false},
+        {"LutOneByteShort",
+         Program::morva6,
+         truncate_to("lut.bin", 786449),
+         1,
+         {"ERROR: The LUT file lut.bin must be 786450 bytes long, but it has 786449 bytes.\n"},
+         false},
         morva6_picture("BmpDamagedHeader", "hm-headers-one-short.bmp", damaged),
         morva6_picture("BmpMagicMB", "hm-magic-mb.bmp", not_bmp),
         morva6_picture("BmpSquare46341", "hm-square-46341.bmp", too_large),
         morva6_picture("BmpBitCount16", "hm-bits-16.bmp", bit_count),
         morva6_picture("BmpRle8", "hm-rle8.bmp", compression),
-        morva6_picture("BmpPixelsCut", "hm-pixels-cut.bmp", "BMP pixel data are truncated: the file holds 17 of the 21 pixel bytes its header announces!"),
+        morva6_picture("BmpPixelsCut", "hm-pixels-cut.bmp",
+                       "BMP pixel data are truncated: the file holds 17 of the 21 pixel bytes its header announces!"),
         {"InputIsADirectory", Program::morva6, replace_by_directory("in.bmp"), 1, {kInputFailed}, false},
-        {"OutputIsADirectory", Program::morva6, replace_by_directory("out.bmp"), 1,
-         {"ERROR: Failed to write output image out.bmp\n"}, true},
-        {"DitherWraps", Program::morva6, remove_file("none"), 255,
-         {"The dither number only can be 1, 2, 3, 4, 5 or 6.\n"}, false, {"-d", "4294967297"}},
-        {"HueWraps", Program::morva6, remove_file("none"), 255,
-         {"The range of hue can only be between 0 and 360\n"}, false, {"-h", "4294967296"}},
-        {"LutIsAPipe", Program::morva6, make_fifo("lut.bin"), 1,
-         {"ERROR: The LUT file lut.bin is not a regular file \n"}, false},
-        {"OutputIsTheInput", Program::morva6, remove_file("none"), 1,
-         {"ERROR: the output in.bmp is the input in.bmp; refusing to overwrite it\n"}, false, {"-o", "in.bmp"}},
-        {"InputIsAPipe", Program::morva6, make_fifo("in.bmp"), 1,
-         {"Not a regular file: a BMP cannot be read from a pipe or a device!\n" + kInputFailed}, false},
-        {"BmpWidth0", Program::morva6, use_corpus("bmp_read/hm-width-0.bmp", "in.bmp"), 1,
-         {"ERROR: The input image in.bmp holds no pixels (0 x "}, false},
-        {"TftOnOneRow", Program::morva6, use_corpus("bmp_read/hm-bmp24-3x1.bmp", "in.bmp"), 1,
-         {"ERROR: The TFT format transfer leaves no pixels (6 x 0); output image out.bmp not written.\n"}, false,
+        {"OutputIsADirectory",
+         Program::morva6,
+         replace_by_directory("out.bmp"),
+         1,
+         {"ERROR: Failed to write output image out.bmp\n"},
+         true},
+        {"DitherWraps",
+         Program::morva6,
+         remove_file("none"),
+         255,
+         {"The dither number only can be 1, 2, 3, 4, 5 or 6.\n"},
+         false,
+         {"-d", "4294967297"}},
+        {"HueWraps",
+         Program::morva6,
+         remove_file("none"),
+         255,
+         {"The range of hue can only be between 0 and 360\n"},
+         false,
+         {"-h", "4294967296"}},
+        {"LutIsAPipe",
+         Program::morva6,
+         make_fifo("lut.bin"),
+         1,
+         {"ERROR: The LUT file lut.bin is not a regular file \n"},
+         false},
+        {"OutputIsTheInput",
+         Program::morva6,
+         remove_file("none"),
+         1,
+         {"ERROR: the output in.bmp is the input in.bmp; refusing to overwrite it\n"},
+         false,
+         {"-o", "in.bmp"}},
+        {"InputIsAPipe",
+         Program::morva6,
+         make_fifo("in.bmp"),
+         1,
+         {"Not a regular file: a BMP cannot be read from a pipe or a device!\n" + kInputFailed},
+         false},
+        {"BmpWidth0",
+         Program::morva6,
+         use_corpus("bmp_read/hm-width-0.bmp", "in.bmp"),
+         1,
+         {"ERROR: The input image in.bmp holds no pixels (0 x "},
+         false},
+        {"TftOnOneRow",
+         Program::morva6,
+         use_corpus("bmp_read/hm-bmp24-3x1.bmp", "in.bmp"),
+         1,
+         {"ERROR: The TFT format transfer leaves no pixels (6 x 0); output image out.bmp not written.\n"},
+         false,
          {"-t", "1"}},
     };
     for (Program p : {Program::ulma, Program::ulma03}) {
@@ -231,9 +321,9 @@ std::vector<Case> all_cases() {
 }
 
 std::string case_name(const testing::TestParamInfo<Case>& info) {
-    const char* program = info.param.program == Program::morva6 ? "Morva6" :
-                          info.param.program == Program::ulma   ? "Ulma" :
-                                                                  "Ulma03";
+    const char* program = info.param.program == Program::morva6 ? "Morva6"
+                          : info.param.program == Program::ulma ? "Ulma"
+                                                                : "Ulma03";
     return std::string(program) + "_" + info.param.name;
 }
 

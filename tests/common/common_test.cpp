@@ -56,7 +56,8 @@ TEST(Numbers, OverflowNanAndInfinityAreRefused) {
 
 // Blanks, tabs, commas and line ends separate; the error names the line.
 TEST(PaletteText, SeparatorsCountsAndWordsThatAreNotNumbers) {
-    const std::string eight = "16 1.5 -2\n73,-1,3.5\n68\t-4\t52\r\n40 36 22\n30 6 -30\n44 -26 10\n55 24 42\n+33 18 -17\n";
+    const std::string eight =
+        "16 1.5 -2\n73,-1,3.5\n68\t-4\t52\r\n40 36 22\n30 6 -30\n44 -26 10\n55 24 42\n+33 18 -17\n";
     std::string error;
     const auto colours = common::parse_lab_colours(eight, 8, "p.txt", error);
     ASSERT_TRUE(colours) << error;

@@ -230,8 +230,9 @@ INSTANTIATE_TEST_SUITE_P(
         {"HelpAsLutValue", {"-l", "--help"}, {.lut = "--help"}},
         {"DashValueIsAValue", {"-s", "-5", "-b", "-7"}, {.saturation = -5, .brightness = -7}},
         {"AllLongSpellings",
-         {"--input", "a.bmp", "--output", "b.bmp", "--lut", "c", "--dither", "1", "--mode", "2", "--TFT", "3",
-          "--hue", "4", "--saturation", "5", "--brightness", "6", "--contrast", "7", "--gamma", "0.8"},
+         {"--input",      "a.bmp", "--output",   "b.bmp", "--lut",   "c",  "--dither",     "1",
+          "--mode",       "2",     "--TFT",      "3",     "--hue",   "4",  "--saturation", "5",
+          "--brightness", "6",     "--contrast", "7",     "--gamma", "0.8"},
          {"a.bmp", "b.bmp", "c", 0, 2, 3, 4, 5, 6, 7, 0.8}},
     }),
     [](const auto& info) { return std::string(info.param.name); });

@@ -35,8 +35,9 @@ inline std::vector<std::uint8_t> test_picture(int width, int height, std::uint64
         b.y0 = random.below(height);
         b.x1 = b.x0 + 1 + random.below(std::max(1, width / 2));
         b.y1 = b.y0 + 1 + random.below(std::max(1, height / 2));
-        for (auto& c : b.c) c = random.below(3) == 0 ? static_cast<std::uint8_t>(255 * random.below(2))
-                                                      : static_cast<std::uint8_t>(random.below(256));
+        for (auto& c : b.c)
+            c = random.below(3) == 0 ? static_cast<std::uint8_t>(255 * random.below(2))
+                                     : static_cast<std::uint8_t>(random.below(256));
     }
     std::vector<std::uint8_t> picture(static_cast<std::size_t>(width) * height * 3);
     std::uint8_t* out = picture.data();
@@ -81,11 +82,12 @@ struct Size {
 };
 // Odd and even sizes, single rows and columns, and one above the size from
 // which the image adjustment switches to its pair table.
-inline const std::vector<Size> kSizes = {{1, 1}, {2, 3}, {5, 1}, {1, 7}, {3, 2}, {17, 13}, {64, 33}, {97, 61}, {301, 203}};
+inline const std::vector<Size> kSizes = {{1, 1},   {2, 3},   {5, 1},   {1, 7},    {3, 2},
+                                         {17, 13}, {64, 33}, {97, 61}, {301, 203}};
 inline const Size kLarge = {523, 311};
 
 class GoldenTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         saved_palette_ = morva6::bgr_op;
         saved_table_ = morva6::glut;
@@ -98,7 +100,7 @@ protected:
         ASSERT_EQ(Ovex_Morva6_render_init(lut.data(), static_cast<std::int32_t>(lut.size())), OVEX_OK);
     }
 
-private:
+  private:
     std::array<std::uint8_t, 18> saved_palette_{};
     const std::uint8_t* saved_table_ = nullptr;
 };

@@ -63,8 +63,7 @@ void run_engine(EngineBuild build, int method, const std::vector<std::uint8_t>& 
             return;
         case EngineBuild::Sse41:
 #if MORVA6_DIFFUSION_SSE41_BUILD
-            morva6::diffusion::sse41_dither_mapped_picture(method, mapped.data(), is_bgr == 1, out, s.width,
-                                                           s.height);
+            morva6::diffusion::sse41_dither_mapped_picture(method, mapped.data(), is_bgr == 1, out, s.width, s.height);
 #endif
             return;
         case EngineBuild::Scalar:
@@ -120,8 +119,7 @@ TEST_F(GoldenTest, EveryEngineBuildGivesTheRecordedIndices) {
 
 // Every TFT mode on rendered pictures of odd and even sizes.
 constexpr std::array<std::uint64_t, 5> kTftHashes = {
-    0xABF8E08A37EFD85AULL, 0x637A25CC51DAE98AULL, 0xBB3E44AB09A7B9FDULL,
-    0x25721F4FCBEC8949ULL, 0xF33F5F3DAC0596C9ULL,
+    0xABF8E08A37EFD85AULL, 0x637A25CC51DAE98AULL, 0xBB3E44AB09A7B9FDULL, 0x25721F4FCBEC8949ULL, 0xF33F5F3DAC0596C9ULL,
 };
 
 TEST_F(GoldenTest, TftTransfers) {
@@ -154,15 +152,14 @@ struct Adjustment {
     double gamma;
 };
 const std::vector<Adjustment> kAdjustments = {
-    {0, 0, 0, 0, 1.0},       {120, 0, 0, 0, 1.0},      {0, 60, 0, 0, 1.0},      {0, -45, 0, 0, 1.0},
-    {0, 0, 25, 0, 1.0},      {0, 0, 0, -30, 1.0},      {0, 0, 0, 0, 0.45},      {200, 35, -15, 20, 1.6},
+    {0, 0, 0, 0, 1.0},         {120, 0, 0, 0, 1.0},          {0, 60, 0, 0, 1.0},    {0, -45, 0, 0, 1.0},
+    {0, 0, 25, 0, 1.0},        {0, 0, 0, -30, 1.0},          {0, 0, 0, 0, 0.45},    {200, 35, -15, 20, 1.6},
     {360, 100, 100, 100, 2.0}, {-30, -100, -100, -100, 0.0}, {77, 13, 7, -50, 0.8},
 };
 constexpr std::array<std::uint64_t, 11> kAdjustmentHashes = {
-    0xAB3C24ABA79C33ABULL, 0x2BBEC8914FFA5544ULL, 0x9939FEEEFF31D49BULL,
-    0x94575222F4C1B622ULL, 0xF23BB5273B92A398ULL, 0xC4B83A6F604EAAD8ULL,
-    0x193D411B23E6B883ULL, 0xC6A93C64339D5792ULL, 0x0B8C4081AC66298EULL,
-    0xF9E08E4BE85B4560ULL, 0x946750F600B1AF36ULL,
+    0xAB3C24ABA79C33ABULL, 0x2BBEC8914FFA5544ULL, 0x9939FEEEFF31D49BULL, 0x94575222F4C1B622ULL,
+    0xF23BB5273B92A398ULL, 0xC4B83A6F604EAAD8ULL, 0x193D411B23E6B883ULL, 0xC6A93C64339D5792ULL,
+    0x0B8C4081AC66298EULL, 0xF9E08E4BE85B4560ULL, 0x946750F600B1AF36ULL,
 };
 
 TEST(GoldenAdjustment, EverySettingsCombination) {
@@ -176,8 +173,8 @@ TEST(GoldenAdjustment, EverySettingsCombination) {
             for (const auto& [in_bgr, out_bgr] : {std::pair{1, 1}, std::pair{0, 0}, std::pair{1, 0}}) {
                 const auto picture = test_picture(s.width, s.height, ++seed);
                 std::vector<std::uint8_t> out(picture.size(), 0x5A);
-                EXPECT_EQ(Ovex_image_adjustment(picture.data(), in_bgr, out.data(), out_bgr, s.width, s.height,
-                                                a.hue, a.saturation, a.brightness, a.contrast, a.gamma),
+                EXPECT_EQ(Ovex_image_adjustment(picture.data(), in_bgr, out.data(), out_bgr, s.width, s.height, a.hue,
+                                                a.saturation, a.brightness, a.contrast, a.gamma),
                           OVEX_OK);
                 hash.add(out);
                 // In place, as the sample driver calls it.
@@ -244,8 +241,14 @@ TEST(GoldenProgram, WholeRuns) {
     const auto picture = test_picture(s.width, s.height, 800);
     ASSERT_EQ(saveBMP_QW(picture.data(), s.width, s.height, in_path.c_str(), MORVA6_BGR, 1), MORVA6_IMG_OK);
     const std::vector<std::string> option_sets = {
-        "", "-d 1 -m 3", "-d 3 -m 2 -t 1", "-d 2 -t 4", "-d 4 -t 5", "-d 5 -t 3 -m 3",
-        "-h 40 -s 20 -b -10 -c 15 -g 1.4", "-t 2 -g 0.7",
+        "",
+        "-d 1 -m 3",
+        "-d 3 -m 2 -t 1",
+        "-d 2 -t 4",
+        "-d 4 -t 5",
+        "-d 5 -t 3 -m 3",
+        "-h 40 -s 20 -b -10 -c 15 -g 1.4",
+        "-t 2 -g 0.7",
     };
     Hash hash;
     for (const std::string& options : option_sets) {

@@ -106,8 +106,8 @@ TEST(BmpRead, TinyFileClaimingAHugePictureAllocatesNothing) {
     write_file(dir / "in.bmp", bmp_bytes(20000, 20000, 24, std::vector<std::uint8_t>(10, 1)));
     write_file(dir / "lut.bin", identity_lut());
     write_file(dir / "out.bmp", std::string("earlier"));
-    const ProgramRun run = run_program(MORVA6_RENDER_EXE, {"-i", "in.bmp", "-o", "out.bmp", "-l", "lut.bin"},
-                                       dir.path(), kMemoryLimit);
+    const ProgramRun run =
+        run_program(MORVA6_RENDER_EXE, {"-i", "in.bmp", "-o", "out.bmp", "-l", "lut.bin"}, dir.path(), kMemoryLimit);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("the file holds 10 of the 1200000000 pixel bytes"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("ERROR: Failed to read input image in.bmp\n"), std::string::npos);
@@ -144,8 +144,8 @@ TEST(PpmPgm, ShortFilesAreRefusedBeforeAllocating) {
 TEST(ImageLayer, ConvertersTransformsAndWriters) {
     using Converter = int (*)(uint8_t*, const uint8_t*, int32_t, int32_t);
     const std::vector<std::pair<Converter, int>> converters = {
-        {BGR_to_RGB, 3},  {BGR_to_GRAY, 1}, {BGR_to_RGBA, 4},  {BGR_to_BGRA, 4},  {BGR_to_ARGB, 4},
-        {BGR_to_ABGR, 4}, {RGB_to_BGR, 3},  {RGBA_to_BGR, 3},  {BGRA_to_BGR, 3},  {GRAY_to_BGR, 3},
+        {BGR_to_RGB, 3},   {BGR_to_GRAY, 1},  {BGR_to_RGBA, 4},  {BGR_to_BGRA, 4},        {BGR_to_ARGB, 4},
+        {BGR_to_ABGR, 4},  {RGB_to_BGR, 3},   {RGBA_to_BGR, 3},  {BGRA_to_BGR, 3},        {GRAY_to_BGR, 3},
         {GrayR_to_BGR, 3}, {GrayG_to_BGR, 3}, {GrayB_to_BGR, 3}, {BGR_to_GrayQM913TR5, 1}};
     const TempDir dir;
     const std::uint8_t pattern[6] = {0, 1, 2, 2, 3, 0};

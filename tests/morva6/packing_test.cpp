@@ -28,8 +28,10 @@ Packed pack(const std::vector<std::uint8_t>& indices, int width, int height, int
     const std::int32_t status = morva6_pack(indices.data(), width, height, layout, map ? map->data() : nullptr,
                                             map ? std::int32_t(map->size()) : 0, name, &out, &size);
     Packed packed{status, {}};
-    if (status == MORVA6_PACK_OK) packed.bytes.assign(out, out + size);
-    else EXPECT_TRUE(out == nullptr && size == 0);
+    if (status == MORVA6_PACK_OK)
+        packed.bytes.assign(out, out + size);
+    else
+        EXPECT_TRUE(out == nullptr && size == 0);
     std::free(out);
     return packed;
 }

@@ -31,7 +31,7 @@ inline ProgramRun run_command(const std::string& command) { return run_program("
 // A new, empty folder under the system's temporary folder, removed with
 // everything in it when the object goes.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -39,7 +39,7 @@ public:
     const fs::path& path() const { return path_; }
     fs::path operator/(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     fs::path path_;
 };
 
@@ -50,7 +50,7 @@ void write_file(const fs::path& path, const std::vector<std::uint8_t>& bytes);
 
 // FNV-1a, 64 bits.
 class Hash {
-public:
+  public:
     void add(const std::uint8_t* bytes, std::size_t size) {
         for (std::size_t i = 0; i < size; ++i) value_ = (value_ ^ bytes[i]) * 0x100000001B3ULL;
     }
@@ -63,13 +63,13 @@ public:
     }
     std::uint64_t value() const { return value_; }
 
-private:
+  private:
     std::uint64_t value_ = 0xCBF29CE484222325ULL;
 };
 
 // xorshift64*: the same numbers on every machine.
 class Random {
-public:
+  public:
     explicit Random(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ULL + 1) {}
     std::uint32_t next() {
         state_ ^= state_ >> 12;
@@ -79,7 +79,7 @@ public:
     }
     int below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
 
-private:
+  private:
     std::uint64_t state_;
 };
 

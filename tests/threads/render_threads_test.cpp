@@ -24,7 +24,7 @@ using namespace golden_inputs;
 using test_support::Hash;
 
 class Threads : public GoldenTest, public ::testing::WithParamInterface<int> {
-protected:
+  protected:
     void SetUp() override {
         GoldenTest::SetUp();
         morva6_set_threads(GetParam());
@@ -47,9 +47,9 @@ std::uint64_t render_hash(int dither) {
         for (const auto& [in_bgr, out_bgr] : {std::pair{1, 1}, std::pair{0, 0}, std::pair{1, 0}})
             for (int mode = 1; mode <= 3; ++mode) {
                 std::vector<std::uint8_t> out(picture.size(), 0xA5);
-                EXPECT_EQ(Ovex_Morva6_render(picture.data(), in_bgr, out.data(), out_bgr, s.width, s.height, dither,
-                                             mode),
-                          OVEX_OK);
+                EXPECT_EQ(
+                    Ovex_Morva6_render(picture.data(), in_bgr, out.data(), out_bgr, s.width, s.height, dither, mode),
+                    OVEX_OK);
                 hash.add(out);
             }
     }
@@ -124,8 +124,9 @@ TEST(ThreadBudget, SetterEnvironmentAndDefault) {
     ASSERT_GE(cores, 1);
     const int fallback = std::min(cores, common::kMaxDefaultThreads);
     const std::pair<const char*, int> cases[] = {
-        {"3", 3}, {"1", 1}, {"100000", common::kMaxThreads}, {"0", fallback},
-        {"-2", fallback}, {"4x", fallback}, {"", fallback}, {"many", fallback},
+        {"3", 3},        {"1", 1},           {"100000", common::kMaxThreads},
+        {"0", fallback}, {"-2", fallback},   {"4x", fallback},
+        {"", fallback},  {"many", fallback},
     };
     for (const auto& [text, expected] : cases) {
         ASSERT_EQ(setenv("MORVA6_THREADS", text, 1), 0);

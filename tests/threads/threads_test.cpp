@@ -50,11 +50,11 @@ std::string job(const Renderers& r, int k) {
 
     std::vector<std::uint8_t> tcon(pixels * 3), aoi(pixels * 3), simulation(pixels * 3);
     const int dither = k % 6;
-    const std::int32_t status =
-        k % 3 == 2 ? Ovex_Morva6_render_All(rgb.data(), 1, tcon.data(), aoi.data(), simulation.data(), nullptr, width,
-                                            height, dither)
-                   : Ovex_context_render_All(&r.contexts[k % 2], rgb.data(), 1, tcon.data(), aoi.data(),
-                                             simulation.data(), width, height, dither);
+    const std::int32_t status = k % 3 == 2
+                                    ? Ovex_Morva6_render_All(rgb.data(), 1, tcon.data(), aoi.data(), simulation.data(),
+                                                             nullptr, width, height, dither)
+                                    : Ovex_context_render_All(&r.contexts[k % 2], rgb.data(), 1, tcon.data(),
+                                                              aoi.data(), simulation.data(), width, height, dither);
     out += std::to_string(status);
     for (const auto* plane : {&tcon, &aoi, &simulation}) out.append(plane->begin(), plane->end());
     return out;

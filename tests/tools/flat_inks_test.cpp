@@ -33,9 +33,9 @@ std::vector<int> flat_labels(int inks, int& width) {
         for (int x = 0; x < width; ++x) {
             const int panel = x / kPanelWidth;
             int label = panel;
-            if (y == 6) label = (panel + 1) % areas;                        // a line across
+            if (y == 6) label = (panel + 1) % areas;                              // a line across
             if (y > 10 && x % kPanelWidth / 2 == 2) label = (panel + 3) % areas;  // a stroke down
-            if (y > 18 && (x + y) % 5 == 0) label = (panel + 5) % areas;    // a slanted dotted line
+            if (y > 18 && (x + y) % 5 == 0) label = (panel + 5) % areas;          // a slanted dotted line
             labels[static_cast<std::size_t>(y) * width + x] = label;
         }
     return labels;
@@ -95,14 +95,15 @@ Rgb engine_mean(Rgb8 entry, int method) {
 // inks, where plain rounding leaves the three-row kernels several units off.
 TEST(KernelRounding, EnginesLayDownTheirTargets) {
     const InkMixer& m = six_inks();
-    const std::vector<std::vector<double>> mixes{{0.7, 0.3, 0, 0, 0, 0}, {0.1, 0.5, 0.4, 0, 0, 0},
-                                                 {0.2, 0.3, 0, 0.3, 0, 0.2}, {0.3, 0.2, 0, 0, 0.5, 0}};
+    const std::vector<std::vector<double>> mixes{
+        {0.7, 0.3, 0, 0, 0, 0}, {0.1, 0.5, 0.4, 0, 0, 0}, {0.2, 0.3, 0, 0.3, 0, 0.2}, {0.3, 0.2, 0, 0, 0.5, 0}};
     for (const int method : {6}) {
         const RoundingBias measured = measure_rounding(m, kDefaultInks, method);
         for (const std::vector<double>& mix : mixes) {
             const Rgb target = engine_average(m, mix);
             const Rgb shown = engine_mean(to_bytes(compensate_rounding(measured, target)), method);
-            const double off = std::max({std::fabs(shown.r - target.r), std::fabs(shown.g - target.g), std::fabs(shown.b - target.b)});
+            const double off =
+                std::max({std::fabs(shown.r - target.r), std::fabs(shown.g - target.g), std::fabs(shown.b - target.b)});
             EXPECT_LT(off, 1.5) << "method " << method << ", target " << target.r << "," << target.g << "," << target.b;
         }
     }
@@ -117,13 +118,15 @@ TEST(FlatInks, SixInkAreasStaySolidWithEveryMethod) {
     const std::vector<int> labels = flat_labels(kInkCount, width);
     const std::vector<Rgb8> colours = area_colours({kDefaultInks.begin(), kDefaultInks.end()});
     std::vector<std::uint8_t> picture;
-    for (const int label : labels) picture.insert(picture.end(), {colours[label].r, colours[label].g, colours[label].b});
+    for (const int label : labels)
+        picture.insert(picture.end(), {colours[label].r, colours[label].g, colours[label].b});
     std::vector<std::uint8_t> codes(picture.size());
     // The timing-controller code of each ink (black, white, yellow, red, green, blue).
     constexpr std::array<int, kInkCount> kCode{0x00, 0x78, 0x20, 0x40, 0x30, 0x10};
     const std::vector<int> expected{kCode[0], kCode[1], kCode[2], kCode[3], kCode[4], kCode[5], kCode[0], kCode[1]};
     for (std::int32_t method = OVEX_DITHER_FLOYD; method <= OVEX_DITHER_STUCKI_SERPENTINE; ++method) {
-        ASSERT_EQ(Ovex_Morva6_render(picture.data(), 0, codes.data(), 0, width, kHeight, method, OVEX_MODE_TCON), OVEX_OK);
+        ASSERT_EQ(Ovex_Morva6_render(picture.data(), 0, codes.data(), 0, width, kHeight, method, OVEX_MODE_TCON),
+                  OVEX_OK);
         std::vector<int> shown;
         for (std::size_t i = 0; i < codes.size(); i += 3) shown.push_back(codes[i]);
         expect_solid(labels, shown, expected, "method " + std::to_string(method));
@@ -159,7 +162,8 @@ TEST(FlatInks, EightColourAreasStaySolid) {
     std::vector<int> expected(kByte.begin(), kByte.end());
     expected.insert(expected.end(), {kByte[0], kByte[1]});
     std::vector<int> shown;
-    for (std::size_t i = pgm.size() - labels.size(); i < pgm.size(); ++i) shown.push_back(static_cast<std::uint8_t>(pgm[i]));
+    for (std::size_t i = pgm.size() - labels.size(); i < pgm.size(); ++i)
+        shown.push_back(static_cast<std::uint8_t>(pgm[i]));
     expect_solid(labels, shown, expected, "eight colours");
 }
 

@@ -28,7 +28,7 @@ const InkMixer& six_inks() {
     return mixer;
 }
 
-const std::vector<Lab> kPalette{{16.0, 1.5, -2.0}, {73.0, -1.0, 3.5},  {68.0, -4.0, 52.0}, {40.0, 36.0, 22.0},
+const std::vector<Lab> kPalette{{16.0, 1.5, -2.0},  {73.0, -1.0, 3.5},   {68.0, -4.0, 52.0}, {40.0, 36.0, 22.0},
                                 {30.0, 6.0, -30.0}, {44.0, -26.0, 10.0}, {55.0, 24.0, 42.0}, {33.0, 18.0, -17.0}};
 
 const InkMixer& palette_mixer() {
@@ -46,9 +46,9 @@ constexpr double kMixTolerance = 1.0;
 
 TEST(InkMixing, SixInkEntriesMixBackToTheReachableColourInLinearLight) {
     const InkMixer& m = six_inks();
-    const std::vector<LinearRgb> reachable{
-        mix(m, {0.5, 0.5, 0, 0, 0, 0}), mix(m, {0.1, 0.3, 0.2, 0.2, 0.1, 0.1}),
-        mix(m, {0, 0.4, 0.6, 0, 0, 0}), mix(m, {0.2, 0, 0, 0.3, 0, 0.5}), m.light[4]};
+    const std::vector<LinearRgb> reachable{mix(m, {0.5, 0.5, 0, 0, 0, 0}), mix(m, {0.1, 0.3, 0.2, 0.2, 0.1, 0.1}),
+                                           mix(m, {0, 0.4, 0.6, 0, 0, 0}), mix(m, {0.2, 0, 0, 0.3, 0, 0.5}),
+                                           m.light[4]};
     for (const LinearRgb& colour : reachable) {
         ASSERT_TRUE(is_reachable(m, colour));
         // Through the bytes the table stores, as the engine sees them.
@@ -79,9 +79,9 @@ TEST(InkMixing, OutOfReachColoursGoToTheClosestReachableColour) {
 TEST(InkMixing, PaletteEntriesMixBackThroughTheRenderersCielabAverage) {
     const InkMixer& m = palette_mixer();
     EXPECT_EQ(m.white, 1u);  // the lightest colour
-    for (const std::vector<double>& w : {std::vector<double>{0.5, 0.5, 0, 0, 0, 0, 0, 0},
-                                        std::vector<double>{0, 0.3, 0.3, 0, 0, 0.4, 0, 0},
-                                        std::vector<double>{0.1, 0.2, 0, 0.3, 0.2, 0, 0, 0.2}}) {
+    for (const std::vector<double>& w :
+         {std::vector<double>{0.5, 0.5, 0, 0, 0, 0, 0, 0}, std::vector<double>{0, 0.3, 0.3, 0, 0, 0.4, 0, 0},
+          std::vector<double>{0.1, 0.2, 0, 0.3, 0.2, 0, 0, 0.2}}) {
         const LinearRgb colour = mix(m, w);
         const Rgb average = engine_target_for(m, colour);
         const Lab stored = lab_from_rgb(to_rgb(to_bytes(rgb_from_lab({average.r, average.g, average.b}))));

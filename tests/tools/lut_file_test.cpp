@@ -22,7 +22,8 @@ TEST(LutTable, CellsIndexRoundingAndIdentity) {
 }
 
 TEST(LutFile, BothLayoutsPutTheBytesWhereTheRenderersReadThem) {
-    constexpr std::array<Rgb8, kInkCount> inks{{{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}, {13, 14, 15}, {16, 17, 18}}};
+    constexpr std::array<Rgb8, kInkCount> inks{
+        {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}, {13, 14, 15}, {16, 17, 18}}};
     const std::vector<Rgb8> table = identity_table();
     const std::vector<std::uint8_t> six = encode_morva6_lut(inks, table);
     ASSERT_EQ(six.size(), 786450u);

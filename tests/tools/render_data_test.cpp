@@ -30,7 +30,8 @@ TEST(RenderDataFiles, WaveformNamesAndPaletteText) {
     EXPECT_EQ(names.lot_name, "ULMA_SAMPLE01_TC");
     EXPECT_EQ(names.version, "03");
     EXPECT_EQ(common::render_data::band_file_name(names.base, common::render_data::BandFile::palette_data, -25, -5,
-                                                  names.version), "ULMA_SAMPLE01_data_-25Cto-5C_03.bin");
+                                                  names.version),
+              "ULMA_SAMPLE01_data_-25Cto-5C_03.bin");
 
     // The sample palette's text reads back as the renderer reads it.
     const Palette cold = palette_at(-10.0);
@@ -50,9 +51,10 @@ TEST(RenderDataProgram, WritesMeasuredPalettesTheRendererUses) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     const std::string values = "16,1.5,-2 73,-1,3.5 68,-4,52 40,36,22 30,6,-30 44,-26,10 55,24,42 33,18,-17";
-    std::ofstream(dir / "cold.txt") << "20 1 -1\n66 -1 3\n62 -3 40\n41 27 17\n32 5 -22\n44 -20 8\n53 18 32\n35 14 -13\n";
-    ASSERT_EQ(run(std::string(MAKE_RENDER_DATA_EXE) + " --palette " + (dir / "cold.txt").string() +
-                  " --palette-lab '" + values + "' " + dir.string() + " LOT_TEST_TC_07 -20 -5 30 > /dev/null"),
+    std::ofstream(dir / "cold.txt")
+        << "20 1 -1\n66 -1 3\n62 -3 40\n41 27 17\n32 5 -22\n44 -20 8\n53 18 32\n35 14 -13\n";
+    ASSERT_EQ(run(std::string(MAKE_RENDER_DATA_EXE) + " --palette " + (dir / "cold.txt").string() + " --palette-lab '" +
+                  values + "' " + dir.string() + " LOT_TEST_TC_07 -20 -5 30 > /dev/null"),
               0);
     const fs::path lot = dir / "LOT_TEST_TC_07";
     EXPECT_EQ(read_file(lot / "LOT_TEST_data_-5Cto30C_07.bin").substr(0, 16), "16.00 1.50 -2.00");
@@ -81,7 +83,8 @@ TEST(RenderDataProgram, SampleBandRebuildsFromItsPaletteFile) {
     const std::string exe = std::string(MAKE_RENDER_DATA_EXE) + " ";
     ASSERT_EQ(run(exe + dir.string() + " ULMA_REBUILD_TC_03 10 25 > /dev/null"), 0);
     const std::string sample = read_file(lut);
-    ASSERT_EQ(run(exe + "--palette " + data.string() + " " + dir.string() + " ULMA_REBUILD_TC_03 10 25 > /dev/null"), 0);
+    ASSERT_EQ(run(exe + "--palette " + data.string() + " " + dir.string() + " ULMA_REBUILD_TC_03 10 25 > /dev/null"),
+              0);
     EXPECT_TRUE(read_file(lut) == sample);
 }
 
@@ -90,13 +93,13 @@ TEST(RenderDataProgram, RefusesBadArgumentsWithoutWriting) {
     fs::remove_all(dir);
     const std::string exe = std::string(MAKE_RENDER_DATA_EXE) + " ";
     const std::string flat = "--palette-lab '50,0,0 50,0,0 50,0,0 50,0,0 50,0,0 50,0,0 50,0,0 50,0,0' ";
-    for (const std::string& args : std::vector<std::string>{"D LOT_TC_03 10 0", "D LOT_TC_03 5 5", "D LOT_TC_03 0 200", "D L_03 0 10",
-                                   "D LOT_TC_03 0", "D LOT_TC_03 0 1x", "--bogus D LOT_TC_03 0 10",
-                                   "--palette /no/file D LOT_TC_03 0 10", flat + "D LOT_TC_03 0 10",  // no volume
-                                   flat + flat + flat + "D LOT_TC_03 0 10",  // three palettes, one band
-                                   "D ../../evil_TC_03 0 10", "D " + std::string(97, 'L') + "_03 0 10",
-                                   "D LOT_TC_03 0 99999999999", "--palette / D LOT_TC_03 0 10",
-                                   "--palette /dev/zero D LOT_TC_03 0 10"}) {
+    for (const std::string& args : std::vector<std::string>{
+             "D LOT_TC_03 10 0", "D LOT_TC_03 5 5", "D LOT_TC_03 0 200", "D L_03 0 10", "D LOT_TC_03 0",
+             "D LOT_TC_03 0 1x", "--bogus D LOT_TC_03 0 10", "--palette /no/file D LOT_TC_03 0 10",
+             flat + "D LOT_TC_03 0 10",                // no volume
+             flat + flat + flat + "D LOT_TC_03 0 10",  // three palettes, one band
+             "D ../../evil_TC_03 0 10", "D " + std::string(97, 'L') + "_03 0 10", "D LOT_TC_03 0 99999999999",
+             "--palette / D LOT_TC_03 0 10", "--palette /dev/zero D LOT_TC_03 0 10"}) {
         const std::size_t at = args.find("D ");
         EXPECT_EQ(run(exe + args.substr(0, at) + dir.string() + args.substr(at + 1) + " 2> /dev/null"), 2) << args;
     }

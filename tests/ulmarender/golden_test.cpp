@@ -36,14 +36,14 @@ time_t g_fixed_time = -1;
 }  // namespace
 
 extern "C" time_t time(time_t* result) noexcept {
-  time_t now = g_fixed_time;
-  if (now < 0) {
-    timespec clock{};
-    clock_gettime(CLOCK_REALTIME, &clock);
-    now = clock.tv_sec;
-  }
-  if (result != nullptr) *result = now;
-  return now;
+    time_t now = g_fixed_time;
+    if (now < 0) {
+        timespec clock{};
+        clock_gettime(CLOCK_REALTIME, &clock);
+        now = clock.tv_sec;
+    }
+    if (result != nullptr) *result = now;
+    return now;
 }
 
 namespace {
@@ -51,9 +51,9 @@ namespace {
 using namespace ulma_test;
 
 struct Expected {
-  std::uint64_t pgm;
-  std::uint64_t proof;  // 0: no proof file
-  bool operator==(const Expected&) const = default;
+    std::uint64_t pgm;
+    std::uint64_t proof;  // 0: no proof file
+    bool operator==(const Expected&) const = default;
 };
 
 // clang-format off
@@ -205,150 +205,155 @@ const std::map<std::string, std::uint64_t> kStages = {
 // clang-format on
 
 struct Options {
-  bool proof = true;
-  double sat = 0;
-  double light = 0;
-  int noise = -1;
+    bool proof = true;
+    double sat = 0;
+    double light = 0;
+    int noise = -1;
 };
 
 struct Size {
-  int w, h;
+    int w, h;
 };
 
 std::string case_name(Size size, std::uint64_t seed, int temp, const Options& o) {
-  std::string name = std::to_string(size.w) + "x" + std::to_string(size.h) + "_s" + std::to_string(seed) + "_t" +
-                     std::to_string(temp) + (o.proof ? "_p" : "");
-  if (o.sat != 0) name += "_c" + std::to_string(static_cast<int>(o.sat * 10));
-  if (o.light != 0) name += "_b" + std::to_string(static_cast<int>(o.light * 10));
-  if (o.noise > 0) name += "_n" + std::to_string(o.noise);
-  return name;
+    std::string name = std::to_string(size.w) + "x" + std::to_string(size.h) + "_s" + std::to_string(seed) + "_t" +
+                       std::to_string(temp) + (o.proof ? "_p" : "");
+    if (o.sat != 0) name += "_c" + std::to_string(static_cast<int>(o.sat * 10));
+    if (o.light != 0) name += "_b" + std::to_string(static_cast<int>(o.light * 10));
+    if (o.noise > 0) name += "_n" + std::to_string(o.noise);
+    return name;
 }
 
 void set_options(const Options& o, std::uint64_t seed) {
-  gProof = o.proof ? 1 : 0;
-  gSat_offset = o.sat;
-  gLight_offset = o.light;
-  gPreprocess = (o.sat != 0 || o.light != 0) ? 1 : 0;
-  gNoise_range = o.noise;
-  g_fixed_time = o.noise > 0 ? static_cast<time_t>(1700000000 + seed) : -1;
+    gProof = o.proof ? 1 : 0;
+    gSat_offset = o.sat;
+    gLight_offset = o.light;
+    gPreprocess = (o.sat != 0 || o.light != 0) ? 1 : 0;
+    gNoise_range = o.noise;
+    g_fixed_time = o.noise > 0 ? static_cast<time_t>(1700000000 + seed) : -1;
 }
 
 class Golden : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    dir_ = std::make_unique<TempDir>();
-    lot_dir_ = make_render_data(dir_->path());
-  }
-  static void TearDownTestSuite() { dir_.reset(); }
-  void SetUp() override { ASSERT_TRUE(open_render_data_of_run(lot_dir_.c_str())); }
-  void TearDown() override { set_options(Options{false}, 0); }
+  protected:
+    static void SetUpTestSuite() {
+        dir_ = std::make_unique<TempDir>();
+        lot_dir_ = make_render_data(dir_->path());
+    }
+    static void TearDownTestSuite() { dir_.reset(); }
+    void SetUp() override { ASSERT_TRUE(open_render_data_of_run(lot_dir_.c_str())); }
+    void TearDown() override { set_options(Options{false}, 0); }
 
-  // Renders the picture of `size` and `seed` through the file pipeline and
-  // compares the hashes of the files written with the recorded ones.
-  static void check(const UlmaVersion& version, Size size, std::uint64_t seed, int temp, const Options& o) {
-    const std::string name = case_name(size, seed, temp, o);
-    const std::string input = *dir_ / "in.ppm", output = *dir_ / "out.pgm", proof = *dir_ / "out_proof.ppm";
-    write_file(input, ppm(size.w, size.h, photo_like_rgb(size.w, size.h, seed)));
-    fs::remove(output);
-    fs::remove(proof);
-    set_options(o, seed);
-    ::testing::internal::CaptureStdout();
-    EXPECT_TRUE(my_ulma_render(version, input.c_str(), output.c_str(), lot_dir_.c_str(), temp)) << name;
-    ::testing::internal::GetCapturedStdout();
-    const Expected actual{fnv1a64(read_file(output)), fs::exists(proof) ? fnv1a64(read_file(proof)) : 0};
-    const auto found = kPipeline.find(name);
-    ASSERT_NE(found, kPipeline.end()) << name;
-    EXPECT_EQ(actual, found->second) << name << " " << version.version_line;
-  }
+    // Renders the picture of `size` and `seed` through the file pipeline and
+    // compares the hashes of the files written with the recorded ones.
+    static void check(const UlmaVersion& version, Size size, std::uint64_t seed, int temp, const Options& o) {
+        const std::string name = case_name(size, seed, temp, o);
+        const std::string input = *dir_ / "in.ppm", output = *dir_ / "out.pgm", proof = *dir_ / "out_proof.ppm";
+        write_file(input, ppm(size.w, size.h, photo_like_rgb(size.w, size.h, seed)));
+        fs::remove(output);
+        fs::remove(proof);
+        set_options(o, seed);
+        ::testing::internal::CaptureStdout();
+        EXPECT_TRUE(my_ulma_render(version, input.c_str(), output.c_str(), lot_dir_.c_str(), temp)) << name;
+        ::testing::internal::GetCapturedStdout();
+        const Expected actual{fnv1a64(read_file(output)), fs::exists(proof) ? fnv1a64(read_file(proof)) : 0};
+        const auto found = kPipeline.find(name);
+        ASSERT_NE(found, kPipeline.end()) << name;
+        EXPECT_EQ(actual, found->second) << name << " " << version.version_line;
+    }
 
-  static inline std::unique_ptr<TempDir> dir_;
-  static inline std::string lot_dir_;
+    static inline std::unique_ptr<TempDir> dir_;
+    static inline std::string lot_dir_;
 };
 
 // Single rows and columns, the smallest sizes with and without interior
 // pixels, odd sizes; -10 and 25 lie on boundaries and belong to the band
 // below, -30 is below the table, 30 is a band without LUT.
 TEST_F(Golden, EverySizeInEveryBandBothVersions) {
-  for (const UlmaVersion* version : {&kUlma0302, &kUlma0301}) {
-    for (const Size size : {Size{1, 1}, Size{1, 9}, Size{9, 1}, Size{2, 2}, Size{3, 3}, Size{2, 17}, Size{97, 61},
-                            Size{320, 240}}) {
-      for (const int temp : {-30, -10, 5, 25, 30}) check(*version, size, 11, temp, Options{});
+    for (const UlmaVersion* version : {&kUlma0302, &kUlma0301}) {
+        for (const Size size :
+             {Size{1, 1}, Size{1, 9}, Size{9, 1}, Size{2, 2}, Size{3, 3}, Size{2, 17}, Size{97, 61}, Size{320, 240}}) {
+            for (const int temp : {-30, -10, 5, 25, 30}) check(*version, size, 11, temp, Options{});
+        }
+        for (const Size size : {Size{1, 9}, Size{3, 3}, Size{97, 61}, Size{320, 240}}) {
+            for (const int temp : {-10, 25, 30}) check(*version, size, 11, temp, Options{false});
+        }
+        for (int seed = 100; seed < 106; ++seed) check(*version, Size{200 + seed, 150 - seed}, seed, 25, Options{});
     }
-    for (const Size size : {Size{1, 9}, Size{3, 3}, Size{97, 61}, Size{320, 240}}) {
-      for (const int temp : {-10, 25, 30}) check(*version, size, 11, temp, Options{false});
-    }
-    for (int seed = 100; seed < 106; ++seed) check(*version, Size{200 + seed, 150 - seed}, seed, 25, Options{});
-  }
 }
 
 TEST_F(Golden, OffsetsAndNoiseOfVersion0302) {
-  const std::pair<double, double> offsets[] = {{20, 0}, {-35.5, 0}, {0, 15}, {0, -100}, {40, -20}, {100, 100}, {-100, 7.5}};
-  for (const Size size : {Size{97, 61}, Size{320, 240}}) {
-    for (const auto& [sat, light] : offsets) {
-      for (const int temp : {5, 25}) check(kUlma0302, size, 23, temp, Options{true, sat, light});
+    const std::pair<double, double> offsets[] = {{20, 0},   {-35.5, 0}, {0, 15},    {0, -100},
+                                                 {40, -20}, {100, 100}, {-100, 7.5}};
+    for (const Size size : {Size{97, 61}, Size{320, 240}}) {
+        for (const auto& [sat, light] : offsets) {
+            for (const int temp : {5, 25}) check(kUlma0302, size, 23, temp, Options{true, sat, light});
+        }
+        check(kUlma0302, size, 23, 30, Options{true, 20, 0});  // no LUT: no adjustment either
+        for (const int noise : {1, 2, 7, 40, 255}) check(kUlma0302, size, 31, 25, Options{true, 0, 0, noise});
+        check(kUlma0302, size, 31, -10, Options{true, 30, -10, 12});
     }
-    check(kUlma0302, size, 23, 30, Options{true, 20, 0});  // no LUT: no adjustment either
-    for (const int noise : {1, 2, 7, 40, 255}) check(kUlma0302, size, 31, 25, Options{true, 0, 0, noise});
-    check(kUlma0302, size, 31, -10, Options{true, 30, -10, 12});
-  }
 }
 
 // The in-memory entry point gives the planes the files hold.
 TEST_F(Golden, InMemoryRenderingMatchesTheFiles) {
-  const Size size{97, 61};
-  const std::vector<unsigned char> rgb = photo_like_rgb(size.w, size.h, 11);
-  RenderData data;
-  ASSERT_EQ(open_render_data(lot_dir_, data).problem, OpenProblem::none);
-  Settings settings;
-  settings.proof = true;
-  Rendering out;
-  ASSERT_EQ(render_picture(data, settings, rgb, size.w, size.h, 5, out), RenderProblem::none);
-  const std::string header = "\n97 61\n255\n";
-  const Expected actual{fnv1a64(std::string(out.panel_codes.begin(), out.panel_codes.end()), fnv1a64("P5" + header)),
-                        fnv1a64(std::string(out.proof_rgb.begin(), out.proof_rgb.end()), fnv1a64("P6" + header))};
-  EXPECT_EQ(actual, kPipeline.at("97x61_s11_t5_p"));
-  const unsigned char code_of_index[8] = {0, 32, 40, 48, 8, 24, 16, 56};
-  for (std::size_t n = 0; n < out.indices.size(); ++n) ASSERT_EQ(out.panel_codes[n], code_of_index[out.indices[n]]);
+    const Size size{97, 61};
+    const std::vector<unsigned char> rgb = photo_like_rgb(size.w, size.h, 11);
+    RenderData data;
+    ASSERT_EQ(open_render_data(lot_dir_, data).problem, OpenProblem::none);
+    Settings settings;
+    settings.proof = true;
+    Rendering out;
+    ASSERT_EQ(render_picture(data, settings, rgb, size.w, size.h, 5, out), RenderProblem::none);
+    const std::string header = "\n97 61\n255\n";
+    const Expected actual{fnv1a64(std::string(out.panel_codes.begin(), out.panel_codes.end()), fnv1a64("P5" + header)),
+                          fnv1a64(std::string(out.proof_rgb.begin(), out.proof_rgb.end()), fnv1a64("P6" + header))};
+    EXPECT_EQ(actual, kPipeline.at("97x61_s11_t5_p"));
+    const unsigned char code_of_index[8] = {0, 32, 40, 48, 8, 24, 16, 56};
+    for (std::size_t n = 0; n < out.indices.size(); ++n) ASSERT_EQ(out.panel_codes[n], code_of_index[out.indices[n]]);
 }
 
 // The portable build of the diffusion gives the recorded bytes too (the
 // pipeline takes the fused multiply-add build where the processor has it).
 TEST_F(Golden, PortableDiffusionBuildGivesTheRecordedBytes) {
-  std::vector<unsigned char> picture = photo_like_rgb(320, 240, 11), enhanced(320 * 240 * 3);
-  rgb_bgr_img_buf_convert(picture);
-  ASSERT_EQ(color_enhance(Settings{}, 320, 240, picture.data(), enhanced.data(),
-                          special_get_file_temp(lot_dir_.c_str(), 25).c_str()), 0);
-  std::string error;
-  const DiffusionPalette palette =
-      prepare_palette(*read_palette_data(special_get_eo_file_temp(lot_dir_.c_str(), 25).c_str(), error));
-  std::vector<unsigned char> proof(enhanced.size()), indices(320 * 240), codes(enhanced.size());
-  portable::diffuse_picture(palette, true, 320, 240, enhanced.data(), proof.data(), indices.data());
-  ulmamap_rgb(320, 240, indices.data(), codes.data());
-  rgb_bgr_img_buf_convert(proof);
-  std::string pgm = "P5\n320 240\n255\n";
-  for (std::size_t n = 0; n < indices.size(); ++n) pgm += static_cast<char>(codes[n * 3]);
-  const Expected actual{fnv1a64(pgm), fnv1a64(std::string(proof.begin(), proof.end()), fnv1a64("P6\n320 240\n255\n"))};
-  EXPECT_EQ(actual, kPipeline.at("320x240_s11_t25_p"));
+    std::vector<unsigned char> picture = photo_like_rgb(320, 240, 11), enhanced(320 * 240 * 3);
+    rgb_bgr_img_buf_convert(picture);
+    ASSERT_EQ(color_enhance(Settings{}, 320, 240, picture.data(), enhanced.data(),
+                            special_get_file_temp(lot_dir_.c_str(), 25).c_str()),
+              0);
+    std::string error;
+    const DiffusionPalette palette =
+        prepare_palette(*read_palette_data(special_get_eo_file_temp(lot_dir_.c_str(), 25).c_str(), error));
+    std::vector<unsigned char> proof(enhanced.size()), indices(320 * 240), codes(enhanced.size());
+    portable::diffuse_picture(palette, true, 320, 240, enhanced.data(), proof.data(), indices.data());
+    ulmamap_rgb(320, 240, indices.data(), codes.data());
+    rgb_bgr_img_buf_convert(proof);
+    std::string pgm = "P5\n320 240\n255\n";
+    for (std::size_t n = 0; n < indices.size(); ++n) pgm += static_cast<char>(codes[n * 3]);
+    const Expected actual{fnv1a64(pgm),
+                          fnv1a64(std::string(proof.begin(), proof.end()), fnv1a64("P6\n320 240\n255\n"))};
+    EXPECT_EQ(actual, kPipeline.at("320x240_s11_t25_p"));
 }
 
 // The built programs give the files of the in-process pipeline.
 TEST_F(Golden, ProgramRunsMatchThePipeline) {
-  struct Run {
-    const char* exe;
-    std::vector<std::string> words;
-    std::uint64_t seed;
-    const char* name;
-  };
-  const Run runs[] = {{ULMARENDER_EXE, {"-p", "-c", "40", "-b", "-20", "pic.ppm", "out.pgm", lot_dir_, "25"}, 23,
-                       "97x61_s23_t25_p_c400_b-200"},
-                      {ULMARENDER03_EXE, {"-p", "pic.ppm", "out.pgm", lot_dir_, "5"}, 11, "97x61_s11_t5_p"}};
-  for (const Run& run : runs) {
-    write_file(*dir_ / "pic.ppm", ppm(97, 61, photo_like_rgb(97, 61, run.seed)));
-    const ProgramResult result = run_program(run.exe, "ulmarender", run.words, dir_->path());
-    ASSERT_EQ(result.status, 0) << result.out;
-    const Expected actual{fnv1a64(read_file(*dir_ / "out.pgm")), fnv1a64(read_file(*dir_ / "out_proof.ppm"))};
-    EXPECT_EQ(actual, kPipeline.at(run.name)) << run.name;
-  }
+    struct Run {
+        const char* exe;
+        std::vector<std::string> words;
+        std::uint64_t seed;
+        const char* name;
+    };
+    const Run runs[] = {{ULMARENDER_EXE,
+                         {"-p", "-c", "40", "-b", "-20", "pic.ppm", "out.pgm", lot_dir_, "25"},
+                         23,
+                         "97x61_s23_t25_p_c400_b-200"},
+                        {ULMARENDER03_EXE, {"-p", "pic.ppm", "out.pgm", lot_dir_, "5"}, 11, "97x61_s11_t5_p"}};
+    for (const Run& run : runs) {
+        write_file(*dir_ / "pic.ppm", ppm(97, 61, photo_like_rgb(97, 61, run.seed)));
+        const ProgramResult result = run_program(run.exe, "ulmarender", run.words, dir_->path());
+        ASSERT_EQ(result.status, 0) << result.out;
+        const Expected actual{fnv1a64(read_file(*dir_ / "out.pgm")), fnv1a64(read_file(*dir_ / "out_proof.ppm"))};
+        EXPECT_EQ(actual, kPipeline.at(run.name)) << run.name;
+    }
 }
 
 // ---- Stages over every colour ----------------------------------------------
@@ -356,152 +361,153 @@ TEST_F(Golden, ProgramRunsMatchThePipeline) {
 void expect_stage(const std::string& name, std::uint64_t actual) { EXPECT_EQ(actual, kStages.at(name)) << name; }
 
 std::uint64_t hash_doubles(std::uint64_t hash, std::initializer_list<double> values) {
-  for (const double v : values) {
-    char bytes[sizeof v];
-    std::memcpy(bytes, &v, sizeof v);
-    hash = fnv1a64(std::string_view(bytes, sizeof bytes), hash);
-  }
-  return hash;
+    for (const double v : values) {
+        char bytes[sizeof v];
+        std::memcpy(bytes, &v, sizeof v);
+        hash = fnv1a64(std::string_view(bytes, sizeof bytes), hash);
+    }
+    return hash;
 }
 
 TEST(GoldenStages, GreenEnhancementAndCielabOfEveryColour) {
-  std::uint64_t enhanced = fnv1a64("");
-  std::uint64_t lab = fnv1a64("");
-  for (int colour = 0; colour < (1 << 24); ++colour) {
-    int r = colour >> 16, g = (colour >> 8) & 255, b = colour & 255;
-    double x, y, z, l, a, bb;
-    rgb2xyz(x, y, z, r, g, b);
-    xyz2lab(l, a, bb, x, y, z);
-    lab = hash_doubles(lab, {l, a, bb});
-    enhance_green(r, g, b);
-    const char bytes[3] = {static_cast<char>(r), static_cast<char>(g), static_cast<char>(b)};
-    enhanced = fnv1a64(std::string_view(bytes, 3), enhanced);
-  }
-  expect_stage("enhance_green", enhanced);
-  expect_stage("lab_of_bytes", lab);
+    std::uint64_t enhanced = fnv1a64("");
+    std::uint64_t lab = fnv1a64("");
+    for (int colour = 0; colour < (1 << 24); ++colour) {
+        int r = colour >> 16, g = (colour >> 8) & 255, b = colour & 255;
+        double x, y, z, l, a, bb;
+        rgb2xyz(x, y, z, r, g, b);
+        xyz2lab(l, a, bb, x, y, z);
+        lab = hash_doubles(lab, {l, a, bb});
+        enhance_green(r, g, b);
+        const char bytes[3] = {static_cast<char>(r), static_cast<char>(g), static_cast<char>(b)};
+        enhanced = fnv1a64(std::string_view(bytes, 3), enhanced);
+    }
+    expect_stage("enhance_green", enhanced);
+    expect_stage("lab_of_bytes", lab);
 }
 
 // Working colours as the diffusion meets them: inside and far outside the
 // gamut, L beyond its range, and a few non-finite values.
 std::vector<Lab> working_colours() {
-  Random random(77);
-  std::vector<Lab> colours;
-  auto uniform = [&](double low, double high) {
-    return low + (high - low) * static_cast<double>(random.next() >> 11) * 0x1p-53;
-  };
-  for (int n = 0; n < 1500000; ++n) {
-    const int kind = n % 10;
-    if (kind < 6) {
-      colours.push_back({uniform(0, 100), uniform(-128, 128), uniform(-128, 128)});
-    } else if (kind < 9) {
-      colours.push_back({uniform(-30, 130), uniform(-400, 400), uniform(-400, 400)});
-    } else {
-      colours.push_back({std::trunc(uniform(0, 100)), std::trunc(uniform(-90, 90)), std::trunc(uniform(-90, 90))});
+    Random random(77);
+    std::vector<Lab> colours;
+    auto uniform = [&](double low, double high) {
+        return low + (high - low) * static_cast<double>(random.next() >> 11) * 0x1p-53;
+    };
+    for (int n = 0; n < 1500000; ++n) {
+        const int kind = n % 10;
+        if (kind < 6) {
+            colours.push_back({uniform(0, 100), uniform(-128, 128), uniform(-128, 128)});
+        } else if (kind < 9) {
+            colours.push_back({uniform(-30, 130), uniform(-400, 400), uniform(-400, 400)});
+        } else {
+            colours.push_back(
+                {std::trunc(uniform(0, 100)), std::trunc(uniform(-90, 90)), std::trunc(uniform(-90, 90))});
+        }
     }
-  }
-  for (const Lab c : {Lab{100, 0, 0}, Lab{0, 0, 0}, Lab{50, 1e6, -1e6}, Lab{NAN, 0, 0}, Lab{50, INFINITY, 0}}) {
-    colours.push_back(c);
-  }
-  return colours;
+    for (const Lab c : {Lab{100, 0, 0}, Lab{0, 0, 0}, Lab{50, 1e6, -1e6}, Lab{NAN, 0, 0}, Lab{50, INFINITY, 0}}) {
+        colours.push_back(c);
+    }
+    return colours;
 }
 
 TEST(GoldenStages, GamutClipPaletteSearchAndErrorShares) {
-  const std::vector<Lab> colours = working_colours();
-  std::uint64_t clip_hash = fnv1a64("");
-  std::vector<Lab> clipped;
-  for (const Lab& c : colours) {
-    clipped.push_back(clip_to_gamut(conversion_tables(), c));
-    clip_hash = hash_doubles(clip_hash, {clipped.back().l, clipped.back().a, clipped.back().b});
-  }
-  expect_stage("gamut_clip", clip_hash);
-  const std::pair<const char*, const std::string*> palettes[] = {
-      {"typical", &kPaletteTypical}, {"pale", &kPalettePale}, {"five", &kPaletteFive}, {"repeats", &kPaletteRepeats}};
-  for (const auto& [name, text] : palettes) {
-    std::string error;
-    const DiffusionPalette palette = prepare_palette(*parse_palette_text(*text, name, error));
-    std::vector<unsigned char> entries;
-    for (std::size_t n = 0; n < clipped.size(); ++n) {
-      entries.push_back(static_cast<unsigned char>(nearest_entry(palette, clipped[n])));
-      entries.push_back(static_cast<unsigned char>(nearest_entry(palette, colours[n])));
+    const std::vector<Lab> colours = working_colours();
+    std::uint64_t clip_hash = fnv1a64("");
+    std::vector<Lab> clipped;
+    for (const Lab& c : colours) {
+        clipped.push_back(clip_to_gamut(conversion_tables(), c));
+        clip_hash = hash_doubles(clip_hash, {clipped.back().l, clipped.back().a, clipped.back().b});
     }
-    expect_stage(std::string("nearest_") + name, fnv1a64(entries));
-  }
-  Random random(5);
-  std::uint64_t shares = fnv1a64("");
-  for (int n = 0; n < 200000; ++n) {
-    double target[3] = {static_cast<double>(random.below(12000)) / 100 - 10,
-                        static_cast<double>(random.below(500)) - 250, static_cast<double>(random.below(500)) - 250};
-    const double error[3] = {static_cast<double>(random.below(40000)) / 100 - 200,
-                             static_cast<double>(random.below(60000)) / 100 - 300,
-                             static_cast<double>(random.below(61)) - 30};
-    add_share(target, error, 1 + 2 * (n % 4));  // weights 1, 3, 5, 7
-    shares = hash_doubles(shares, {target[0], target[1], target[2]});
-  }
-  expect_stage("pass_error", shares);
+    expect_stage("gamut_clip", clip_hash);
+    const std::pair<const char*, const std::string*> palettes[] = {
+        {"typical", &kPaletteTypical}, {"pale", &kPalettePale}, {"five", &kPaletteFive}, {"repeats", &kPaletteRepeats}};
+    for (const auto& [name, text] : palettes) {
+        std::string error;
+        const DiffusionPalette palette = prepare_palette(*parse_palette_text(*text, name, error));
+        std::vector<unsigned char> entries;
+        for (std::size_t n = 0; n < clipped.size(); ++n) {
+            entries.push_back(static_cast<unsigned char>(nearest_entry(palette, clipped[n])));
+            entries.push_back(static_cast<unsigned char>(nearest_entry(palette, colours[n])));
+        }
+        expect_stage(std::string("nearest_") + name, fnv1a64(entries));
+    }
+    Random random(5);
+    std::uint64_t shares = fnv1a64("");
+    for (int n = 0; n < 200000; ++n) {
+        double target[3] = {static_cast<double>(random.below(12000)) / 100 - 10,
+                            static_cast<double>(random.below(500)) - 250, static_cast<double>(random.below(500)) - 250};
+        const double error[3] = {static_cast<double>(random.below(40000)) / 100 - 200,
+                                 static_cast<double>(random.below(60000)) / 100 - 300,
+                                 static_cast<double>(random.below(61)) - 30};
+        add_share(target, error, 1 + 2 * (n % 4));  // weights 1, 3, 5, 7
+        shares = hash_doubles(shares, {target[0], target[1], target[2]});
+    }
+    expect_stage("pass_error", shares);
 }
 
 // The picture adjustment in all four modes with offsets and contrasts the
 // command line never sets, over a lattice of colours.
 TEST(GoldenStages, PictureAdjustmentInEveryMode) {
-  std::vector<unsigned char> colours;
-  for (int r = 0; r < 256; r += 3)
-    for (int g = 1; g < 256; g += 3)
-      for (int b = 2; b < 256; b += 3)
-        colours.insert(colours.end(),
-                       {static_cast<unsigned char>(b), static_cast<unsigned char>(g), static_cast<unsigned char>(r)});
-  const double settings[][4] = {{0, 0, 0, 0},  {0, 20, -15, 0},     {33.7, -40, 25, 0},
-                                {0, 0, 0, 30}, {-20, 10, 10, -45}, {400, 100, -100, 100}};
-  std::vector<unsigned char> out(colours.size());
-  for (int mode = 1; mode <= 4; ++mode) {
-    for (int k = 0; k < 6; ++k) {
-      const double* s = settings[k];
-      image_processing(colours.data(), out.data(), colours.size() / 3, s[0], s[1], s[2], s[3], mode);
-      expect_stage("image_processing_m" + std::to_string(mode) + "_" + std::to_string(k), fnv1a64(out));
+    std::vector<unsigned char> colours;
+    for (int r = 0; r < 256; r += 3)
+        for (int g = 1; g < 256; g += 3)
+            for (int b = 2; b < 256; b += 3)
+                colours.insert(colours.end(), {static_cast<unsigned char>(b), static_cast<unsigned char>(g),
+                                               static_cast<unsigned char>(r)});
+    const double settings[][4] = {{0, 0, 0, 0},  {0, 20, -15, 0},    {33.7, -40, 25, 0},
+                                  {0, 0, 0, 30}, {-20, 10, 10, -45}, {400, 100, -100, 100}};
+    std::vector<unsigned char> out(colours.size());
+    for (int mode = 1; mode <= 4; ++mode) {
+        for (int k = 0; k < 6; ++k) {
+            const double* s = settings[k];
+            image_processing(colours.data(), out.data(), colours.size() / 3, s[0], s[1], s[2], s[3], mode);
+            expect_stage("image_processing_m" + std::to_string(mode) + "_" + std::to_string(k), fnv1a64(out));
+        }
     }
-  }
 }
 
 // color_enhance with settings no option reaches (other modes, a contrast,
 // no green enhancement), and version 0301's unconditional enhancement.
 TEST(GoldenStages, ColourEnhanceWithOtherSettingsAndVersions) {
-  TempDir dir;
-  write_file(dir / "lut2.bin", lut_file(2));
-  write_file(dir / "lut1.bin", lut_file(1));
-  std::vector<unsigned char> picture = photo_like_rgb(320, 240, 41);
-  for (std::size_t i = 0; i + 2 < picture.size(); i += 3) std::swap(picture[i], picture[i + 2]);
-  std::vector<unsigned char> out(picture.size());
-  const double settings[][6] = {{1, 0, 0, 0, 0, 0.75},    {1, 0, 0, 0, 0, 0},         {1, 0, 0, 0, 0, -1},
-                                {2, 15, 10, 0, 0, 0.75},  {3, -15, 20, 25, 0, 0.75}, {4, 30, -5, -30, 12, 0.75},
-                                {1, 0, 0, 40, 0, 0.75}};
-  for (int k = 0; k < 7; ++k) {
-    const double* s = settings[k];
-    Settings given;
-    given.mode = static_cast<int>(s[0]);
-    given.sat_offset = s[1];
-    given.light_offset = s[2];
-    given.contrast = s[3];
-    given.hue_offset = s[4];
-    given.green_enhance = s[5];
-    given.preprocess = s[1] != 0 || s[2] != 0 || s[3] != 0;
-    EXPECT_EQ(color_enhance(given, 320, 240, picture.data(), out.data(), (dir / "lut2.bin").c_str()), 0);
-    expect_stage("color_enhance_" + std::to_string(k), fnv1a64(out));
-  }
-  // Version 0301 ignores every one of these settings.
-  Settings ignored;
-  ignored.stages = kStages0301;
-  ignored.sat_offset = 50;
-  ignored.preprocess = true;
-  ignored.noise_range = 9;
-  ignored.green_enhance = 0;
-  std::vector<unsigned char> lattice;
-  for (int r = 0; r < 256; r += 2)
-    for (int g = 1; g < 256; g += 2)
-      for (int b = 0; b < 256; b += 2)
-        lattice.insert(lattice.end(),
-                       {static_cast<unsigned char>(b), static_cast<unsigned char>(g), static_cast<unsigned char>(r)});
-  out.resize(lattice.size());
-  EXPECT_EQ(color_enhance(ignored, 128 * 128, 128, lattice.data(), out.data(), (dir / "lut1.bin").c_str()), 0);
-  expect_stage("color_enhance_lattice", fnv1a64(out));
+    TempDir dir;
+    write_file(dir / "lut2.bin", lut_file(2));
+    write_file(dir / "lut1.bin", lut_file(1));
+    std::vector<unsigned char> picture = photo_like_rgb(320, 240, 41);
+    for (std::size_t i = 0; i + 2 < picture.size(); i += 3) std::swap(picture[i], picture[i + 2]);
+    std::vector<unsigned char> out(picture.size());
+    const double settings[][6] = {{1, 0, 0, 0, 0, 0.75},   {1, 0, 0, 0, 0, 0},        {1, 0, 0, 0, 0, -1},
+                                  {2, 15, 10, 0, 0, 0.75}, {3, -15, 20, 25, 0, 0.75}, {4, 30, -5, -30, 12, 0.75},
+                                  {1, 0, 0, 40, 0, 0.75}};
+    for (int k = 0; k < 7; ++k) {
+        const double* s = settings[k];
+        Settings given;
+        given.mode = static_cast<int>(s[0]);
+        given.sat_offset = s[1];
+        given.light_offset = s[2];
+        given.contrast = s[3];
+        given.hue_offset = s[4];
+        given.green_enhance = s[5];
+        given.preprocess = s[1] != 0 || s[2] != 0 || s[3] != 0;
+        EXPECT_EQ(color_enhance(given, 320, 240, picture.data(), out.data(), (dir / "lut2.bin").c_str()), 0);
+        expect_stage("color_enhance_" + std::to_string(k), fnv1a64(out));
+    }
+    // Version 0301 ignores every one of these settings.
+    Settings ignored;
+    ignored.stages = kStages0301;
+    ignored.sat_offset = 50;
+    ignored.preprocess = true;
+    ignored.noise_range = 9;
+    ignored.green_enhance = 0;
+    std::vector<unsigned char> lattice;
+    for (int r = 0; r < 256; r += 2)
+        for (int g = 1; g < 256; g += 2)
+            for (int b = 0; b < 256; b += 2)
+                lattice.insert(lattice.end(), {static_cast<unsigned char>(b), static_cast<unsigned char>(g),
+                                               static_cast<unsigned char>(r)});
+    out.resize(lattice.size());
+    EXPECT_EQ(color_enhance(ignored, 128 * 128, 128, lattice.data(), out.data(), (dir / "lut1.bin").c_str()), 0);
+    expect_stage("color_enhance_lattice", fnv1a64(out));
 }
 
 }  // namespace

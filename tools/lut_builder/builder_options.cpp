@@ -15,8 +15,7 @@ ParsedOptions failure(std::string message) { return {std::nullopt, std::move(mes
 bool parse_byte(std::string_view text, std::uint8_t& value) {
     unsigned parsed = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty() || parsed > 255)
-        return false;
+    if (error != std::errc() || end != text.data() + text.size() || text.empty() || parsed > 255) return false;
     value = static_cast<std::uint8_t>(parsed);
     return true;
 }
@@ -61,7 +60,8 @@ std::optional<std::string> parse_ink_lab(std::string_view text, BuilderOptions& 
     bool d50 = true;
     if (const std::size_t at = values.find('@'); at != std::string_view::npos) {
         const std::string_view white = values.substr(at + 1);
-        if (white != "D50" && white != "D65") return "--ink-lab white must be @D50 or @D65, got '@" + std::string(white) + "'";
+        if (white != "D50" && white != "D65")
+            return "--ink-lab white must be @D50 or @D65, got '@" + std::string(white) + "'";
         d50 = white == "D50";
         values = values.substr(0, at);
     }
@@ -79,10 +79,10 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
     BuilderOptions options;
     for (std::size_t i = 0; i < kInkCount; ++i) options.ink_colours[i] = lab_from_rgb(to_rgb(options.inks[i]));
     static constexpr common::OptionSpec kSpecs[] = {
-        {'h', "help", false},       {'\0', "version", false},   {'\0', "identity", false},
-        {'\0', "no-flat-inks", false}, {'o', "output", true},     {'\0', "ink", true},
-        {'\0', "ink-lab", true},     {'\0', "layout", true},     {'\0', "palette", true},
-        {'\0', "palette-lab", true}, {'\0', "method", true},     {'\0', "tone", true},
+        {'h', "help", false},          {'\0', "version", false}, {'\0', "identity", false},
+        {'\0', "no-flat-inks", false}, {'o', "output", true},    {'\0', "ink", true},
+        {'\0', "ink-lab", true},       {'\0', "layout", true},   {'\0', "palette", true},
+        {'\0', "palette-lab", true},   {'\0', "method", true},   {'\0', "tone", true},
         {'\0', "fixed-lift", false}};
     std::vector<common::CommandWord> words;
     if (std::string error; !common::split_command_line(args, kSpecs, words, error)) return failure(error);
@@ -106,7 +106,8 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
             if (value.empty()) return failure("the output path is empty");
             options.output = value;
         } else if (name == "--tone") {
-            if (value != "clip" && value != "map") return failure("--tone is clip or map, got '" + std::string(value) + "'");
+            if (value != "clip" && value != "map")
+                return failure("--tone is clip or map, got '" + std::string(value) + "'");
             options.choices.tone_map = value == "map";
         } else if (name == "--method") {
             std::uint8_t method = 0;
@@ -131,7 +132,8 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
     }
     if (options.output.empty()) return failure("no output file given (-o PATH)");
     if (options.layout == LutLayout::ulma && !options.identity && options.palette.empty())
-        return failure("--layout ulma builds for the panel's eight colours: give --palette FILE or --palette-lab VALUES");
+        return failure(
+            "--layout ulma builds for the panel's eight colours: give --palette FILE or --palette-lab VALUES");
     if (options.layout == LutLayout::ulma && options.choices.method != 0)
         return failure("--method belongs to --layout morva6: the eight-colour renderer has one diffusion");
     if (options.layout == LutLayout::morva6 && !options.palette.empty())

@@ -15,8 +15,7 @@
 namespace lut_builder {
 
 // Ink names in the order the six-ink LUT file stores them.
-inline constexpr std::array<std::string_view, kInkCount> kInkNames{"black", "white",  "yellow",
-                                                                   "red",   "green",  "blue"};
+inline constexpr std::array<std::string_view, kInkCount> kInkNames{"black", "white", "yellow", "red", "green", "blue"};
 inline constexpr std::size_t kBlackInk = 0;
 inline constexpr std::size_t kWhiteInk = 1;
 

@@ -18,8 +18,7 @@ constexpr std::array<std::array<double, 2>, 3> kPrimaries{{{0.64, 0.33}, {0.30, 
 constexpr Xyz kWhite{kWhiteX / kWhiteY, 1.0, (1.0 - kWhiteX - kWhiteY) / kWhiteY};
 
 constexpr double determinant(const Matrix& m) {
-    return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
-           m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+    return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
            m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
 }
 
@@ -76,35 +75,27 @@ double lab_f_inverse(double u) {
 
 }  // namespace
 
-double srgb_to_linear(double encoded) {
-    return std::copysign(common::srgb::to_linear(std::fabs(encoded)), encoded);
-}
+double srgb_to_linear(double encoded) { return std::copysign(common::srgb::to_linear(std::fabs(encoded)), encoded); }
 
-double linear_to_srgb(double linear) {
-    return std::copysign(common::srgb::to_encoded(std::fabs(linear)), linear);
-}
+double linear_to_srgb(double linear) { return std::copysign(common::srgb::to_encoded(std::fabs(linear)), linear); }
 
 LinearRgb linear_from_rgb(Rgb rgb) {
-    return {srgb_to_linear(rgb.r / 255.0), srgb_to_linear(rgb.g / 255.0),
-            srgb_to_linear(rgb.b / 255.0)};
+    return {srgb_to_linear(rgb.r / 255.0), srgb_to_linear(rgb.g / 255.0), srgb_to_linear(rgb.b / 255.0)};
 }
 
 Rgb rgb_from_linear(LinearRgb linear) {
-    return {linear_to_srgb(linear.r) * 255.0, linear_to_srgb(linear.g) * 255.0,
-            linear_to_srgb(linear.b) * 255.0};
+    return {linear_to_srgb(linear.r) * 255.0, linear_to_srgb(linear.g) * 255.0, linear_to_srgb(linear.b) * 255.0};
 }
 
 Xyz xyz_from_linear(LinearRgb v) {
     const Matrix& m = kRgbToXyz;
-    return {m[0][0] * v.r + m[0][1] * v.g + m[0][2] * v.b,
-            m[1][0] * v.r + m[1][1] * v.g + m[1][2] * v.b,
+    return {m[0][0] * v.r + m[0][1] * v.g + m[0][2] * v.b, m[1][0] * v.r + m[1][1] * v.g + m[1][2] * v.b,
             m[2][0] * v.r + m[2][1] * v.g + m[2][2] * v.b};
 }
 
 LinearRgb linear_from_xyz(Xyz v) {
     const Matrix& m = kXyzToRgb;
-    return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z,
-            m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
+    return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z, m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
             m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z};
 }
 
@@ -119,8 +110,7 @@ Xyz xyz_from_lab(Lab lab) {
     const double fy = (lab.l + 16.0) / 116.0;
     const double fx = fy + lab.a / 500.0;
     const double fz = fy - lab.b / 200.0;
-    return {kWhite.x * lab_f_inverse(fx), kWhite.y * lab_f_inverse(fy),
-            kWhite.z * lab_f_inverse(fz)};
+    return {kWhite.x * lab_f_inverse(fx), kWhite.y * lab_f_inverse(fy), kWhite.z * lab_f_inverse(fz)};
 }
 
 Lab lab_from_rgb(Rgb rgb) { return lab_from_xyz(xyz_from_linear(linear_from_rgb(rgb))); }
@@ -166,8 +156,7 @@ double delta_e2000(Lab first, Lab second) {
     const double mean_l = (first.l + second.l) / 2.0;
     const double mean_cp = (c1 + c2) / 2.0;
     const double t = 1.0 - 0.17 * std::cos(mean_h - 30.0 * kDegree) + 0.24 * std::cos(2.0 * mean_h) +
-                     0.32 * std::cos(3.0 * mean_h + 6.0 * kDegree) -
-                     0.20 * std::cos(4.0 * mean_h - 63.0 * kDegree);
+                     0.32 * std::cos(3.0 * mean_h + 6.0 * kDegree) - 0.20 * std::cos(4.0 * mean_h - 63.0 * kDegree);
     const double l50 = (mean_l - 50.0) * (mean_l - 50.0);
     const double sl = 1.0 + 0.015 * l50 / std::sqrt(20.0 + l50);
     const double sc = 1.0 + 0.045 * mean_cp;
@@ -182,14 +171,11 @@ double delta_e2000(Lab first, Lab second) {
 
 Lab lab_d65_from_d50(Lab d50) {
     // Bradford cone response, and the D50 white of the ICC profile connection space.
-    constexpr Matrix kBradford{{{0.8951, 0.2664, -0.1614},
-                                {-0.7502, 1.7135, 0.0367},
-                                {0.0389, -0.0685, 1.0296}}};
+    constexpr Matrix kBradford{{{0.8951, 0.2664, -0.1614}, {-0.7502, 1.7135, 0.0367}, {0.0389, -0.0685, 1.0296}}};
     constexpr Matrix kBradfordInverse = inverse(kBradford);
     constexpr Xyz kD50{0.96422, 1.0, 0.82521};
     const auto apply = [](const Matrix& m, Xyz v) {
-        return Xyz{m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z,
-                   m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
+        return Xyz{m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z, m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
                    m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z};
     };
     const double fy = (d50.l + 16.0) / 116.0;
@@ -198,8 +184,7 @@ Lab lab_d65_from_d50(Lab d50) {
     const Xyz cone = apply(kBradford, xyz50);
     const Xyz white50 = apply(kBradford, kD50);
     const Xyz white65 = apply(kBradford, kWhite);
-    const Xyz adapted{cone.x * white65.x / white50.x, cone.y * white65.y / white50.y,
-                      cone.z * white65.z / white50.z};
+    const Xyz adapted{cone.x * white65.x / white50.x, cone.y * white65.y / white50.y, cone.z * white65.z / white50.z};
     return lab_from_xyz(apply(kBradfordInverse, adapted));
 }
 

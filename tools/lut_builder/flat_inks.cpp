@@ -24,8 +24,8 @@ Rgb with_flat_inks(std::span<const FlatAnchor> anchors, Lab colour, Rgb mixing) 
             weight * entry.b + (1.0 - weight) * mixing.b};
 }
 
-std::vector<FlatAnchor> ink_anchors(std::span<const Lab> inks, std::span<const Rgb> entries,
-                                    std::size_t black, std::size_t white) {
+std::vector<FlatAnchor> ink_anchors(std::span<const Lab> inks, std::span<const Rgb> entries, std::size_t black,
+                                    std::size_t white) {
     std::vector<FlatAnchor> anchors;
     for (std::size_t i = 0; i < inks.size(); ++i) anchors.push_back({inks[i], entries[i]});
     anchors.push_back({{0.0, 0.0, 0.0}, entries[black]});

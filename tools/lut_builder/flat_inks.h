@@ -32,7 +32,7 @@ Rgb with_flat_inks(std::span<const FlatAnchor> anchors, Lab colour, Rgb mixing);
 
 // The anchors of a set of inks: each ink's own colour, pure black for the
 // black ink and pure white for the white ink, with the given entries.
-std::vector<FlatAnchor> ink_anchors(std::span<const Lab> inks, std::span<const Rgb> entries,
-                                    std::size_t black, std::size_t white);
+std::vector<FlatAnchor> ink_anchors(std::span<const Lab> inks, std::span<const Rgb> entries, std::size_t black,
+                                    std::size_t white);
 
 }  // namespace lut_builder

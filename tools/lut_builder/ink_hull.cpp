@@ -17,9 +17,7 @@ Rgb minus(Rgb p, Rgb q) { return {p.r - q.r, p.g - q.g, p.b - q.b}; }
 
 double dot(Rgb p, Rgb q) { return p.r * q.r + p.g * q.g + p.b * q.b; }
 
-Rgb cross(Rgb p, Rgb q) {
-    return {p.g * q.b - p.b * q.g, p.b * q.r - p.r * q.b, p.r * q.g - p.g * q.r};
-}
+Rgb cross(Rgb p, Rgb q) { return {p.g * q.b - p.b * q.g, p.b * q.r - p.r * q.b, p.r * q.g - p.g * q.r}; }
 
 double tetrahedron_volume(Rgb a, Rgb b, Rgb c, Rgb d) {
     return std::fabs(dot(cross(minus(b, a), minus(c, a)), minus(d, a))) / 6.0;
@@ -37,8 +35,8 @@ bool spans_volume(std::span<const Rgb> p) {
 
 // The facet through a, b, c with its normal pointing away from `centre`, if
 // every colour lies on the inner side of that plane.
-std::optional<HullFacet> facet_through(std::span<const Rgb> inks, std::size_t i, std::size_t j,
-                                       std::size_t k, Rgb centre) {
+std::optional<HullFacet> facet_through(std::span<const Rgb> inks, std::size_t i, std::size_t j, std::size_t k,
+                                       Rgb centre) {
     const Rgb a = inks[i];
     const Rgb b = inks[j];
     const Rgb c = inks[k];
@@ -70,8 +68,7 @@ std::optional<InkHull> build_ink_hull(std::span<const Rgb> inks) {
     for (std::size_t i = 0; i < n; ++i)
         for (std::size_t j = i + 1; j < n; ++j)
             for (std::size_t k = j + 1; k < n; ++k)
-                if (auto facet = facet_through(inks, i, j, k, centre))
-                    hull.facets.push_back(*facet);
+                if (auto facet = facet_through(inks, i, j, k, centre)) hull.facets.push_back(*facet);
     return hull;
 }
 

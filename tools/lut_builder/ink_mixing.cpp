@@ -93,8 +93,7 @@ std::optional<std::pair<std::array<std::size_t, 4>, std::array<double, 4>>> best
     return best;
 }
 
-std::vector<double> spread(std::size_t count, const std::array<std::size_t, 4>& cell,
-                           std::array<double, 4> w) {
+std::vector<double> spread(std::size_t count, const std::array<std::size_t, 4>& cell, std::array<double, 4> w) {
     double sum = 0.0;
     for (double& v : w) sum += (v = std::max(v, 0.0));
     std::vector<double> proportions(count, 0.0);
@@ -192,11 +191,12 @@ LinearRgb clip_towards(const InkMixer& mixer, LinearRgb p, LinearRgb q) {
 
 }  // namespace
 
-InkMixerResult make_ink_mixer(std::span<const Rgb> engine, std::span<const LinearRgb> light,
-                              std::size_t black, std::size_t white, std::span<const Rgb> selection) {
+InkMixerResult make_ink_mixer(std::span<const Rgb> engine, std::span<const LinearRgb> light, std::size_t black,
+                              std::size_t white, std::span<const Rgb> selection) {
     InkMixerResult result;
     if (selection.empty()) selection = engine;
-    if (engine.size() != light.size() || selection.size() != light.size() || black >= light.size() || white >= light.size()) {
+    if (engine.size() != light.size() || selection.size() != light.size() || black >= light.size() ||
+        white >= light.size()) {
         result.error = "the black and the white ink must be among the inks";
         return result;
     }
@@ -230,9 +230,7 @@ InkMixerResult make_ink_mixer(std::span<const Rgb> engine, std::span<const Linea
     return result;
 }
 
-bool is_reachable(const InkMixer& mixer, LinearRgb colour) {
-    return is_inside(mixer.light_hull, point(colour));
-}
+bool is_reachable(const InkMixer& mixer, LinearRgb colour) { return is_inside(mixer.light_hull, point(colour)); }
 
 LinearRgb reachable_target(const InkMixer& mixer, LinearRgb wanted) {
     if (is_reachable(mixer, wanted)) return wanted;

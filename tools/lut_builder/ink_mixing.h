@@ -34,10 +34,10 @@ namespace lut_builder {
 inline constexpr int kSurfaceGrid = 17;
 
 struct InkMixer {
-    std::vector<Rgb> engine;       // each ink where the engine averages
-    std::vector<LinearRgb> light;  // each ink in linear light
+    std::vector<Rgb> engine;                        // each ink where the engine averages
+    std::vector<LinearRgb> light;                   // each ink in linear light
     std::vector<std::array<std::size_t, 4>> cells;  // Delaunay cells in the engine's space
-    InkHull light_hull;            // in linear light times 255
+    InkHull light_hull;                             // in linear light times 255
     std::size_t black = 0;
     std::size_t white = 1;
     std::vector<LinearRgb> surface;  // closest hull colour of each grid colour
@@ -53,9 +53,8 @@ struct InkMixerResult {
 // compares with (where they differ from `engine`), and the Delaunay split is
 // taken there. Fails when the inks span no volume or the white ink is not
 // lighter than the black.
-InkMixerResult make_ink_mixer(std::span<const Rgb> engine, std::span<const LinearRgb> light,
-                              std::size_t black, std::size_t white,
-                              std::span<const Rgb> selection = {});
+InkMixerResult make_ink_mixer(std::span<const Rgb> engine, std::span<const LinearRgb> light, std::size_t black,
+                              std::size_t white, std::span<const Rgb> selection = {});
 
 bool is_reachable(const InkMixer& mixer, LinearRgb colour);
 

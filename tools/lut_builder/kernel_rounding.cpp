@@ -77,7 +77,8 @@ RoundingBias measure_rounding(const InkMixer& mixer, std::span<const Rgb8> inks,
                 const std::uint8_t* s = &shown[3 * (y * size + x)];
                 sum = {sum.r + s[0], sum.g + s[1], sum.b + s[2]};
             }
-        measured.bias.push_back({sum.r / count - targets[i].r, sum.g / count - targets[i].g, sum.b / count - targets[i].b});
+        measured.bias.push_back(
+            {sum.r / count - targets[i].r, sum.g / count - targets[i].g, sum.b / count - targets[i].b});
     }
     return measured;
 }

@@ -20,8 +20,7 @@ std::string system_reason(const std::string& what, const std::string& path) {
 
 }  // namespace
 
-std::vector<std::uint8_t> encode_morva6_lut(std::span<const Rgb8, kInkCount> inks,
-                                            std::span<const Rgb8> table) {
+std::vector<std::uint8_t> encode_morva6_lut(std::span<const Rgb8, kInkCount> inks, std::span<const Rgb8> table) {
     std::vector<std::uint8_t> bytes;
     if (table.size() != kTableEntries) return bytes;
     bytes.reserve(kMorva6LutSize);
@@ -43,12 +42,16 @@ std::vector<std::uint8_t> encode_ulma_lut(std::span<const Rgb8> table) {
     return bytes;
 }
 
-bool write_file_replacing(const std::string& path, std::span<const std::uint8_t> bytes,
-                          std::string& error) {
+bool write_file_replacing(const std::string& path, std::span<const std::uint8_t> bytes, std::string& error) {
     switch (common::write_file_replacing(path, "", bytes)) {
-    case common::WriteResult::written: return true;
-    case common::WriteResult::not_created: error = system_reason("cannot create", path); break;
-    case common::WriteResult::not_written: error = system_reason("cannot write", path); break;
+        case common::WriteResult::written:
+            return true;
+        case common::WriteResult::not_created:
+            error = system_reason("cannot create", path);
+            break;
+        case common::WriteResult::not_written:
+            error = system_reason("cannot write", path);
+            break;
     }
     return false;
 }

@@ -52,5 +52,4 @@ std::vector<Rgb8> mixing_table(const InkMixer& mixer, const TableChoices& choice
     });
 }
 
-
 }  // namespace lut_builder

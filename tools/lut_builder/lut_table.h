@@ -23,15 +23,15 @@ struct Rgb8 {
 };
 
 // Entry of an input colour: the top six bits of each channel.
-constexpr std::size_t table_index(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return common::lut::index(r, g, b); }
+constexpr std::size_t table_index(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return common::lut::index(r, g, b);
+}
 
 // The input level that stands for cell i (0..63): i's six bits followed by its
 // top two bits. It always lies inside the cell (4i .. 4i + 3) and runs from 0
 // for the first cell to 255 for the last, so pure black, pure white and the
 // fully saturated primaries are mapped exactly.
-constexpr std::uint8_t cell_level(int cell) {
-    return static_cast<std::uint8_t>((cell << 2) | (cell >> 4));
-}
+constexpr std::uint8_t cell_level(int cell) { return static_cast<std::uint8_t>((cell << 2) | (cell >> 4)); }
 
 // Round to nearest (halves up) and clamp to 0..255.
 Rgb8 to_bytes(Rgb colour);

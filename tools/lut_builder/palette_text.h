@@ -16,11 +16,9 @@ namespace lut_builder {
 inline constexpr std::size_t kPaletteColours = 8;
 
 // Exactly `count` colours, or nothing with a reason in `error`.
-std::optional<std::vector<Lab>> parse_lab_colours(std::string_view text, std::size_t count,
-                                                  std::string& error);
+std::optional<std::vector<Lab>> parse_lab_colours(std::string_view text, std::size_t count, std::string& error);
 
 // The same from a file; the reason names the file.
-std::optional<std::vector<Lab>> read_lab_colours(const std::string& path, std::size_t count,
-                                                 std::string& error);
+std::optional<std::vector<Lab>> read_lab_colours(const std::string& path, std::size_t count, std::string& error);
 
 }  // namespace lut_builder

@@ -13,9 +13,9 @@ namespace lut_builder {
 RendererPalette::RendererPalette(std::span<const Lab> palette) : palette_(palette.begin(), palette.end()) {
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    path_ = ((error ? std::filesystem::path(".") : folder) /
-             ("lut_builder_palette_" + std::to_string(::getpid()) + ".txt"))
-                .string();
+    path_ =
+        ((error ? std::filesystem::path(".") : folder) / ("lut_builder_palette_" + std::to_string(::getpid()) + ".txt"))
+            .string();
     std::ofstream file(path_);
     char number[40];
     for (const Lab& colour : palette_)
@@ -40,7 +40,8 @@ Lab RendererPalette::mean_on_patch(Rgb8 colour) const {
         patch[p + 2] = colour.r;
     }
     std::vector<unsigned char> index(size * size, 0);
-    if (path_.empty() || ulma::error_diffusion_cielab(false, size, size, patch.data(), nullptr, index.data(), path_.c_str()) != 0)
+    if (path_.empty() ||
+        ulma::error_diffusion_cielab(false, size, size, patch.data(), nullptr, index.data(), path_.c_str()) != 0)
         return lab_from_rgb(to_rgb(colour));
     Lab sum;
     int count = 0;

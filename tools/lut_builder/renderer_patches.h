@@ -19,7 +19,7 @@ inline constexpr int kRendererMargin = 8;
 // The renderer's palette, in a temporary palette data file for as long as
 // the object lives.
 class RendererPalette {
-public:
+  public:
     explicit RendererPalette(std::span<const Lab> palette);
     ~RendererPalette();
     RendererPalette(const RendererPalette&) = delete;
@@ -30,7 +30,7 @@ public:
     // the patch's edges; the colour itself when the palette file is gone.
     Lab mean_on_patch(Rgb8 colour) const;
 
-private:
+  private:
     std::vector<Lab> palette_;
     std::string path_;
 };

@@ -38,8 +38,8 @@ bool build_lut_bytes(const BuilderOptions& options, std::vector<std::uint8_t>& b
     if (options.identity) {
         table = identity_table();
     } else {
-        const InkMixerResult mixer = options.layout == LutLayout::morva6 ? six_ink_mixer(options)
-                                                                         : make_palette_mixer(options.palette);
+        const InkMixerResult mixer =
+            options.layout == LutLayout::morva6 ? six_ink_mixer(options) : make_palette_mixer(options.palette);
         if (!mixer.mixer) {
             error = "unusable inks: " + mixer.error;
             return false;

@@ -12,14 +12,14 @@ namespace {
 // The palette at 25 degrees: a dark black, a paper white far below 100, and
 // muted colour inks.
 constexpr std::array<Lab, kPaletteSize> kBestPalette{{
-    {16.0, 1.5, -2.0},   // black
-    {73.0, -1.0, 3.5},   // white
-    {68.0, -4.0, 52.0},  // yellow
-    {40.0, 36.0, 22.0},  // red
-    {30.0, 6.0, -30.0},  // blue
-    {44.0, -26.0, 10.0}, // green
-    {55.0, 24.0, 42.0},  // orange
-    {33.0, 18.0, -17.0}, // violet
+    {16.0, 1.5, -2.0},    // black
+    {73.0, -1.0, 3.5},    // white
+    {68.0, -4.0, 52.0},   // yellow
+    {40.0, 36.0, 22.0},   // red
+    {30.0, 6.0, -30.0},   // blue
+    {44.0, -26.0, 10.0},  // green
+    {55.0, 24.0, 42.0},   // orange
+    {33.0, 18.0, -17.0},  // violet
 }};
 
 constexpr double kBestCelsius = 25.0;

@@ -88,12 +88,9 @@ static int run_main(int argc, char** argv) {
     using namespace render_data;
     std::vector<Palette> palettes;
     lut_builder::TableChoices choices;
-    static constexpr common::OptionSpec kSpecs[] = {{'h', "help", false},
-                                                    {'\0', "version", false},
-                                                    {'\0', "no-flat-inks", false},
-                                                    {'\0', "fixed-lift", false},
-                                                    {'\0', "palette", true},
-                                                    {'\0', "palette-lab", true},
+    static constexpr common::OptionSpec kSpecs[] = {{'h', "help", false},          {'\0', "version", false},
+                                                    {'\0', "no-flat-inks", false}, {'\0', "fixed-lift", false},
+                                                    {'\0', "palette", true},       {'\0', "palette-lab", true},
                                                     {'\0', "tone", true}};
     const std::vector<std::string_view> args(argv + std::min(argc, 1), argv + argc);
     std::vector<common::CommandWord> parsed;
@@ -111,7 +108,8 @@ static int run_main(int argc, char** argv) {
         } else if (name == "fixed-lift") {
             choices.measured_renderer = false;
         } else if (name == "tone") {
-            if (word.value != "map" && word.value != "clip") return bad_arguments("--tone is clip or map, got '" + word.value + "'");
+            if (word.value != "map" && word.value != "clip")
+                return bad_arguments("--tone is clip or map, got '" + word.value + "'");
             choices.tone_map = word.value == "map";
         } else {
             std::string error;
@@ -128,7 +126,8 @@ static int run_main(int argc, char** argv) {
         if (!parse_boundary(words[i], boundaries[i - 2]))
             return bad_arguments("'" + std::string(words[i]) + "' is not a boundary (whole degrees -128..127)");
     if (!usable_lot_name(lot_directory))
-        return bad_arguments("'" + lot_directory + "' is no lot directory name: 6 to 99 characters such as "
+        return bad_arguments("'" + lot_directory +
+                             "' is no lot directory name: 6 to 99 characters such as "
                              "ULMA_SAMPLE01_TC_03, without '/', '\\' or '..'");
     if (lot_directory.size() < 6 || boundaries.size() > kMaxBoundaries ||
         std::adjacent_find(boundaries.begin(), boundaries.end(), std::greater_equal<>()) != boundaries.end())
@@ -144,8 +143,8 @@ static int run_main(int argc, char** argv) {
     for (std::size_t r = 0; r < bands; ++r) {
         const int low = boundaries[r];
         const int high = boundaries[r + 1];
-        band_palettes.push_back(as_written(palettes.empty() ? palette_at((low + high) / 2.0)
-                                                            : palettes[palettes.size() == 1 ? 0 : r]));
+        band_palettes.push_back(
+            as_written(palettes.empty() ? palette_at((low + high) / 2.0) : palettes[palettes.size() == 1 ? 0 : r]));
         luts.push_back(band_lut_bytes(band_palettes.back(), choices));
         if (luts.back().empty())
             return bad_arguments("the palette of band " + std::to_string(low) + ".." + std::to_string(high) +

@@ -13,7 +13,8 @@ ChartLayout chart_layout(int width, int height) {
     layout.pitch = layout.size + std::max(1, layout.size / 5);
     // Small pictures: the one-pixel gaps weigh more, so shrink until a frame
     // of at least one pixel remains.
-    while (layout.size > 1 && (5 * layout.pitch + layout.size > width - 2 || 3 * layout.pitch + layout.size > height - 2)) {
+    while (layout.size > 1 &&
+           (5 * layout.pitch + layout.size > width - 2 || 3 * layout.pitch + layout.size > height - 2)) {
         --layout.size;
         layout.pitch = layout.size + std::max(1, layout.size / 5);
     }

@@ -58,12 +58,12 @@ bool glyph_ink(int gx, int gy, int gw, int gh, int t, std::uint32_t code) {
     const int letter_w = gw - std::max(1, gw / 4);  // the rest is spacing
     if (gx >= letter_w) return false;
     const bool strokes[8] = {
-        (code & 1u) != 0 && gx < t,                                      // left stem
-        (code & 2u) != 0 && gx >= letter_w - t,                          // right stem
-        (code & 4u) != 0 && std::abs(2 * gx - letter_w + 1) < t,         // centre stem
-        (code & 8u) != 0 && gy < t,                                      // top bar
-        (code & 16u) != 0 && std::abs(2 * gy - gh + 1) < t,              // middle bar
-        (code & 32u) != 0 && gy >= gh - t,                               // bottom bar
+        (code & 1u) != 0 && gx < t,                                       // left stem
+        (code & 2u) != 0 && gx >= letter_w - t,                           // right stem
+        (code & 4u) != 0 && std::abs(2 * gx - letter_w + 1) < t,          // centre stem
+        (code & 8u) != 0 && gy < t,                                       // top bar
+        (code & 16u) != 0 && std::abs(2 * gy - gh + 1) < t,               // middle bar
+        (code & 32u) != 0 && gy >= gh - t,                                // bottom bar
         (code & 64u) != 0 && std::abs(gx * gh - gy * letter_w) < t * gh,  // diagonal
         (code & 128u) != 0 && std::abs(gx * gh - (gh - 1 - gy) * letter_w) < t * gh,
     };

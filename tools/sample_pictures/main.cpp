@@ -56,8 +56,7 @@ std::string photo_name(const std::string& path) {
 }
 
 bool write_both(const std::string& folder, const std::string& name, Size size, const Picture& picture) {
-    const std::string stem =
-        folder + "/" + name + "_" + std::to_string(size.width) + "x" + std::to_string(size.height);
+    const std::string stem = folder + "/" + name + "_" + std::to_string(size.width) + "x" + std::to_string(size.height);
     if (sample_pictures::write_bmp(stem + ".bmp", picture) && sample_pictures::write_ppm(stem + ".ppm", picture))
         return true;
     std::fprintf(stderr, "make_sample_pictures: cannot write %s.bmp/.ppm\n", stem.c_str());

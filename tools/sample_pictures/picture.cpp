@@ -128,8 +128,8 @@ bool read_ppm(const std::string& path, Picture& p) {
     int width = 0;
     int height = 0;
     if (std::fgetc(file.get()) != 'P' || std::fgetc(file.get()) != '6' || !read_number(file.get(), width) ||
-        !read_number(file.get(), height) || !read_number(file.get(), max_value) || max_value != 255 ||
-        width < 1 || height < 1) {
+        !read_number(file.get(), height) || !read_number(file.get(), max_value) || max_value != 255 || width < 1 ||
+        height < 1) {
         return false;
     }
     p = blank_picture(width, height);

@@ -12,14 +12,21 @@ namespace {
 // Lit skin colours from very light to deep, including pink, olive and
 // yellowish undertones.
 constexpr std::array<Rgb, 12> kSkin{{
-    {255, 228, 206}, {247, 214, 190}, {240, 200, 178}, {234, 192, 150},
-    {224, 172, 142}, {214, 170, 120}, {198, 142, 110}, {176, 124, 88},
-    {150, 100, 72},  {120, 78, 56},   {92, 58, 42},    {64, 42, 32},
+    {255, 228, 206},
+    {247, 214, 190},
+    {240, 200, 178},
+    {234, 192, 150},
+    {224, 172, 142},
+    {214, 170, 120},
+    {198, 142, 110},
+    {176, 124, 88},
+    {150, 100, 72},
+    {120, 78, 56},
+    {92, 58, 42},
+    {64, 42, 32},
 }};
 
-Rgb to_linear(Rgb c) {
-    return {srgb_to_linear(c.r / 255.0), srgb_to_linear(c.g / 255.0), srgb_to_linear(c.b / 255.0)};
-}
+Rgb to_linear(Rgb c) { return {srgb_to_linear(c.r / 255.0), srgb_to_linear(c.g / 255.0), srgb_to_linear(c.b / 255.0)}; }
 
 Rgb to_bytes(Rgb linear) {
     return {linear_to_srgb(clamp01(linear.r)) * 255.0, linear_to_srgb(clamp01(linear.g)) * 255.0,

@@ -21,183 +21,181 @@ inline namespace ULMA_COLOUR_ISA {
 
 // Channel of the gamut clip: 255 at or above 255, 0 at or below 0.
 inline double clamp_channel(double value) {
-  if (value >= 255) value = 255;
-  if (value <= 0) value = 0;
-  return value;
+    if (value >= 255) value = 255;
+    if (value <= 0) value = 0;
+    return value;
 }
 
 // Tables of the per-pixel conversions, made on first use (the power tables
 // they come from are ready only once static initialisation is over).
 struct ConversionTables {
-  // The gamut clip of a linear channel value c > 0.0031308, as a linear
-  // value x 100 (companded by xyz2rgb, clamped to [0, 255], linearised by
-  // rgb2xyz): it depends on the companding entry k = trunc(255 c) alone.
-  std::array<double, 256> clipped_by_entry;
-  double clipped_white;  // from 256/255 on the channel clamps to 255
-  // rgb2xyz's linear value x 100 of every 8-bit channel value.
-  std::array<double, 256> linear_100_of_byte;
+    // The gamut clip of a linear channel value c > 0.0031308, as a linear
+    // value x 100 (companded by xyz2rgb, clamped to [0, 255], linearised by
+    // rgb2xyz): it depends on the companding entry k = trunc(255 c) alone.
+    std::array<double, 256> clipped_by_entry;
+    double clipped_white;  // from 256/255 on the channel clamps to 255
+    // rgb2xyz's linear value x 100 of every 8-bit channel value.
+    std::array<double, 256> linear_100_of_byte;
 };
 
 inline const ConversionTables& conversion_tables() {
-  static const ConversionTables tables = [] {
-    ConversionTables t{};
-    for (int k = 0; k < 256; ++k) {
-      t.clipped_by_entry[k] =
-          channel_to_linear_100(clamp_channel((common::srgb::kScale * fast_val_2[k] - common::srgb::kOffset) * 255));
-      t.linear_100_of_byte[k] = channel_to_linear_100(k);
-    }
-    t.clipped_white = channel_to_linear_100(255);
-    return t;
-  }();
-  return tables;
+    static const ConversionTables tables = [] {
+        ConversionTables t{};
+        for (int k = 0; k < 256; ++k) {
+            t.clipped_by_entry[k] = channel_to_linear_100(
+                clamp_channel((common::srgb::kScale * fast_val_2[k] - common::srgb::kOffset) * 255));
+            t.linear_100_of_byte[k] = channel_to_linear_100(k);
+        }
+        t.clipped_white = channel_to_linear_100(255);
+        return t;
+    }();
+    return tables;
 }
 
 inline double clipped_linear_100(const ConversionTables& t, double c) {
-  if (c > common::srgb::kEncodeThreshold) {
-    const double scaled = c * 255;
-    return scaled < 256.0 ? t.clipped_by_entry[static_cast<int>(scaled)] : t.clipped_white;
-  }
-  return channel_to_linear_100(clamp_channel((common::srgb::kLinearSlope * c) * 255));
+    if (c > common::srgb::kEncodeThreshold) {
+        const double scaled = c * 255;
+        return scaled < 256.0 ? t.clipped_by_entry[static_cast<int>(scaled)] : t.clipped_white;
+    }
+    return channel_to_linear_100(clamp_channel((common::srgb::kLinearSlope * c) * 255));
 }
 
 // rgb2xyz then xyz2lab of an 8-bit colour, the channels looked up.
 inline Lab lab_of_channels(const ConversionTables& t, unsigned char r, unsigned char g, unsigned char b) {
-  const double R = t.linear_100_of_byte[r];
-  const double G = t.linear_100_of_byte[g];
-  const double B = t.linear_100_of_byte[b];
-  const double x = (R * 0.4124 + G * 0.3576) + B * 0.1805;
-  const double y = (R * 0.2126 + G * 0.7152) + B * 0.0722;
-  const double z = (R * 0.0193 + G * 0.1192) + B * 0.9505;
-  Lab lab;
-  xyz2lab(lab.l, lab.a, lab.b, x, y, z);
-  return lab;
+    const double R = t.linear_100_of_byte[r];
+    const double G = t.linear_100_of_byte[g];
+    const double B = t.linear_100_of_byte[b];
+    const double x = (R * 0.4124 + G * 0.3576) + B * 0.1805;
+    const double y = (R * 0.2126 + G * 0.7152) + B * 0.0722;
+    const double z = (R * 0.0193 + G * 0.1192) + B * 0.9505;
+    Lab lab;
+    xyz2lab(lab.l, lab.a, lab.b, x, y, z);
+    return lab;
 }
 
 inline Lab clip_to_gamut(const ConversionTables& t, Lab colour) {
-  double x, y, z;
-  lab2xyz(x, y, z, colour.l, colour.a, colour.b);
-  const double X = x / 100;
-  const double Y = y / 100;
-  const double Z = z / 100;
-  const double R = clipped_linear_100(t, (X * 3.2406 + Y * (-1.5372)) + Z * (-0.4986));
-  const double G = clipped_linear_100(t, (X * (-0.9689) + Y * 1.8758) + Z * 0.0415);
-  const double B = clipped_linear_100(t, (X * 0.0557 + Y * (-0.2040)) + Z * 1.0570);
-  x = (R * 0.4124 + G * 0.3576) + B * 0.1805;
-  y = (R * 0.2126 + G * 0.7152) + B * 0.0722;
-  z = (R * 0.0193 + G * 0.1192) + B * 0.9505;
-  Lab clipped;
-  xyz2lab(clipped.l, clipped.a, clipped.b, x, y, z);
-  return clipped;
+    double x, y, z;
+    lab2xyz(x, y, z, colour.l, colour.a, colour.b);
+    const double X = x / 100;
+    const double Y = y / 100;
+    const double Z = z / 100;
+    const double R = clipped_linear_100(t, (X * 3.2406 + Y * (-1.5372)) + Z * (-0.4986));
+    const double G = clipped_linear_100(t, (X * (-0.9689) + Y * 1.8758) + Z * 0.0415);
+    const double B = clipped_linear_100(t, (X * 0.0557 + Y * (-0.2040)) + Z * 1.0570);
+    x = (R * 0.4124 + G * 0.3576) + B * 0.1805;
+    y = (R * 0.2126 + G * 0.7152) + B * 0.0722;
+    z = (R * 0.0193 + G * 0.1192) + B * 0.9505;
+    Lab clipped;
+    xyz2lab(clipped.l, clipped.a, clipped.b, x, y, z);
+    return clipped;
 }
 
 inline int nearest_entry(const DiffusionPalette& palette, Lab colour) {
-  // The truncated distance trunc(sqrt(d2)) grows with d2, so the least one
-  // is that of the least d2. The winner is the highest entry with that
-  // truncated distance: the highest entry of the least d2 itself, unless an
-  // entry above it has d2 < (least + 1)^2 and the same truncated square
-  // root, which only near-ties need to check.
-  std::array<double, kPaletteSize> d2;
-  for (int n = 0; n < kPaletteSize; ++n) {
-    const double dl = colour.l - palette.l[n];
-    const double da = colour.a - palette.search_a[n];
-    const double db = colour.b - palette.search_b[n];
-    d2[n] = (dl * dl + da * da) + db * db;
-  }
-  double least = INFINITY;
-  int lowest = 0;
-  for (int n = 0; n < kPaletteSize; ++n) {
-    const bool closer = d2[n] <= least;
-    least = closer ? d2[n] : least;
-    lowest = closer ? n : lowest;
-  }
-  const double least_distance = std::sqrt(least);
-  if (!(least_distance < 16777216.0)) return 0;
-  const auto min_error = static_cast<std::uint32_t>(least_distance);
-  const double bound = static_cast<double>(min_error + 1) * static_cast<double>(min_error + 1);
-  unsigned near = 0;
-  for (int n = 0; n < kPaletteSize; ++n) near |= static_cast<unsigned>(d2[n] < bound) << n;
-  near &= ~((2u << lowest) - 1u);
-  while (near != 0) {
-    const int n = 31 - std::countl_zero(near);
-    if (static_cast<std::uint32_t>(std::sqrt(d2[n])) == min_error) return n;
-    near &= ~(1u << n);
-  }
-  return lowest;
+    // The truncated distance trunc(sqrt(d2)) grows with d2, so the least one
+    // is that of the least d2. The winner is the highest entry with that
+    // truncated distance: the highest entry of the least d2 itself, unless an
+    // entry above it has d2 < (least + 1)^2 and the same truncated square
+    // root, which only near-ties need to check.
+    std::array<double, kPaletteSize> d2;
+    for (int n = 0; n < kPaletteSize; ++n) {
+        const double dl = colour.l - palette.l[n];
+        const double da = colour.a - palette.search_a[n];
+        const double db = colour.b - palette.search_b[n];
+        d2[n] = (dl * dl + da * da) + db * db;
+    }
+    double least = INFINITY;
+    int lowest = 0;
+    for (int n = 0; n < kPaletteSize; ++n) {
+        const bool closer = d2[n] <= least;
+        least = closer ? d2[n] : least;
+        lowest = closer ? n : lowest;
+    }
+    const double least_distance = std::sqrt(least);
+    if (!(least_distance < 16777216.0)) return 0;
+    const auto min_error = static_cast<std::uint32_t>(least_distance);
+    const double bound = static_cast<double>(min_error + 1) * static_cast<double>(min_error + 1);
+    unsigned near = 0;
+    for (int n = 0; n < kPaletteSize; ++n) near |= static_cast<unsigned>(d2[n] < bound) << n;
+    near &= ~((2u << lowest) - 1u);
+    while (near != 0) {
+        const int n = 31 - std::countl_zero(near);
+        if (static_cast<std::uint32_t>(std::sqrt(d2[n])) == min_error) return n;
+        near &= ~(1u << n);
+    }
+    return lowest;
 }
 
 inline void add_share(double* target, const double (&error)[3], int weight) {
-  double l = target[0] + std::trunc(error[0] * weight / 16);
-  if (l > 100) l = 100;
-  if (l < 0) l = 0;
-  target[0] = l;
-  target[1] = target[1] + std::trunc(error[1] * weight / 16);
-  target[2] = target[2] + std::trunc(error[2] * weight / 16);
+    double l = target[0] + std::trunc(error[0] * weight / 16);
+    if (l > 100) l = 100;
+    if (l < 0) l = 0;
+    target[0] = l;
+    target[1] = target[1] + std::trunc(error[1] * weight / 16);
+    target[2] = target[2] + std::trunc(error[2] * weight / 16);
 }
 
 // CIELAB of one row of blue-green-red pixels into `row` (L, a, b per pixel).
 inline void convert_row(const ConversionTables& t, const unsigned char* pixels, std::size_t width, double* row) {
-  for (std::size_t j = 0; j < width; ++j) {
-    const unsigned char* p = pixels + j * 3;
-    const Lab lab = lab_of_channels(t, p[2], p[1], p[0]);
-    row[j * 3] = lab.l;
-    row[j * 3 + 1] = lab.a;
-    row[j * 3 + 2] = lab.b;
-  }
+    for (std::size_t j = 0; j < width; ++j) {
+        const unsigned char* p = pixels + j * 3;
+        const Lab lab = lab_of_channels(t, p[2], p[1], p[0]);
+        row[j * 3] = lab.l;
+        row[j * 3 + 1] = lab.a;
+        row[j * 3 + 2] = lab.b;
+    }
 }
 
 // Diffuses a picture of blue-green-red pixels onto the palette: palette
 // indices into `indices`, and with `proof` the palette's proof colours into
 // `proof_out`.
-inline void diffuse_picture(const DiffusionPalette& palette, bool proof, std::size_t width,
-                            std::size_t height, const unsigned char* img_buffer,
-                            unsigned char* proof_out, unsigned char* indices) {
-  const ConversionTables& tables = conversion_tables();
-  // Errors only reach the same and the next row, so two rows of the working
-  // image (L, a, b per pixel) suffice. A row is converted just before errors
-  // can reach it, which gives the values of converting the whole picture
-  // first.
-  std::vector<double> current(width * 3);
-  std::vector<double> next(width * 3);
-  convert_row(tables, img_buffer, width, current.data());
+inline void diffuse_picture(const DiffusionPalette& palette, bool proof, std::size_t width, std::size_t height,
+                            const unsigned char* img_buffer, unsigned char* proof_out, unsigned char* indices) {
+    const ConversionTables& tables = conversion_tables();
+    // Errors only reach the same and the next row, so two rows of the working
+    // image (L, a, b per pixel) suffice. A row is converted just before errors
+    // can reach it, which gives the values of converting the whole picture
+    // first.
+    std::vector<double> current(width * 3);
+    std::vector<double> next(width * 3);
+    convert_row(tables, img_buffer, width, current.data());
 
-  for (std::size_t i = 0; i < height; ++i) {
-    if (i + 1 < height) convert_row(tables, img_buffer + (i + 1) * width * 3, width, next.data());
-    // Pixels of the outer rows and columns pass nothing on.
-    const bool interior_row = i >= 1 && i + 2 <= height;
-    for (std::size_t j = 0; j < width; ++j) {
-      double* here = current.data() + j * 3;
-      const Lab clipped = clip_to_gamut(tables, {here[0], here[1], here[2]});
-      const int n = nearest_entry(palette, clipped);
-      const std::size_t pixel = i * width + j;
-      if (proof) {
-        unsigned char* out = proof_out + pixel * 3;
-        out[0] = palette.proof_bgr[n][0];
-        out[1] = palette.proof_bgr[n][1];
-        out[2] = palette.proof_bgr[n][2];
-      }
-      indices[pixel] = static_cast<unsigned char>(n);
-      if (interior_row && j >= 1 && j + 2 <= width) {
-        const double error[3] = {clipped.l - palette.l[n], clipped.a - palette.error_a[n],
-                                 clipped.b - palette.error_b[n]};
-        double* below = next.data() + j * 3;
-        add_share(here + 3, error, 7);
-        add_share(below, error, 5);
-        add_share(below + 3, error, 1);
-        add_share(below - 3, error, 3);
-      }
+    for (std::size_t i = 0; i < height; ++i) {
+        if (i + 1 < height) convert_row(tables, img_buffer + (i + 1) * width * 3, width, next.data());
+        // Pixels of the outer rows and columns pass nothing on.
+        const bool interior_row = i >= 1 && i + 2 <= height;
+        for (std::size_t j = 0; j < width; ++j) {
+            double* here = current.data() + j * 3;
+            const Lab clipped = clip_to_gamut(tables, {here[0], here[1], here[2]});
+            const int n = nearest_entry(palette, clipped);
+            const std::size_t pixel = i * width + j;
+            if (proof) {
+                unsigned char* out = proof_out + pixel * 3;
+                out[0] = palette.proof_bgr[n][0];
+                out[1] = palette.proof_bgr[n][1];
+                out[2] = palette.proof_bgr[n][2];
+            }
+            indices[pixel] = static_cast<unsigned char>(n);
+            if (interior_row && j >= 1 && j + 2 <= width) {
+                const double error[3] = {clipped.l - palette.l[n], clipped.a - palette.error_a[n],
+                                         clipped.b - palette.error_b[n]};
+                double* below = next.data() + j * 3;
+                add_share(here + 3, error, 7);
+                add_share(below, error, 5);
+                add_share(below + 3, error, 1);
+                add_share(below - 3, error, 3);
+            }
+        }
+        std::swap(current, next);
     }
-    std::swap(current, next);
-  }
 }
 
-}  // inline namespace ULMA_COLOUR_ISA
+}  // namespace ULMA_COLOUR_ISA
 
 #if ULMA_COLOUR_FMA_BUILD
 // diffuse_picture of the fused multiply-add build (error_diffusion_fma.cpp),
 // for processors that have the instruction.
-void diffuse_picture_fma(const DiffusionPalette& palette, bool proof, std::size_t width,
-                         std::size_t height, const unsigned char* img_buffer,
-                         unsigned char* proof_out, unsigned char* indices);
+void diffuse_picture_fma(const DiffusionPalette& palette, bool proof, std::size_t width, std::size_t height,
+                         const unsigned char* img_buffer, unsigned char* proof_out, unsigned char* indices);
 #endif
 
 }  // namespace ulma

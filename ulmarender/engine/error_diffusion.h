@@ -15,19 +15,19 @@ inline constexpr double kSearchScale = 1.5;
 inline constexpr double kErrorScale = 1.0;
 
 struct Lab {
-  double l;
-  double a;
-  double b;
+    double l;
+    double a;
+    double b;
 };
 
 // The palette as the diffusion uses it, worked out once per picture.
 struct DiffusionPalette {
-  std::array<double, kPaletteSize> l{};
-  std::array<double, kPaletteSize> search_a{};  // (a / 100) * 1.5 * 100
-  std::array<double, kPaletteSize> search_b{};
-  std::array<double, kPaletteSize> error_a{};   // (a / 100) * 1.0 * 100
-  std::array<double, kPaletteSize> error_b{};
-  std::array<std::array<unsigned char, 3>, kPaletteSize> proof_bgr{};
+    std::array<double, kPaletteSize> l{};
+    std::array<double, kPaletteSize> search_a{};  // (a / 100) * 1.5 * 100
+    std::array<double, kPaletteSize> search_b{};
+    std::array<double, kPaletteSize> error_a{};  // (a / 100) * 1.0 * 100
+    std::array<double, kPaletteSize> error_b{};
+    std::array<std::array<unsigned char, 3>, kPaletteSize> proof_bgr{};
 };
 
 DiffusionPalette prepare_palette(const Palette& palette);
@@ -40,7 +40,7 @@ DiffusionPalette prepare_palette(const Palette& palette);
 // given, receives the reason naming the file and line, or stays empty for a
 // file that cannot be opened); 0 after a full run.
 int error_diffusion_cielab(bool proof, int img_x, int img_y, const unsigned char* img_buffer,
-                           unsigned char* img_out_point, unsigned char* img_index_out_point,
-                           const char* filename, std::string* problem = nullptr);
+                           unsigned char* img_out_point, unsigned char* img_index_out_point, const char* filename,
+                           std::string* problem = nullptr);
 
 }  // namespace ulma

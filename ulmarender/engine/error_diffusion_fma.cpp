@@ -32,10 +32,9 @@
 
 namespace ulma {
 
-void diffuse_picture_fma(const DiffusionPalette& palette, bool proof, std::size_t width,
-                         std::size_t height, const unsigned char* img_buffer,
-                         unsigned char* proof_out, unsigned char* indices) {
-  with_fma::diffuse_picture(palette, proof, width, height, img_buffer, proof_out, indices);
+void diffuse_picture_fma(const DiffusionPalette& palette, bool proof, std::size_t width, std::size_t height,
+                         const unsigned char* img_buffer, unsigned char* proof_out, unsigned char* indices) {
+    with_fma::diffuse_picture(palette, proof, width, height, img_buffer, proof_out, indices);
 }
 
 }  // namespace ulma

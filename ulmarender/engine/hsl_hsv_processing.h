@@ -9,16 +9,13 @@
 
 namespace ulma {
 
-void image_processing(const unsigned char* img_buffer, unsigned char* img_out_point,
-                      std::size_t pixel_count, double hue_offset, double sat_offset,
-                      double light_offset, double contrast, int mode);
+void image_processing(const unsigned char* img_buffer, unsigned char* img_out_point, std::size_t pixel_count,
+                      double hue_offset, double sat_offset, double light_offset, double contrast, int mode);
 
-void HSL_processing(const unsigned char* img_buffer, unsigned char* img_out_point,
-                    std::size_t pixel_count, double hue_offset, double sat_offset,
-                    double light_offset, double contrast, int mode);
+void HSL_processing(const unsigned char* img_buffer, unsigned char* img_out_point, std::size_t pixel_count,
+                    double hue_offset, double sat_offset, double light_offset, double contrast, int mode);
 
-void HSV_processing(const unsigned char* img_buffer, unsigned char* img_out_point,
-                    std::size_t pixel_count, double hue_offset, double sat_offset,
-                    double value_offset, double contrast, int mode);
+void HSV_processing(const unsigned char* img_buffer, unsigned char* img_out_point, std::size_t pixel_count,
+                    double hue_offset, double sat_offset, double value_offset, double contrast, int mode);
 
 }  // namespace ulma

@@ -15,9 +15,9 @@ namespace ulma {
 inline constexpr int kPaletteSize = 8;
 
 struct Palette {
-  std::array<double, kPaletteSize> cielab_l_table{};
-  std::array<double, kPaletteSize> cielab_a_table{};
-  std::array<double, kPaletteSize> cielab_b_table{};
+    std::array<double, kPaletteSize> cielab_l_table{};
+    std::array<double, kPaletteSize> cielab_a_table{};
+    std::array<double, kPaletteSize> cielab_b_table{};
 };
 
 // The palette in `text`; nothing, with `error` naming `source` (and the

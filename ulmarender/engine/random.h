@@ -11,15 +11,15 @@
 namespace ulma {
 
 class SeededRandom {
- public:
-  explicit SeededRandom(std::uint32_t seed);
+  public:
+    explicit SeededRandom(std::uint32_t seed);
 
-  // The next number, 0 to 2^31 - 1.
-  int next();
+    // The next number, 0 to 2^31 - 1.
+    int next();
 
- private:
-  std::array<std::uint32_t, 34> state_{};
-  int front_ = 0;
+  private:
+    std::array<std::uint32_t, 34> state_{};
+    int front_ = 0;
 };
 
 }  // namespace ulma

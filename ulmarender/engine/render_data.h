@@ -25,29 +25,29 @@ inline constexpr std::size_t kShortestLotDirectoryName = 6;
 inline constexpr std::size_t kLongestLotDirectoryName = 99;
 
 struct TempTable {
-  std::array<int, kTempTableSize> bounds{};  // bounds[0..range]: band r runs from bounds[r] to bounds[r + 1]
-  int range = 0;                             // number of bands
+    std::array<int, kTempTableSize> bounds{};  // bounds[0..range]: band r runs from bounds[r] to bounds[r + 1]
+    int range = 0;                             // number of bands
 };
 
 struct RenderData {
-  std::string dir;           // the folder as given
-  std::string lot_name;      // the folder's name less "_" and the version
-  std::string code_version;  // the two-character version
-  TempTable temps;
+    std::string dir;           // the folder as given
+    std::string lot_name;      // the folder's name less "_" and the version
+    std::string code_version;  // the two-character version
+    TempTable temps;
 };
 
 // Last component of a render-data directory path, split into the lot name
 // (without its last three characters) and the two-character code version.
 struct LotName {
-  std::string name;
-  std::string code_version;
+    std::string name;
+    std::string code_version;
 };
 
 enum class LotNameProblem {
-  none,
-  no_name,    // the path is empty or only separators
-  too_short,  // fewer than kShortestLotDirectoryName characters
-  too_long,   // more than kLongestLotDirectoryName characters
+    none,
+    no_name,    // the path is empty or only separators
+    too_short,  // fewer than kShortestLotDirectoryName characters
+    too_long,   // more than kLongestLotDirectoryName characters
 };
 
 // Splits `path` at its last '/' or '\\' (trailing separators ignored; a path
@@ -64,20 +64,20 @@ TempTableProblem read_temp_table(std::FILE* waveform_file, TempTable& table);
 std::string waveform_path(std::string_view dir, std::string_view lot_name);
 
 enum class OpenProblem {
-  none,
-  no_name,
-  name_too_short,
-  name_too_long,
-  waveform_missing,    // the waveform file cannot be opened; OpenResult::error_number tells why
-  waveform_not_a_file, // a folder, a pipe or a device where the waveform file belongs
-  waveform_too_short,  // shorter than the temperature table it announces
-  too_many_bands,      // announces more bands than the table holds
+    none,
+    no_name,
+    name_too_short,
+    name_too_long,
+    waveform_missing,     // the waveform file cannot be opened; OpenResult::error_number tells why
+    waveform_not_a_file,  // a folder, a pipe or a device where the waveform file belongs
+    waveform_too_short,   // shorter than the temperature table it announces
+    too_many_bands,       // announces more bands than the table holds
 };
 
 struct OpenResult {
-  OpenProblem problem = OpenProblem::none;
-  int error_number = 0;  // errno of a waveform file that cannot be opened
-  std::string path;      // the waveform file (empty when the name was unusable)
+    OpenProblem problem = OpenProblem::none;
+    int error_number = 0;  // errno of a waveform file that cannot be opened
+    std::string path;      // the waveform file (empty when the name was unusable)
 };
 
 // Opens the render-data folder `dir`: its name, then its waveform file.

@@ -13,62 +13,64 @@ namespace ulma {
 
 RenderProblem render_picture(const RenderData& data, const Settings& settings, std::span<const unsigned char> rgb,
                              int width, int height, int temp, Rendering& out) {
-  // Sizes are computed in 32 bits: width x height x 4 must fit.
-  if (width < 1 || height < 1 || width > INT32_MAX / 4 / height ||
-      rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) {
-    return RenderProblem::bad_size;
-  }
-  const std::size_t pixel_count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    // Sizes are computed in 32 bits: width x height x 4 must fit.
+    if (width < 1 || height < 1 || width > INT32_MAX / 4 / height ||
+        rgb.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) {
+        return RenderProblem::bad_size;
+    }
+    const std::size_t pixel_count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
 
-  std::vector<unsigned char> img_buffer(rgb.begin(), rgb.end());
-  rgb_bgr_img_buf_convert(img_buffer);
-  std::vector<unsigned char> img_buffer_temp_1(settings.proof ? pixel_count * 3 : 0);  // proof colours
-  std::vector<unsigned char> img_buffer_temp_2(pixel_count * 3);                       // enhanced picture
-  std::vector<unsigned char> img_g_buffer_temp(pixel_count);                           // palette indices
+    std::vector<unsigned char> img_buffer(rgb.begin(), rgb.end());
+    rgb_bgr_img_buf_convert(img_buffer);
+    std::vector<unsigned char> img_buffer_temp_1(settings.proof ? pixel_count * 3 : 0);  // proof colours
+    std::vector<unsigned char> img_buffer_temp_2(pixel_count * 3);                       // enhanced picture
+    std::vector<unsigned char> img_g_buffer_temp(pixel_count);                           // palette indices
 
-  out.lut_path = band_file_path(data, BandFile::lut, temp);
-  out.lut_missing =
-      color_enhance(settings, width, height, img_buffer.data(), img_buffer_temp_2.data(), out.lut_path.c_str()) != 0;
-  out.adjusted = !out.lut_missing && settings.stages.adjustments && settings.preprocess;
-  out.noise_added = !out.lut_missing && settings.stages.adjustments && settings.noise_range > 0;
-  // Without a usable LUT the picture goes to the diffusion as it was loaded.
-  const std::vector<unsigned char>& diffusion_input = out.lut_missing ? img_buffer : img_buffer_temp_2;
+    out.lut_path = band_file_path(data, BandFile::lut, temp);
+    out.lut_missing =
+        color_enhance(settings, width, height, img_buffer.data(), img_buffer_temp_2.data(), out.lut_path.c_str()) != 0;
+    out.adjusted = !out.lut_missing && settings.stages.adjustments && settings.preprocess;
+    out.noise_added = !out.lut_missing && settings.stages.adjustments && settings.noise_range > 0;
+    // Without a usable LUT the picture goes to the diffusion as it was loaded.
+    const std::vector<unsigned char>& diffusion_input = out.lut_missing ? img_buffer : img_buffer_temp_2;
 
-  out.palette_path = band_file_path(data, BandFile::palette_data, temp);
-  // Without a palette there is nothing to render.
-  if (error_diffusion_cielab(settings.proof, width, height, diffusion_input.data(), img_buffer_temp_1.data(),
-                             img_g_buffer_temp.data(), out.palette_path.c_str(), &out.palette_problem) != 0) {
-    return RenderProblem::palette_missing;
-  }
+    out.palette_path = band_file_path(data, BandFile::palette_data, temp);
+    // Without a palette there is nothing to render.
+    if (error_diffusion_cielab(settings.proof, width, height, diffusion_input.data(), img_buffer_temp_1.data(),
+                               img_g_buffer_temp.data(), out.palette_path.c_str(), &out.palette_problem) != 0) {
+        return RenderProblem::palette_missing;
+    }
 
-  std::vector<unsigned char> img_out_point(pixel_count * 3);
-  ulmamap_rgb(width, height, img_g_buffer_temp.data(), img_out_point.data());
-  out.width = width;
-  out.height = height;
-  out.panel_codes.resize(pixel_count);
-  for (std::size_t n = 0; n < pixel_count; ++n) out.panel_codes[n] = img_out_point[n * 3];
-  out.indices = std::move(img_g_buffer_temp);
-  out.proof_rgb.clear();
-  if (settings.proof) {
-    rgb_bgr_img_buf_convert(img_buffer_temp_1);
-    out.proof_rgb = std::move(img_buffer_temp_1);
-  }
-  return RenderProblem::none;
+    std::vector<unsigned char> img_out_point(pixel_count * 3);
+    ulmamap_rgb(width, height, img_g_buffer_temp.data(), img_out_point.data());
+    out.width = width;
+    out.height = height;
+    out.panel_codes.resize(pixel_count);
+    for (std::size_t n = 0; n < pixel_count; ++n) out.panel_codes[n] = img_out_point[n * 3];
+    out.indices = std::move(img_g_buffer_temp);
+    out.proof_rgb.clear();
+    if (settings.proof) {
+        rgb_bgr_img_buf_convert(img_buffer_temp_1);
+        out.proof_rgb = std::move(img_buffer_temp_1);
+    }
+    return RenderProblem::none;
 }
 
 std::string describe(RenderProblem problem, const Rendering& rendering) {
-  switch (problem) {
-    case RenderProblem::none: return "rendered";
-    case RenderProblem::bad_size: return "picture size not supported";
-    case RenderProblem::palette_missing:
-      return rendering.palette_problem.empty() ? "cannot read the palette data file " + rendering.palette_path
-                                               : rendering.palette_problem;
-  }
-  return "unknown problem";
+    switch (problem) {
+        case RenderProblem::none:
+            return "rendered";
+        case RenderProblem::bad_size:
+            return "picture size not supported";
+        case RenderProblem::palette_missing:
+            return rendering.palette_problem.empty() ? "cannot read the palette data file " + rendering.palette_path
+                                                     : rendering.palette_problem;
+    }
+    return "unknown problem";
 }
 
 std::string lut_warning(const Rendering& rendering) {
-  return "cannot read the colour LUT file " + rendering.lut_path + "; the picture was rendered without it";
+    return "cannot read the colour LUT file " + rendering.lut_path + "; the picture was rendered without it";
 }
 
 }  // namespace ulma

@@ -82,7 +82,8 @@ extern "C" int32_t ulma_render(const UlmaRenderData* data, const UlmaSettings* s
     if (width < 1 || height < 1 || width > INT32_MAX / 4 / height)
         return report(messages, ULMA_ERR_PICTURE_SIZE, "picture size not supported");
     try {
-        const std::span<const unsigned char> pixels(rgb, static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+        const std::span<const unsigned char> pixels(
+            rgb, static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
         ulma::Rendering rendering;
         const ulma::RenderProblem problem =
             ulma::render_picture(data->data, engine, pixels, width, height, temperature, rendering);

@@ -85,27 +85,27 @@ bool parse_options_and_render(const UlmaVersion& version, int argc, char** argv,
     int option;
     while ((option = getopt(argc, argv, version.option_string)) >= 0) {
         switch (option) {
-        case 'p':
-            if (optind < argc) {
-                gProof = 1;
-                if (version.renders_at_each_proof && !render()) return false;
-            } else {
+            case 'p':
+                if (optind < argc) {
+                    gProof = 1;
+                    if (version.renders_at_each_proof && !render()) return false;
+                } else {
+                    usage(version, prog_name);
+                }
+                break;
+            case 'c':
+            case 'b':
+                // Clamped to -100..100; NaN and infinity have no place in that range.
+                if (!common::parse_leading_real(optarg)) return refused_value(option, optarg);
+                (option == 'c' ? gSat_offset : gLight_offset) = percent_offset(optarg);
+                break;
+            case 'n':
+                if (!common::parse_leading_int(optarg)) return refused_value(option, optarg);
+                gNoise_range = std::atoi(optarg);
+                break;
+            default:
                 usage(version, prog_name);
-            }
-            break;
-        case 'c':
-        case 'b':
-            // Clamped to -100..100; NaN and infinity have no place in that range.
-            if (!common::parse_leading_real(optarg)) return refused_value(option, optarg);
-            (option == 'c' ? gSat_offset : gLight_offset) = percent_offset(optarg);
-            break;
-        case 'n':
-            if (!common::parse_leading_int(optarg)) return refused_value(option, optarg);
-            gNoise_range = std::atoi(optarg);
-            break;
-        default:
-            usage(version, prog_name);
-            break;
+                break;
         }
     }
     gPreprocess = (gSat_offset != 0.0 || gLight_offset != 0.0) ? 1 : 0;
@@ -137,12 +137,14 @@ int run(const UlmaVersion& version, int argc, char** argv) {
 void usage(const UlmaVersion& version, const char* program_name) {
     std::printf("\n%s\n", version.version_line);
     std::printf("\nUsage: %s [-p] <input file> <outputfile> <render_data_directory> <temperature>\n\n", program_name);
-    std::printf("    ex : %s /home/pi/Desktop/ppm/ColorChecker24.ppm /home/pi/Desktop/ColorChecker24_output.pgm "
-                "ulma_data/ULMA_KRB17305_WM3907_RD418PK2V4_HN5831-QLD_TC_03 25\n\n",
-                program_name);
-    std::printf("    ex : %s -p /ppm/Logo.ppm Logo_output.pgm  "
-                "ulma_data/ULMA_KRB17305_WM3907_RD418PK2V4_HN5831-QLD_TC_03 23\n\n",
-                program_name);
+    std::printf(
+        "    ex : %s /home/pi/Desktop/ppm/ColorChecker24.ppm /home/pi/Desktop/ColorChecker24_output.pgm "
+        "ulma_data/ULMA_KRB17305_WM3907_RD418PK2V4_HN5831-QLD_TC_03 25\n\n",
+        program_name);
+    std::printf(
+        "    ex : %s -p /ppm/Logo.ppm Logo_output.pgm  "
+        "ulma_data/ULMA_KRB17305_WM3907_RD418PK2V4_HN5831-QLD_TC_03 23\n\n",
+        program_name);
 }
 
 int filter_dot(const struct dirent* d) {

@@ -25,8 +25,10 @@ void print_stage_lines(const ulma::Settings& settings, const ulma::Rendering& re
     if (rendering.noise_added) std::printf("noise_range : %d\n", settings.noise_range);
     if (problem == ulma::RenderProblem::palette_missing) {
         // A missing file keeps its message; a file that is no palette says why.
-        if (rendering.palette_problem.empty()) std::fputs("error! can not find correct eo data. ", stdout);
-        else std::printf("error! %s\n", rendering.palette_problem.c_str());
+        if (rendering.palette_problem.empty())
+            std::fputs("error! can not find correct eo data. ", stdout);
+        else
+            std::printf("error! %s\n", rendering.palette_problem.c_str());
     }
 }
 
@@ -46,8 +48,8 @@ bool my_ulma_render(const UlmaVersion& version, const char* input_path, const ch
     // The noise is seeded with the time of the run.
     const ulma::Settings settings = settings_of_run(version, static_cast<std::uint32_t>(std::time(nullptr)));
     ulma::Rendering rendering;
-    const ulma::RenderProblem problem = ulma::render_picture(render_data_of_run(render_data_dir), settings, rgb,
-                                                             width, height, temp, rendering);
+    const ulma::RenderProblem problem =
+        ulma::render_picture(render_data_of_run(render_data_dir), settings, rgb, width, height, temp, rendering);
     print_stage_lines(settings, rendering, problem);
     if (problem != ulma::RenderProblem::none) return false;
     // The proof and the PGM change together or not at all.

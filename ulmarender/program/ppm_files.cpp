@@ -17,9 +17,7 @@ namespace {
 // Largest header number kept exactly; longer numbers are only known to be too large.
 constexpr long long kNumberCap = INT32_MAX + 1LL;
 
-bool is_header_space(int c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool is_header_space(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 bool is_digit(int c) { return c >= '0' && c <= '9'; }
 
@@ -65,23 +63,23 @@ bool read_header_number(std::FILE* file, long long& value, int& terminator) {
 // Prints the message of `problem`; true when there is none.
 bool report(const char* filename, PpmProblem problem) {
     switch (problem) {
-    case PpmProblem::none:
-        return true;
-    case PpmProblem::not_p6:
-        std::printf("error! %s is not a binary PPM (P6) file\n", filename);
-        break;
-    case PpmProblem::bad_header:
-        std::printf("error! %s has an unreadable PPM header\n", filename);
-        break;
-    case PpmProblem::max_not_255:
-        std::printf("error! %s: only PPM files with maximum value 255 are supported\n", filename);
-        break;
-    case PpmProblem::bad_size:
-        std::printf("error! %s: picture size not supported\n", filename);
-        break;
-    case PpmProblem::truncated:
-        std::printf("error! %s: pixel data incomplete\n", filename);
-        break;
+        case PpmProblem::none:
+            return true;
+        case PpmProblem::not_p6:
+            std::printf("error! %s is not a binary PPM (P6) file\n", filename);
+            break;
+        case PpmProblem::bad_header:
+            std::printf("error! %s has an unreadable PPM header\n", filename);
+            break;
+        case PpmProblem::max_not_255:
+            std::printf("error! %s: only PPM files with maximum value 255 are supported\n", filename);
+            break;
+        case PpmProblem::bad_size:
+            std::printf("error! %s: picture size not supported\n", filename);
+            break;
+        case PpmProblem::truncated:
+            std::printf("error! %s: pixel data incomplete\n", filename);
+            break;
     }
     return false;
 }
@@ -94,8 +92,7 @@ std::FILE* open_or_report(const char* filename) {
     bool opened = false;
     std::FILE* file = common::open_regular_file(filename, problem, opened);
     if (file == nullptr && opened) {
-        std::printf("error! %s is not a regular file: the picture cannot be read from a pipe or a device\n",
-                    filename);
+        std::printf("error! %s is not a regular file: the picture cannot be read from a pipe or a device\n", filename);
     } else if (file == nullptr) {
         std::perror("fopen");
     }
@@ -119,7 +116,6 @@ bool file_ends_before_pixels(std::FILE* file, const PpmHeader& header) {
     const long long needed = 3LL * header.width * header.height;
     return info.st_size - position < needed;
 }
-
 
 }  // namespace
 

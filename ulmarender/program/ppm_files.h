@@ -12,11 +12,11 @@
 
 enum class PpmProblem {
     none,
-    not_p6,           // the file does not start with the magic "P6"
-    bad_header,       // a size or maximum is missing, not a number, or the file ends inside the header
-    max_not_255,      // the maximum value is not 255
-    bad_size,         // width or height below 1, or width x height x 4 beyond INT32_MAX
-    truncated,        // fewer pixel bytes than width x height x 3
+    not_p6,       // the file does not start with the magic "P6"
+    bad_header,   // a size or maximum is missing, not a number, or the file ends inside the header
+    max_not_255,  // the maximum value is not 255
+    bad_size,     // width or height below 1, or width x height x 4 beyond INT32_MAX
+    truncated,    // fewer pixel bytes than width x height x 3
 };
 
 struct PpmHeader {

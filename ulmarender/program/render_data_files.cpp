@@ -37,22 +37,23 @@ HeapString str_concat(const char* format, ...) {
 bool split_argv_lot(const char* lot_code_org) {
     ulma::LotName lot;
     switch (ulma::split_lot_name(lot_code_org, lot)) {
-    case ulma::LotNameProblem::none:
-        std::snprintf(gLotCodeVer, sizeof gLotCodeVer, "%s", lot.code_version.c_str());
-        std::snprintf(gLotName, sizeof gLotName, "%s", lot.name.c_str());
-        return true;
-    case ulma::LotNameProblem::no_name:
-        std::puts("\r\ncan not locate wbf file, render_data path format not correct");
-        break;
-    case ulma::LotNameProblem::too_short:
-        std::printf("\r\nrender_data directory name too short: it needs at least %zu characters "
-                    "(lot name, \"_\" and a two-character version)\n",
-                    ulma::kShortestLotDirectoryName);
-        break;
-    case ulma::LotNameProblem::too_long:
-        std::printf("\r\nrender_data directory name too long: at most %zu characters\n",
-                    ulma::kLongestLotDirectoryName);
-        break;
+        case ulma::LotNameProblem::none:
+            std::snprintf(gLotCodeVer, sizeof gLotCodeVer, "%s", lot.code_version.c_str());
+            std::snprintf(gLotName, sizeof gLotName, "%s", lot.name.c_str());
+            return true;
+        case ulma::LotNameProblem::no_name:
+            std::puts("\r\ncan not locate wbf file, render_data path format not correct");
+            break;
+        case ulma::LotNameProblem::too_short:
+            std::printf(
+                "\r\nrender_data directory name too short: it needs at least %zu characters "
+                "(lot name, \"_\" and a two-character version)\n",
+                ulma::kShortestLotDirectoryName);
+            break;
+        case ulma::LotNameProblem::too_long:
+            std::printf("\r\nrender_data directory name too long: at most %zu characters\n",
+                        ulma::kLongestLotDirectoryName);
+            break;
     }
     return false;
 }
@@ -76,16 +77,16 @@ bool get_temp_data_from_wbf(const char* lot_name, const char* lot_dir) {
     }
     ulma::TempTable table;
     switch (ulma::read_temp_table(file.get(), table)) {
-    case ulma::TempTableProblem::none:
-        gTempRange = table.range;
-        std::copy(table.bounds.begin(), table.bounds.end(), std::begin(gTempTable));
-        return true;
-    case ulma::TempTableProblem::too_short:
-        std::printf("\r\nwbf file %s is too short for the temperature table it announces\n", path.get());
-        break;
-    case ulma::TempTableProblem::too_many_bands:
-        std::printf("\r\nwbf file %s announces more than %d temperature bands\n", path.get(), kTempTableSize - 1);
-        break;
+        case ulma::TempTableProblem::none:
+            gTempRange = table.range;
+            std::copy(table.bounds.begin(), table.bounds.end(), std::begin(gTempTable));
+            return true;
+        case ulma::TempTableProblem::too_short:
+            std::printf("\r\nwbf file %s is too short for the temperature table it announces\n", path.get());
+            break;
+        case ulma::TempTableProblem::too_many_bands:
+            std::printf("\r\nwbf file %s announces more than %d temperature bands\n", path.get(), kTempTableSize - 1);
+            break;
     }
     return false;
 }

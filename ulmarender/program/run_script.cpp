@@ -108,14 +108,14 @@ HeapString render_Ulma(const UlmaVersion& version, const char* img, const char* 
 
 bool convert_img(const UlmaVersion& version, int cnv_type, const char* img, const char* lot_code,
                  const char* render_path, const char* output_path, int temp) {
-    timeval start {};
+    timeval start{};
     gettimeofday(&start, nullptr);
     if (cnv_type == 0) {
         if (!render_Ulma(version, img, lot_code, render_path, output_path, temp)) return false;
     } else if (cnv_type != 1) {
         std::printf("Wrong convert type (%d)\n", cnv_type);
     }
-    timeval end {};
+    timeval end{};
     gettimeofday(&end, nullptr);
     std::printf("render_Ulma image time = %d sec\n", static_cast<int>(end.tv_sec - start.tv_sec));
     return true;

@@ -14,11 +14,11 @@ enum class PositionalRule {
 };
 
 struct UlmaVersion {
-    const char* version_line;         // printed at the start and at the head of the usage text
+    const char* version_line;  // printed at the start and at the head of the usage text
     PositionalRule positional_rule;
-    const char* option_string;        // for getopt; the leading '+' stops parsing at the first non-option
-    bool renders_at_each_proof;       // every accepted -p renders at once (else one render after the options)
-    ulma::StageSet stages;            // -c, -b, -n and the green enhancement
+    const char* option_string;   // for getopt; the leading '+' stops parsing at the first non-option
+    bool renders_at_each_proof;  // every accepted -p renders at once (else one render after the options)
+    ulma::StageSet stages;       // -c, -b, -n and the green enhancement
 };
 
 inline constexpr UlmaVersion kUlma0302 = {

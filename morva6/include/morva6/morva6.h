@@ -59,14 +59,14 @@ enum {
 
 /* Output modes. */
 enum {
-    OVEX_MODE_TCON = 1,       /* timing-controller code in all three bytes */
-    OVEX_MODE_AOI = 2,        /* ideal ink colour */
-    OVEX_MODE_SIMULATION = 3  /* measured ink colour from the LUT file */
+    OVEX_MODE_TCON = 1,      /* timing-controller code in all three bytes */
+    OVEX_MODE_AOI = 2,       /* ideal ink colour */
+    OVEX_MODE_SIMULATION = 3 /* measured ink colour from the LUT file */
 };
 
 /* Installs a LUT file's bytes as the render context. Returns OVEX_OK or
  * OVEX_ERR_LUT_SIZE. The block must outlive every later render call. */
-MORVA6_API int32_t Ovex_Morva6_render_init(const uint8_t *lut, int32_t size);
+MORVA6_API int32_t Ovex_Morva6_render_init(const uint8_t* lut, int32_t size);
 
 /* Maps input through the colour table, dithers it onto the six inks with
  * method `dither` (OVEX_DITHER_*, 0..5) and writes output in `mode`
@@ -86,19 +86,17 @@ MORVA6_API int32_t Ovex_Morva6_render_init(const uint8_t *lut, int32_t size);
  *      OVEX_OK.
  * A work buffer that cannot be allocated gives OVEX_ERR_NO_MEMORY, output
  * untouched. Otherwise output is written and the result is OVEX_OK. */
-MORVA6_API int32_t Ovex_Morva6_render(const uint8_t *input, int32_t input_is_bgr,
-                                      uint8_t *output, int32_t output_is_bgr,
-                                      int32_t width, int32_t height,
-                                      int32_t dither, int32_t mode);
+MORVA6_API int32_t Ovex_Morva6_render(const uint8_t* input, int32_t input_is_bgr, uint8_t* output,
+                                      int32_t output_is_bgr, int32_t width, int32_t height, int32_t dither,
+                                      int32_t mode);
 
 /* One look-up and one dithering pass, written in all three output modes:
  * byte for byte the outputs of Ovex_Morva6_render with modes 1, 2 and 3 and
  * `is_bgr` as both flags. `reserved` is never read. Checks and results as
  * for Ovex_Morva6_render (there is no mode to check); on any failure none
  * of the three outputs is touched. */
-MORVA6_API int32_t Ovex_Morva6_render_All(const uint8_t *input, int32_t is_bgr,
-                                          uint8_t *output_tcon, uint8_t *output_aoi,
-                                          uint8_t *output_simulation, void *reserved,
+MORVA6_API int32_t Ovex_Morva6_render_All(const uint8_t* input, int32_t is_bgr, uint8_t* output_tcon,
+                                          uint8_t* output_aoi, uint8_t* output_simulation, void* reserved,
                                           int32_t width, int32_t height, int32_t dither);
 
 /* The TFT format transfer of Morva6_render's -t, for programs that link the
@@ -112,7 +110,7 @@ MORVA6_API int32_t Ovex_Morva6_render_All(const uint8_t *input, int32_t is_bgr,
  * OVEX_OK; OVEX_ERR_UNKNOWN_METHOD for a mode outside 1..5;
  * OVEX_ERR_BAD_SIZE for a null pointer, a size below 1 or width x height x 4
  * beyond int32; OVEX_ERR_NO_MEMORY. On failure nothing changes. */
-MORVA6_API int32_t Ovex_TFT_transfer(uint8_t *buffer, int32_t *width, int32_t *height, int32_t mode);
+MORVA6_API int32_t Ovex_TFT_transfer(uint8_t* buffer, int32_t* width, int32_t* height, int32_t mode);
 
 /* A render context of the caller's own: the same calls on it instead of the
  * process-wide one, so that pictures can be rendered with different LUT
@@ -121,21 +119,20 @@ MORVA6_API int32_t Ovex_TFT_transfer(uint8_t *buffer, int32_t *width, int32_t *h
  * process-wide one. */
 typedef struct OvexRenderContext {
     uint8_t bgr_op[18];  /* the six ink colours, each blue, green, red */
-    const uint8_t *glut; /* the first table entry in the caller's block */
+    const uint8_t* glut; /* the first table entry in the caller's block */
 } OvexRenderContext;
 
 /* Ovex_Morva6_render_init into `context`: OVEX_OK, or OVEX_ERR_LUT_SIZE
  * (also for a null context) with the context unchanged. */
-MORVA6_API int32_t Ovex_context_init(OvexRenderContext *context, const uint8_t *lut, int32_t size);
+MORVA6_API int32_t Ovex_context_init(OvexRenderContext* context, const uint8_t* lut, int32_t size);
 /* Ovex_Morva6_render and Ovex_Morva6_render_All with `context`; a null or
  * never initialised context gives OVEX_ERR_NOT_INITIALISED. */
-MORVA6_API int32_t Ovex_context_render(const OvexRenderContext *context, const uint8_t *input,
-                                       int32_t input_is_bgr, uint8_t *output, int32_t output_is_bgr,
-                                       int32_t width, int32_t height, int32_t dither, int32_t mode);
-MORVA6_API int32_t Ovex_context_render_All(const OvexRenderContext *context, const uint8_t *input,
-                                           int32_t is_bgr, uint8_t *output_tcon, uint8_t *output_aoi,
-                                           uint8_t *output_simulation, int32_t width, int32_t height,
-                                           int32_t dither);
+MORVA6_API int32_t Ovex_context_render(const OvexRenderContext* context, const uint8_t* input, int32_t input_is_bgr,
+                                       uint8_t* output, int32_t output_is_bgr, int32_t width, int32_t height,
+                                       int32_t dither, int32_t mode);
+MORVA6_API int32_t Ovex_context_render_All(const OvexRenderContext* context, const uint8_t* input, int32_t is_bgr,
+                                           uint8_t* output_tcon, uint8_t* output_aoi, uint8_t* output_simulation,
+                                           int32_t width, int32_t height, int32_t dither);
 
 /* Ovex_context_render that also hands out the ink index of every pixel (0
  * black, 1 white, 2 yellow, 3 red, 4 green, 5 blue): `indices` receives
@@ -144,10 +141,10 @@ MORVA6_API int32_t Ovex_context_render_All(const OvexRenderContext *context, con
  * mode is outside 1..3. `indices` must not overlap `input`. Checks and
  * results as Ovex_context_render; a null `indices` for a picture of at
  * least one pixel gives OVEX_ERR_BAD_SIZE. */
-MORVA6_API int32_t Ovex_context_render_indices(const OvexRenderContext *context, const uint8_t *input,
-                                               int32_t input_is_bgr, uint8_t *indices, uint8_t *output,
-                                               int32_t output_is_bgr, int32_t width, int32_t height,
-                                               int32_t dither, int32_t mode);
+MORVA6_API int32_t Ovex_context_render_indices(const OvexRenderContext* context, const uint8_t* input,
+                                               int32_t input_is_bgr, uint8_t* indices, uint8_t* output,
+                                               int32_t output_is_bgr, int32_t width, int32_t height, int32_t dither,
+                                               int32_t mode);
 
 /* Hue (degrees), saturation, brightness, contrast (-100..100) in the HSL
  * model, then gamma (gamma != 1.0) on the output bytes; other values are used
@@ -158,12 +155,9 @@ MORVA6_API int32_t Ovex_context_render_indices(const OvexRenderContext *context,
  * width x height x 4 does not fit int32. On failure nothing is read or
  * written. Gamma results no integer can hold (NaN gamma, negative gamma on
  * a 0 byte) give byte 0. */
-MORVA6_API int32_t Ovex_image_adjustment(const uint8_t *input, int32_t input_is_bgr,
-                                         uint8_t *output, int32_t output_is_bgr,
-                                         int32_t width, int32_t height,
-                                         int32_t hue, int32_t saturation,
-                                         int32_t brightness, int32_t contrast,
-                                         double gamma);
+MORVA6_API int32_t Ovex_image_adjustment(const uint8_t* input, int32_t input_is_bgr, uint8_t* output,
+                                         int32_t output_is_bgr, int32_t width, int32_t height, int32_t hue,
+                                         int32_t saturation, int32_t brightness, int32_t contrast, double gamma);
 
 /* Threads of a render call. Ovex_Morva6_render and Ovex_Morva6_render_All
  * use up to this many threads for one picture (never more than it has rows);
@@ -179,7 +173,7 @@ MORVA6_API void morva6_set_threads(int32_t count);
 MORVA6_API int32_t morva6_threads(void);
 
 /* The library's version history; static text, neither freed nor changed. */
-MORVA6_API const char *Ovex_get_updateLog(void);
+MORVA6_API const char* Ovex_get_updateLog(void);
 
 #ifdef __cplusplus
 }

@@ -18,27 +18,34 @@ extern "C" {
 /* Status codes of the image layer. */
 enum {
     MORVA6_IMG_OK = 0,
-    MORVA6_IMG_OPEN_FAILED = 1,     /* the file could not be opened */
-    MORVA6_IMG_NO_MEMORY = 2,       /* a block could not be allocated */
-    MORVA6_IMG_BAD_BIT_COUNT = 3,   /* BMP bit count other than 8, 24, 32 */
-    MORVA6_IMG_BAD_FORMAT = 4,      /* stream format not supported here */
-    MORVA6_IMG_WRITE_FAILED = 5,    /* writing or replacing the file failed */
-    MORVA6_IMG_BAD_MAGIC = 6,       /* wrong PPM/PGM magic */
-    MORVA6_IMG_OUT_OF_RANGE = 7,    /* crop rectangle outside the picture */
-    MORVA6_IMG_NOT_8_BIT = 8,       /* PPM/PGM maximum value other than 255 */
-    MORVA6_IMG_NOT_BMP = 9,         /* signature other than "BM" */
-    MORVA6_IMG_BAD_COMPRESSION = 10,/* a BMP compression that is not read */
-    MORVA6_IMG_TOO_LARGE = 11,      /* sizes overflow or are negative */
-    MORVA6_IMG_BAD_HEADER = 12,     /* malformed or truncated header */
-    MORVA6_IMG_TRUNCATED = 13,      /* pixel data shorter than the header says */
-    MORVA6_IMG_BAD_ARGUMENT = 14    /* arguments a transform does not accept */
+    MORVA6_IMG_OPEN_FAILED = 1,      /* the file could not be opened */
+    MORVA6_IMG_NO_MEMORY = 2,        /* a block could not be allocated */
+    MORVA6_IMG_BAD_BIT_COUNT = 3,    /* BMP bit count other than 8, 24, 32 */
+    MORVA6_IMG_BAD_FORMAT = 4,       /* stream format not supported here */
+    MORVA6_IMG_WRITE_FAILED = 5,     /* writing or replacing the file failed */
+    MORVA6_IMG_BAD_MAGIC = 6,        /* wrong PPM/PGM magic */
+    MORVA6_IMG_OUT_OF_RANGE = 7,     /* crop rectangle outside the picture */
+    MORVA6_IMG_NOT_8_BIT = 8,        /* PPM/PGM maximum value other than 255 */
+    MORVA6_IMG_NOT_BMP = 9,          /* signature other than "BM" */
+    MORVA6_IMG_BAD_COMPRESSION = 10, /* a BMP compression that is not read */
+    MORVA6_IMG_TOO_LARGE = 11,       /* sizes overflow or are negative */
+    MORVA6_IMG_BAD_HEADER = 12,      /* malformed or truncated header */
+    MORVA6_IMG_TRUNCATED = 13,       /* pixel data shorter than the header says */
+    MORVA6_IMG_BAD_ARGUMENT = 14     /* arguments a transform does not accept */
 };
 
 /* Stream formats. */
 enum {
-    MORVA6_GRAY = 0, MORVA6_RGB = 1, MORVA6_BGR = 2, MORVA6_RGBA = 3,
-    MORVA6_BGRA = 4, MORVA6_ARGB = 5, MORVA6_ABGR = 6,
-    MORVA6_GRAY_R = 7, MORVA6_GRAY_G = 8, MORVA6_GRAY_B = 9
+    MORVA6_GRAY = 0,
+    MORVA6_RGB = 1,
+    MORVA6_BGR = 2,
+    MORVA6_RGBA = 3,
+    MORVA6_BGRA = 4,
+    MORVA6_ARGB = 5,
+    MORVA6_ABGR = 6,
+    MORVA6_GRAY_R = 7,
+    MORVA6_GRAY_G = 8,
+    MORVA6_GRAY_B = 9
 };
 
 /* One BMP picture in memory: the header fields, an optional 1024-byte colour
@@ -61,8 +68,8 @@ typedef struct BMP {
     int32_t biYPelsPerMeter;
     uint32_t biClrUsed;
     uint32_t biClrImportant;
-    uint8_t *palette;
-    uint8_t *data;
+    uint8_t* palette;
+    uint8_t* data;
 } BMP;
 
 /* ---- BMP record ----
@@ -76,7 +83,7 @@ MORVA6_API BMP new_BMP(void);
  * header, pixel data at byte 54, biSizeImage = padded rows x height,
  * bfSize = biSizeImage + 54. `palette` is not touched. When the size breaks
  * the size rule or the block cannot be had, `data` is null. */
-MORVA6_API void BMP_init(BMP *bmp, int32_t width, int32_t height);
+MORVA6_API void BMP_init(BMP* bmp, int32_t width, int32_t height);
 /* Reads a BMP file of 8, 24 or 32 bits per pixel, uncompressed (32-bit bit
  * fields that describe plain blue, green, red bytes are also read). Pixel
  * data start at bfOffBits; an 8-bit colour table (biClrUsed entries when 1
@@ -95,7 +102,7 @@ MORVA6_API void BMP_init(BMP *bmp, int32_t width, int32_t height);
  * MORVA6_IMG_TRUNCATED (the pixel data end before the last row's pixels).
  * After a failure the header fields read so far stay in the record and
  * `palette` and `data` stay as they were. */
-MORVA6_API int BMP_read(BMP *bmp, const char *path);
+MORVA6_API int BMP_read(BMP* bmp, const char* path);
 /* Writes a 54-byte header, then (8-bit records with a colour table only) the
  * 1024-byte table, then biHeight rows of biWidth x biBitCount / 8 bytes, each
  * padded with zeros to a multiple of 4. The header holds the record's fields,
@@ -105,15 +112,15 @@ MORVA6_API int BMP_read(BMP *bmp, const char *path);
  * complete. Returns 0; MORVA6_IMG_OPEN_FAILED; MORVA6_IMG_WRITE_FAILED (an
  * earlier file of that name is kept); MORVA6_IMG_BAD_ARGUMENT when the sizes
  * break the size rule or the pixel data are missing. */
-MORVA6_API int BMP_save(const BMP *bmp, const char *path);
+MORVA6_API int BMP_save(const BMP* bmp, const char* path);
 /* Resamples a 24-bit record to width x height by nearest neighbour (source
  * row y x old height / height and column likewise, truncated), recomputes
  * biSizeImage and bfSize as BMP_init does and frees the colour table. Other
  * records, sizes that break the size rule and a failed allocation leave the
  * record unchanged. */
-MORVA6_API void BMP_resize(BMP *bmp, int32_t width, int32_t height);
+MORVA6_API void BMP_resize(BMP* bmp, int32_t width, int32_t height);
 /* Frees the record's colour table and pixel data and zeroes the record. */
-MORVA6_API void BMP_release(BMP *bmp);
+MORVA6_API void BMP_release(BMP* bmp);
 
 /* ---- pixel streams ----
  * A stream is width x height pixels of one format, packed. With `flip`
@@ -127,27 +134,27 @@ MORVA6_API void BMP_release(BMP *bmp);
  * "UNIMPLEMENTED!!" and returns MORVA6_IMG_BAD_FORMAT with the size but no
  * stream; no memory for the stream gives MORVA6_IMG_NO_MEMORY, no stream,
  * size 0. */
-MORVA6_API int readBMP_QW(uint8_t **stream, int32_t *width, int32_t *height,
-                          const char *path, int32_t format, uint8_t flip);
+MORVA6_API int readBMP_QW(uint8_t** stream, int32_t* width, int32_t* height, const char* path, int32_t format,
+                          uint8_t flip);
 /* Writes a stream of format 0 to 4 or 7 to 9 as a 24-bit BMP file. Another
  * format prints "unfinished!!" and writes an all-black picture. Returns the
  * status of BMP_save; MORVA6_IMG_TOO_LARGE for sizes that break the size
  * rule; MORVA6_IMG_NO_MEMORY; MORVA6_IMG_BAD_ARGUMENT for a null stream of a
  * non-empty picture. */
-MORVA6_API int saveBMP_QW(const uint8_t *stream, int32_t width, int32_t height,
-                          const char *path, int32_t format, uint8_t flip);
+MORVA6_API int saveBMP_QW(const uint8_t* stream, int32_t width, int32_t height, const char* path, int32_t format,
+                          uint8_t flip);
 /* Fills `stream` (width x height pixels of `format`) from the record, rows
  * in record order: index data through the colour table when there is one,
  * else 24-bit or 32-bit pixels (fourth byte dropped). A format other than
  * 0 to 6 prints "UNIMPLEMENTED!!" and writes nothing (result 0). A record
  * without pixel data, of another bit count or breaking the size rule is not
  * converted (non-zero result). */
-MORVA6_API int BMP_to_Stream(uint8_t *stream, const BMP *bmp, int32_t format);
+MORVA6_API int BMP_to_Stream(uint8_t* stream, const BMP* bmp, int32_t format);
 /* Fills the pixel data of a 24-bit record from a stream of format 0 to 4 or
  * 7 to 9, rows in stream order. Another format prints "unfinished!!" and
  * returns MORVA6_IMG_BAD_FORMAT; a record without pixel data or of another
  * bit count gives MORVA6_IMG_BAD_ARGUMENT. */
-MORVA6_API int Stream_to_BMP(BMP *bmp, const uint8_t *stream, int32_t format);
+MORVA6_API int Stream_to_BMP(BMP* bmp, const uint8_t* stream, int32_t format);
 
 /* ---- converters ----
  * Each converter turns a width x height picture of one layout into another,
@@ -159,25 +166,25 @@ MORVA6_API int Stream_to_BMP(BMP *bmp, const uint8_t *stream, int32_t format);
  * product must fit a signed 32-bit integer) into *image, which the caller
  * frees. Otherwise prints "imageInit malloc Error!!", sets *image null and
  * returns MORVA6_IMG_NO_MEMORY. */
-MORVA6_API int imageInit(uint8_t **image, int32_t width, int32_t height, int32_t channels);
-MORVA6_API int BGR_to_RGB(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
-MORVA6_API int BGR_to_GRAY(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
-MORVA6_API int BGR_to_RGBA(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
-MORVA6_API int BGR_to_BGRA(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
-MORVA6_API int BGR_to_ARGB(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
-MORVA6_API int BGR_to_ABGR(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
-MORVA6_API int RGB_to_BGR(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
-MORVA6_API int RGBA_to_BGR(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
-MORVA6_API int BGRA_to_BGR(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
-MORVA6_API int GRAY_to_BGR(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
-MORVA6_API int GrayR_to_BGR(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
-MORVA6_API int GrayG_to_BGR(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
-MORVA6_API int GrayB_to_BGR(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
+MORVA6_API int imageInit(uint8_t** image, int32_t width, int32_t height, int32_t channels);
+MORVA6_API int BGR_to_RGB(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height);
+MORVA6_API int BGR_to_GRAY(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height);
+MORVA6_API int BGR_to_RGBA(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height);
+MORVA6_API int BGR_to_BGRA(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height);
+MORVA6_API int BGR_to_ARGB(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height);
+MORVA6_API int BGR_to_ABGR(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height);
+MORVA6_API int RGB_to_BGR(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height);
+MORVA6_API int RGBA_to_BGR(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height);
+MORVA6_API int BGRA_to_BGR(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height);
+MORVA6_API int GRAY_to_BGR(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height);
+MORVA6_API int GrayR_to_BGR(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height);
+MORVA6_API int GrayG_to_BGR(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height);
+MORVA6_API int GrayB_to_BGR(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height);
 /* One grey byte per BGR pixel for the QM913TR5 panel: each pixel keeps the
  * channel its place selects (k = ((x + p) mod 6) / 2 with p 3 on even rows
  * and 0 on odd rows; k 0 red, 1 green, 2 blue), as 7 x kept - 2 x each
  * other channel, / 3 truncated, clamped to 0..255 (sums above 767 give 255). */
-MORVA6_API int BGR_to_GrayQM913TR5(uint8_t *dst, const uint8_t *src, int32_t width, int32_t height);
+MORVA6_API int BGR_to_GrayQM913TR5(uint8_t* dst, const uint8_t* src, int32_t width, int32_t height);
 
 /* ---- geometric transforms (any bytes per pixel) ----
  * A picture is width x height pixels of `channels` bytes, top row first.
@@ -191,36 +198,36 @@ MORVA6_API int BGR_to_GrayQM913TR5(uint8_t *dst, const uint8_t *src, int32_t wid
  * sx = new_width / width in double. Replaces *image by a new malloc'd block
  * (freeing the old one) only once the new one is complete. Growing an empty
  * picture into a non-empty one gives 14. */
-MORVA6_API int img_resize_QW(uint8_t **image, int32_t *width, int32_t *height,
-                             int32_t new_width, int32_t new_height, int32_t channels);
+MORVA6_API int img_resize_QW(uint8_t** image, int32_t* width, int32_t* height, int32_t new_width, int32_t new_height,
+                             int32_t channels);
 /* Quarter turn clockwise in place; swaps *width and *height. */
-MORVA6_API int img_rotation90_QW(uint8_t *image, int32_t *width, int32_t *height, int32_t channels);
+MORVA6_API int img_rotation90_QW(uint8_t* image, int32_t* width, int32_t* height, int32_t channels);
 /* Half turn in place; needs no memory. */
-MORVA6_API int img_rotation180_QW(uint8_t *image, int32_t *width, int32_t *height, int32_t channels);
+MORVA6_API int img_rotation180_QW(uint8_t* image, int32_t* width, int32_t* height, int32_t channels);
 /* Quarter turn counter-clockwise in place; swaps *width and *height. */
-MORVA6_API int img_rotation270_QW(uint8_t *image, int32_t *width, int32_t *height, int32_t channels);
+MORVA6_API int img_rotation270_QW(uint8_t* image, int32_t* width, int32_t* height, int32_t channels);
 /* Reverses the row order in place; needs no memory. */
-MORVA6_API int img_flipped_QW(uint8_t *image, int32_t width, int32_t height, int32_t channels);
+MORVA6_API int img_flipped_QW(uint8_t* image, int32_t width, int32_t height, int32_t channels);
 /* Reverses the pixels of every row in place; needs no memory. */
-MORVA6_API int img_mirror_QW(uint8_t *image, int32_t width, int32_t height, int32_t channels);
+MORVA6_API int img_mirror_QW(uint8_t* image, int32_t width, int32_t height, int32_t channels);
 /* Copies columns x_start..x_end-1 of rows y_start..y_end-1 into a new malloc'd
  * block in *out, its size in *out_width, *out_height. 7 when the rectangle
  * starts before the picture or ends beyond it; 14 when x_end < x_start or
  * y_end < y_start. The source is never changed. */
-MORVA6_API int img_crop_QW(const uint8_t *image, int32_t width, int32_t height, int32_t channels,
-                           uint8_t **out, int32_t *out_width, int32_t *out_height,
-                           int32_t x_start, int32_t y_start, int32_t x_end, int32_t y_end);
+MORVA6_API int img_crop_QW(const uint8_t* image, int32_t width, int32_t height, int32_t channels, uint8_t** out,
+                           int32_t* out_width, int32_t* out_height, int32_t x_start, int32_t y_start, int32_t x_end,
+                           int32_t y_end);
 /* Surrounds the picture with black (zero) borders of the given widths:
  * replaces *image by a new malloc'd block (freeing the old one) and updates
  * *width, *height. 14 for a negative border. */
-MORVA6_API int img_padding_QW(uint8_t **image, int32_t *width, int32_t *height, int32_t channels,
-                              int32_t left, int32_t top, int32_t right, int32_t bottom);
+MORVA6_API int img_padding_QW(uint8_t** image, int32_t* width, int32_t* height, int32_t channels, int32_t left,
+                              int32_t top, int32_t right, int32_t bottom);
 
 /* ---- PPM/PGM files and demo savers ---- */
 /* Repeating colour pattern of the demo savers: byte 0 red, 1 green, 2 blue,
  * anything else leaves the pixel black. */
 typedef struct Panel {
-    const uint8_t *pattern;
+    const uint8_t* pattern;
     uint8_t pattern_width;
     uint8_t pattern_height;
 } Panel;
@@ -235,34 +242,33 @@ typedef struct Panel {
  * ends inside the header; 13 fewer pixel bytes than the header announces;
  * 14 a missing pointer. *width and *height are set once the header is read
  * (also for 2, 8, 11, 13); *image is set only on success. */
-MORVA6_API int readPPM_QW(uint8_t **image, int32_t *width, int32_t *height, const char *path);
-MORVA6_API int readPGM_QW(uint8_t **image, int32_t *width, int32_t *height, const char *path);
+MORVA6_API int readPPM_QW(uint8_t** image, int32_t* width, int32_t* height, const char* path);
+MORVA6_API int readPGM_QW(uint8_t** image, int32_t* width, int32_t* height, const char* path);
 /* Writes "P6\n<width> <height>\n255\n" (or P5) and the samples. The file is
  * replaced only after a complete write. Results: 0 written; 1 cannot open;
  * 5 the write failed (an earlier file is kept); 11 negative or too large
  * sizes; 14 a missing pointer. */
-MORVA6_API int savePPM_QW(const uint8_t *image, int32_t width, int32_t height, const char *path);
-MORVA6_API int savePGM_QW(const uint8_t *image, int32_t width, int32_t height, const char *path);
+MORVA6_API int savePPM_QW(const uint8_t* image, int32_t width, int32_t height, const char* path);
+MORVA6_API int savePGM_QW(const uint8_t* image, int32_t width, int32_t height, const char* path);
 /* Paints a one-byte-per-pixel picture, stored in record row order (bottom row
  * first), into the 24-bit record's data through the panel's pattern, which
  * is anchored at the top-left corner of the picture: the pixel value AND 0xF0
  * goes to the channel the pattern names; other channels are not touched.
  * Results: 0; 11 sizes too large; 14 a missing pointer, a pattern width or
  * height of 0, or a record that is not 24-bit. */
-MORVA6_API int Stream_to_BMP_convert_Panel(BMP *bmp, const uint8_t *image, const Panel *panel);
+MORVA6_API int Stream_to_BMP_convert_Panel(BMP* bmp, const uint8_t* image, const Panel* panel);
 /* Writes a one-byte-per-pixel picture through the panel's pattern as a 24-bit
  * BMP; flip non-zero means the picture holds the top row first, else the
  * bottom row first. */
-MORVA6_API int saveBMP_DemoVitrel_QW(const uint8_t *image, int32_t width, int32_t height,
-                                     const char *path, const Panel *panel, uint8_t flip);
+MORVA6_API int saveBMP_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_t height, const char* path,
+                                     const Panel* panel, uint8_t flip);
 /* The same as a PPM file; the picture holds the top row first. */
-MORVA6_API int savePPM_DemoVitrel_QW(const uint8_t *image, int32_t width, int32_t height,
-                                     const char *path, const Panel *panel);
+MORVA6_API int savePPM_DemoVitrel_QW(const uint8_t* image, int32_t width, int32_t height, const char* path,
+                                     const Panel* panel);
 /* Writes a top-row-first picture of colour codes as a 24-bit BMP: codes 32-48
  * red, 64-80 green, 96-112 blue, 128-144 cyan, 160-176 magenta, 192-208
  * yellow, 224-248 white (steps of 8); every other code black. */
-MORVA6_API int saveBMP_DemoUlma2_QW(const uint8_t *image, int32_t width, int32_t height,
-                                    const char *path);
+MORVA6_API int saveBMP_DemoUlma2_QW(const uint8_t* image, int32_t width, int32_t height, const char* path);
 /* The three demo savers print what went wrong and return its status:
  * MORVA6_IMG_OPEN_FAILED or MORVA6_IMG_WRITE_FAILED when the file could not
  * be written (a failed write leaves any earlier file whole),

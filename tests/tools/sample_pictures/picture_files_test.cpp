@@ -47,8 +47,8 @@ TEST(PictureFiles, PpmReaderTakesCommentsAndRefusesWhatItCannotRead) {
         return read_ppm(path, p) ? p.width * 100 + p.height : -1;
     };
     EXPECT_EQ(read("P6 # size follows\n2\t1\n255\nabcdef"), 201);
-    for (const char* bad : {"P6\n2 1\n255\nabcde", "P6\n2 1\n65535\nabcdef", "P3\n2 1\n255\nabcdef",
-                            "P6\n0 1\n255\n", "P6\n999999 1\n255\n", "P6\n2"})
+    for (const char* bad : {"P6\n2 1\n255\nabcde", "P6\n2 1\n65535\nabcdef", "P3\n2 1\n255\nabcdef", "P6\n0 1\n255\n",
+                            "P6\n999999 1\n255\n", "P6\n2"})
         EXPECT_EQ(read(bad), -1) << bad;
 }
 
