@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "tools/lut_builder/cube_grid.h"
+
 namespace lut_builder {
 namespace {
 
@@ -153,23 +155,8 @@ LinearRgb closest_on_surface(const InkMixer& mixer, Lab lab) {
 
 LinearRgb surface_lookup(const InkMixer& mixer, LinearRgb wanted) {
     const Rgb encoded = rgb_from_linear(wanted);
-    constexpr int n = kSurfaceGrid;
-    std::array<double, 3> x{encoded.r, encoded.g, encoded.b};
-    std::array<int, 3> i0{};
-    for (int c = 0; c < 3; ++c) {
-        x[c] = std::clamp(x[c] / 255.0, 0.0, 1.0) * (n - 1);
-        i0[c] = std::min(static_cast<int>(x[c]), n - 2);
-        x[c] -= i0[c];
-    }
     LinearRgb out;
-    for (int corner = 0; corner < 8; ++corner) {
-        double weight = 1.0;
-        std::size_t index = 0;
-        for (int c = 0; c < 3; ++c) {
-            const int up = (corner >> (2 - c)) & 1;
-            weight *= up ? x[c] : 1.0 - x[c];
-            index = index * n + static_cast<std::size_t>(i0[c] + up);
-        }
+    for (const auto& [index, weight] : cube_corners(encoded.r, encoded.g, encoded.b, kSurfaceGrid)) {
         const LinearRgb& s = mixer.surface[index];
         out = {out.r + weight * s.r, out.g + weight * s.g, out.b + weight * s.b};
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "morva6/morva6.h"
+#include "tools/lut_builder/cube_grid.h"
 #include "tools/lut_builder/lut_file.h"
 
 namespace lut_builder {
@@ -24,23 +25,8 @@ Rgb grid_target(int r, int g, int b) {
 }
 
 Rgb bias_at(const RoundingBias& measured, Rgb v) {
-    constexpr int n = kRoundingGrid;
-    std::array<double, 3> x{v.r, v.g, v.b};
-    std::array<int, 3> low{};
-    for (int c = 0; c < 3; ++c) {
-        x[c] = std::clamp(x[c] / 255.0, 0.0, 1.0) * (n - 1);
-        low[c] = std::min(static_cast<int>(x[c]), n - 2);
-        x[c] -= low[c];
-    }
     Rgb out;
-    for (int corner = 0; corner < 8; ++corner) {
-        double weight = 1.0;
-        std::size_t index = 0;
-        for (int c = 0; c < 3; ++c) {
-            const int up = (corner >> (2 - c)) & 1;
-            weight *= up ? x[c] : 1.0 - x[c];
-            index = index * n + static_cast<std::size_t>(low[c] + up);
-        }
+    for (const auto& [index, weight] : cube_corners(v.r, v.g, v.b, kRoundingGrid)) {
         const Rgb& b = measured.bias[index];
         out = {out.r + weight * b.r, out.g + weight * b.g, out.b + weight * b.b};
     }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "tools/lut_builder/cube_grid.h"
 #include "tools/lut_builder/flat_inks.h"
 #include "tools/lut_builder/renderer_patches.h"
 #include "ulmarender/engine/colour_conversions.h"
@@ -42,23 +43,8 @@ std::vector<Lab> measure_renderer(const InkMixer& mixer, std::span<const Lab> pa
 
 Lab bias_at(std::span<const Lab> bias, Lab colour) {
     const Rgb v = rgb_from_lab(colour);
-    constexpr int n = kBiasGrid;
-    std::array<double, 3> x{v.r, v.g, v.b};
-    std::array<int, 3> low{};
-    for (int c = 0; c < 3; ++c) {
-        x[c] = std::clamp(x[c] / 255.0, 0.0, 1.0) * (n - 1);
-        low[c] = std::min(static_cast<int>(x[c]), n - 2);
-        x[c] -= low[c];
-    }
     Lab out;
-    for (int corner = 0; corner < 8; ++corner) {
-        double weight = 1.0;
-        std::size_t index = 0;
-        for (int c = 0; c < 3; ++c) {
-            const int up = (corner >> (2 - c)) & 1;
-            weight *= up ? x[c] : 1.0 - x[c];
-            index = index * n + static_cast<std::size_t>(low[c] + up);
-        }
+    for (const auto& [index, weight] : cube_corners(v.r, v.g, v.b, kBiasGrid)) {
         out = {out.l + weight * bias[index].l, out.a + weight * bias[index].a, out.b + weight * bias[index].b};
     }
     return out;
