@@ -2,7 +2,9 @@
 # Runs the README's shell examples as a reader would: every ```sh block in
 # order, in one shell, in a scratch folder where build/ is this build,
 # samples/ and examples/ are the sources' and /opt/morva6 is the scratch
-# installation. A block right after a line "<!-- not run: why -->" is left out.
+# installation. A block right after a line "<!-- not run: why -->" is left out;
+# one right after "<!-- needs the Python module -->" runs only in builds that
+# made the module (not the sanitizer builds).
 #   run_readme_commands.sh README SOURCE_DIR BUILD_DIR PREFIX WORK_DIR
 set -euo pipefail
 readme=$1 source=$2 build=$3 prefix=$4 work=$5
@@ -15,8 +17,11 @@ ln -s "$source/samples" samples
 ln -s "$source/examples" examples
 
 # Each block is announced by its line, so a failure names it.
-awk -v prefix="$prefix" '
+python=0
+compgen -G "$build/python/morva6*.so" >/dev/null && python=1
+awk -v prefix="$prefix" -v python="$python" '
   /^<!-- not run:/ { skip = 1; next }
+  /^<!-- needs the Python module -->/ { skip = !python; next }
   /^```sh$/ { inside = 1; if (!skip) printf "echo \"== README.md line %d\"\n", NR; next }
   /^```/ { if (inside) { inside = 0; skip = 0 } next }
   inside && !skip { gsub("/opt/morva6", prefix); print }
