@@ -4,7 +4,8 @@
 # samples/ and examples/ are the sources' and /opt/morva6 is the scratch
 # installation. A block right after a line "<!-- not run: why -->" is left out;
 # one right after "<!-- needs the Python module -->" runs only in builds that
-# made the module (not the sanitizer builds).
+# made the module, one right after "<!-- not in sanitizer builds -->" only in
+# builds without them (a plain program cannot load a sanitized library).
 #   run_readme_commands.sh README SOURCE_DIR BUILD_DIR PREFIX WORK_DIR
 set -euo pipefail
 readme=$1 source=$2 build=$3 prefix=$4 work=$5
@@ -19,9 +20,12 @@ ln -s "$source/examples" examples
 # Each block is announced by its line, so a failure names it.
 python=0
 compgen -G "$build/python/morva6*.so" >/dev/null && python=1
-awk -v prefix="$prefix" -v python="$python" '
+sanitized=0
+grep -q '^MORVA6_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" && sanitized=1
+awk -v prefix="$prefix" -v python="$python" -v sanitized="$sanitized" '
   /^<!-- not run:/ { skip = 1; next }
   /^<!-- needs the Python module -->/ { skip = !python; next }
+  /^<!-- not in sanitizer builds -->/ { skip = sanitized; next }
   /^```sh$/ { inside = 1; if (!skip) printf "echo \"== README.md line %d\"\n", NR; next }
   /^```/ { if (inside) { inside = 0; skip = 0 } next }
   inside && !skip { gsub("/opt/morva6", prefix); print }
