@@ -26,4 +26,18 @@ int default_threads() {
     return std::min(usable_cores(), kMaxDefaultThreads);
 }
 
+namespace {
+
+thread_local int callers_threads = 0;
+
+}  // namespace
+
+ThreadsForThisCaller::ThreadsForThisCaller(int count) : outer_(callers_threads) {
+    callers_threads = count > 0 ? std::min(count, kMaxThreads) : 0;
+}
+
+ThreadsForThisCaller::~ThreadsForThisCaller() { callers_threads = outer_; }
+
+int ThreadsForThisCaller::current() { return callers_threads; }
+
 }  // namespace common

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
+#include <cstddef>
 #include <exception>
 #include <thread>
 #include <utility>
@@ -25,6 +27,24 @@ int usable_cores();
 // MORVA6_THREADS if it holds a count of 1 or more (capped at kMaxThreads),
 // else usable_cores() capped at kMaxDefaultThreads. Read on every call.
 int default_threads();
+
+// A count chosen for the render calls the calling thread makes while it
+// lives (a caller's per-call choice: the Python module's threads=); it
+// takes precedence over the libraries' setters and the default. Scopes
+// nest; 0 or below chooses nothing.
+class ThreadsForThisCaller {
+  public:
+    explicit ThreadsForThisCaller(int count);
+    ~ThreadsForThisCaller();
+    ThreadsForThisCaller(const ThreadsForThisCaller&) = delete;
+    ThreadsForThisCaller& operator=(const ThreadsForThisCaller&) = delete;
+
+    // The count of the innermost scope on this thread, 0 when there is none.
+    static int current();
+
+  private:
+    int outer_;
+};
 
 // Threads for each of `jobs` pictures rendered at once out of a budget of
 // `total` (at least one each).
@@ -50,6 +70,26 @@ int run_parts(int count, Work&& work) {
     }
     work(0);
     return started;  // the jthreads join here
+}
+
+// Hands [0, count) out in ranges of `grain` items to up to `threads` threads
+// (no more than there are ranges): each calls per_thread() once for a
+// callable of its own, then calls that with (first, end) for every range it
+// claims. One thread does it all on the calling thread.
+template <class PerThread>
+void share_ranges(std::size_t count, std::size_t grain, int threads, PerThread&& per_thread) {
+    grain = std::max<std::size_t>(grain, 1);
+    const std::size_t ranges = std::max<std::size_t>(count / grain + (count % grain != 0), 1);
+    const auto parts = static_cast<int>(std::min(static_cast<std::size_t>(std::max(threads, 1)), ranges));
+    std::atomic<std::size_t> next{0};
+    run_parts(parts, [&](int) {
+        auto work = per_thread();
+        for (;;) {
+            const std::size_t first = next.fetch_add(grain, std::memory_order_relaxed);
+            if (first >= count) return;
+            work(first, std::min(first + grain, count));
+        }
+    });
 }
 
 }  // namespace common

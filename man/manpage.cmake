@@ -3,10 +3,13 @@
 # never disagrees with the program. Run with cmake -P and
 #   -DPROGRAM=<the built program> -DNAME=<its installed name>
 #   -DTEMPLATE=<name.1.in> -DOUTPUT=<name.1> -DVERSION=<package version>
+# and, in a cross build, -DEMULATOR=<the command that runs target programs,
+# its words separated by "|">.
 cmake_minimum_required(VERSION 3.25)
 
 # Some programs print their usage with a non-zero status; only the text counts.
-execute_process(COMMAND ${PROGRAM} --help OUTPUT_VARIABLE help ERROR_VARIABLE help_errors)
+string(REPLACE "|" ";" EMULATOR "${EMULATOR}")
+execute_process(COMMAND ${EMULATOR} ${PROGRAM} --help OUTPUT_VARIABLE help ERROR_VARIABLE help_errors)
 if(help STREQUAL "")
   message(FATAL_ERROR "${PROGRAM} --help printed nothing: ${help_errors}")
 endif()

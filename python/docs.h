@@ -58,7 +58,7 @@ palette: "L,a,b L,a,b ..." the band's eight CIELAB D65 colours (layout
 ValueError with the builder's message for bad inks or options.)";
 
 inline constexpr const char* kRenderSix =
-    R"(render_six(picture, lut, dither=1, mode=1, tft=0, hue=0, saturation=0, brightness=0, contrast=0, gamma=1.0) -> (indices, panel)
+    R"(render_six(picture, lut, dither=1, mode=1, tft=0, hue=0, saturation=0, brightness=0, contrast=0, gamma=1.0, threads=None) -> (indices, panel)
 
 Renders a picture onto the six inks, exactly as Morva6_render renders the
 same picture saved as a BMP with the same settings.
@@ -76,6 +76,9 @@ tft: 0 none; 1 and 2 fold each pair of rows into one row of twice the
     dropped).
 hue: 0..360 degrees; saturation, brightness, contrast: -100..100;
 gamma: 0.0..2.0 (above 1 darkens). All neutral: no adjustment.
+threads: at most this many threads for this picture (1..256); None uses
+    the library's count (MORVA6_THREADS, else the usable cores, at most 8).
+    The result is the same at any count.
 
 Returns indices, an H x W uint8 array of palette indices (0 black, 1 white,
 2 yellow, 3 red, 4 green, 5 blue, the LUT's ink order), and panel, the
@@ -147,7 +150,7 @@ folder: str or os.PathLike. morva6.Error with the renderer's message when
 the folder is not usable.)";
 
 inline constexpr const char* kRenderEight =
-    R"(render_eight(picture, render_data, temperature, chroma=0, brightness=0, noise=0, proof=True, seed=None) -> (codes, proof)
+    R"(render_eight(picture, render_data, temperature, chroma=0, brightness=0, noise=0, proof=True, seed=None, threads=None) -> (codes, proof)
 
 Renders a picture onto the eight-colour panel exactly as `ulmarender -p`
 renders the same picture saved as a PPM.
@@ -164,6 +167,9 @@ noise: the width of the random noise added to every pixel, as
 proof: also return the proof colours.
 seed: the noise's seed; None seeds it with the time, as ulmarender does,
     so two calls with noise differ.
+threads: at most this many threads for this picture (1..256); None uses
+    the library's count (MORVA6_THREADS, else the usable cores, at most 8).
+    The result is the same at any count.
 
 Returns codes, the H x W uint8 bytes of ulmarender's PGM (the panel code
 0..7 times 8; codes // 8 is what pack takes), and proof, the H x W x 3

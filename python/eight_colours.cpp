@@ -12,6 +12,7 @@
 
 #include <ulma/ulma.h>
 
+#include "common/threads.h"
 #include "python/docs.h"
 #include "python/pictures.h"
 
@@ -48,7 +49,11 @@ class RenderData {
 };
 
 py::tuple render_eight(const py::object& picture_object, const RenderData& data, int temperature, double chroma,
-                       double brightness, int noise, bool proof, std::optional<std::uint32_t> seed) {
+                       double brightness, int noise, bool proof, std::optional<std::uint32_t> seed,
+                       std::optional<int> threads) {
+    if (threads && (*threads < 1 || *threads > common::kMaxThreads))
+        throw py::value_error("threads must be 1 to " + std::to_string(common::kMaxThreads) + ", got " +
+                              std::to_string(*threads));
     const RgbArray picture = rgb_array(picture_object);
     UlmaSettings settings;
     ulma_default_settings(&settings);
@@ -69,6 +74,7 @@ py::tuple render_eight(const py::object& picture_object, const RenderData& data,
     std::uint8_t* codes_out = codes.mutable_data();
     {
         py::gil_scoped_release unlocked;
+        const common::ThreadsForThisCaller chosen(threads.value_or(0));
         status = ulma_render(data.get(), &settings, picture.data, picture.width, picture.height, temperature, codes_out,
                              proof_out, &messages);
     }
@@ -88,7 +94,7 @@ void register_eight_colours(py::module_& m) {
         .def_property_readonly("folder", &RenderData::folder, "The folder as it was given.");
     m.def("render_eight", &render_eight, docs::kRenderEight, py::arg("picture"), py::arg("render_data"),
           py::arg("temperature"), py::arg("chroma") = 0.0, py::arg("brightness") = 0.0, py::arg("noise") = 0,
-          py::arg("proof") = true, py::arg("seed") = py::none());
+          py::arg("proof") = true, py::arg("seed") = py::none(), py::arg("threads") = py::none());
 }
 
 }  // namespace morva6_python

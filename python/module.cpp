@@ -18,6 +18,7 @@
 #include <morva6/morva6.h>
 #include <morva6/morva6_pack.h>
 
+#include "common/threads.h"
 #include "python/docs.h"
 #include "python/eight_colours.h"
 #include "python/fit_photo.h"
@@ -77,7 +78,7 @@ void transfer_six(const Lut& lut, const std::uint8_t* input, std::uint8_t* out, 
 }
 
 py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int mode, int tft, int hue, int saturation,
-                     int brightness, int contrast, double gamma) {
+                     int brightness, int contrast, double gamma, std::optional<int> threads) {
     check_range("dither", dither, 1, 6);
     check_range("mode", mode, 1, 3);
     check_range("tft", tft, 0, 5);
@@ -86,6 +87,7 @@ py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int 
     check_range("brightness", brightness, -100, 100);
     check_range("contrast", contrast, -100, 100);
     check_range("gamma", gamma, 0.0, 2.0);
+    if (threads) check_range("threads", *threads, 1, common::kMaxThreads);
     const SixSettings s{dither, mode, tft, hue, saturation, brightness, contrast, gamma};
     const RgbArray picture = rgb_array(picture_object);
     std::int32_t width = picture.width, height = picture.height;
@@ -104,6 +106,7 @@ py::tuple render_six(py::object picture_object, const Lut& lut, int dither, int 
     std::vector<std::uint8_t> indices;
     {
         py::gil_scoped_release unlocked;
+        const common::ThreadsForThisCaller chosen(threads.value_or(0));
         std::vector<std::uint8_t> adjusted;
         const std::uint8_t* input = picture.data;
         if (s.adjusts()) {
@@ -198,7 +201,7 @@ PYBIND11_MODULE(morva6, m) {
     register_lut(m);
     m.def("render_six", &render_six, docs::kRenderSix, py::arg("picture"), py::arg("lut"), py::arg("dither") = 1,
           py::arg("mode") = 1, py::arg("tft") = 0, py::arg("hue") = 0, py::arg("saturation") = 0,
-          py::arg("brightness") = 0, py::arg("contrast") = 0, py::arg("gamma") = 1.0);
+          py::arg("brightness") = 0, py::arg("contrast") = 0, py::arg("gamma") = 1.0, py::arg("threads") = py::none());
     m.def("pack", &pack, docs::kPack, py::arg("indices"), py::arg("format") = "packed4",
           py::arg("index_map") = py::none(), py::arg("name") = "panel_image");
     m.def("unpack", &unpack, docs::kUnpack, py::arg("data"), py::arg("width"), py::arg("height"),

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include <morva6/morva6.h>
+#include <ulma/ulma.h>
 
 #include "common/guarded_main.h"
 #include "apps/photo2panel/in_order.h"
@@ -184,6 +185,7 @@ static int run_main(int argc, char** argv) {
     const int budget = common::default_threads();
     const int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::min<std::size_t>(budget, count));
     morva6_set_threads(common::threads_per_job(budget, jobs));
+    ulma_set_threads(common::threads_per_job(budget, jobs));
     for_each_in_order<Outcome>(count, static_cast<unsigned>(jobs), work, report);
     return failures == 0 ? 0 : kSomeFailed;
 }

@@ -17,6 +17,7 @@ std::atomic<int> chosen_threads{0};
 namespace morva6 {
 
 int render_threads() {
+    if (const int callers = common::ThreadsForThisCaller::current(); callers > 0) return callers;
     const int chosen = chosen_threads.load(std::memory_order_relaxed);
     return chosen > 0 ? chosen : common::default_threads();
 }

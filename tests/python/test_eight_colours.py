@@ -42,8 +42,8 @@ def test_render_eight_is_ulmarender(tools, render_data, tmp_path, name):
         Image.fromarray(rng.integers(0, 256, (17, 29, 3), dtype=np.uint8)).save(tmp_path / "odd.ppm")
         source = tmp_path / "odd.ppm"
     picture = np.asarray(Image.open(source))
-    for settings in SETTINGS:
-        codes, proof = morva6.render_eight(picture, render_data, **settings)
+    for turn, settings in enumerate(SETTINGS):
+        codes, proof = morva6.render_eight(picture, render_data, **settings, threads=(1, 2, 3, 7)[turn % 4])
         expected_codes, expected_proof = run_ulmarender(tools, source, tmp_path, settings)
         assert np.array_equal(codes, expected_codes) and np.array_equal(proof, expected_proof), settings
     assert morva6.render_eight(picture, render_data, 25, proof=False)[1] is None
@@ -69,6 +69,7 @@ def test_eight_colour_refusals(tools, tmp_path):
         (morva6.Error, "ULMA_NONE_TC_03", lambda: morva6.RenderData(tmp_path / "ULMA_NONE_TC_03")),
         (morva6.Error, "ULMA_SAMPLE01_TC_03", lambda: morva6.render_eight(picture, morva6.RenderData(folder), 25)),
         (TypeError, "RenderData", lambda: morva6.render_eight(picture, "folder", 25)),
+        (ValueError, "threads must be 1 to 256, got 300", lambda: morva6.render_eight(picture, morva6.RenderData(folder), 0, threads=300)),
         (ValueError, "height x width x 3", lambda: morva6.render_eight(picture[:, :, 0], morva6.RenderData(folder), 0)),
     ]
     for error, message, call in cases:

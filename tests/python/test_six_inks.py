@@ -42,14 +42,15 @@ def test_render_six_is_morva6_render(tools, lut, tmp_path, name):
     else:
         source = tools["samples"] / name
         picture = np.asarray(Image.open(source).convert("RGB"))
-    for settings in SETTINGS:
+    for turn, settings in enumerate(SETTINGS):
         words = [str(tools["render"]), "-i", str(source), "-o", str(tmp_path / "out.bmp"),
                  "-l", str(tools["samples"] / "Morva6_Render_LUT_Default_v2.bin")]
         for key, value in settings.items():
             words += [FLAGS[key], str(value)]
         subprocess.run(words, check=True, stdout=subprocess.DEVNULL)
         expected = np.asarray(Image.open(tmp_path / "out.bmp").convert("RGB"))
-        indices, panel = morva6.render_six(picture, lut, **settings)
+        # The same bytes at any thread count: the rows take turns at 1, 2, 3 and 7.
+        indices, panel = morva6.render_six(picture, lut, **settings, threads=(1, 2, 3, 7)[turn % 4])
         assert panel.shape == expected.shape and np.array_equal(panel, expected), settings
         codes = np.array([0x00, 0x78, 0x20, 0x40, 0x30, 0x10], np.uint8)[indices]
         if settings.get("mode", 1) == 1:
@@ -105,6 +106,7 @@ def test_refusals(lut, tmp_path):
         (ValueError, "dither must be 1 to 6", lambda: morva6.render_six(picture, lut, dither=7)),
         (ValueError, "gamma must be 0 to 2", lambda: morva6.render_six(picture, lut, gamma=float("nan"))),
         (ValueError, "hue must be 0 to 360", lambda: morva6.render_six(picture, lut, hue=-1)),
+        (ValueError, "threads must be 1 to 256", lambda: morva6.render_six(picture, lut, threads=0)),
         (FileNotFoundError, "missing.bin", lambda: morva6.load_lut(tmp_path / "missing.bin")),
         (ValueError, "786450 bytes long, but it has 100", lambda: morva6.load_lut(tmp_path / "short.bin")),
         (ValueError, "786450", lambda: morva6.Lut(b"abc")),

@@ -92,4 +92,45 @@ TEST(Threads, BothEnginesGiveTheBytesOfOneAfterAnother) {
     ulma_close(render_data);
 }
 
+// One eight-colour picture on several threads gives the bytes of one thread
+// (whose bytes the golden tests hold): single rows and columns, fewer rows
+// than threads, odd sizes, with and without the adjustment and the noise.
+TEST(Threads, EightColoursOnManyThreadsGiveTheBytesOfOne) {
+    TempDir dir;
+    UlmaRenderData* render_data = nullptr;
+    ASSERT_EQ(ulma_open(make_render_data(dir.path()).c_str(), &render_data, nullptr), ULMA_OK);
+    struct Case {
+        int width, height;
+        double chroma;
+        int noise;
+    };
+    const Case cases[] = {{1, 1, 0, -1}, {1, 40, 0, -1},    {40, 1, 0, -1}, {5, 2, 0, -1},   {2, 5, 30, 7},
+                          {3, 3, 0, -1}, {301, 7, -20, -1}, {97, 61, 0, 9}, {64, 64, 0, -1}, {131, 97, 25, -1}};
+    for (const Case& c : cases) {
+        const std::vector<unsigned char> rgb = photo_like_rgb(c.width, c.height, 7 + c.width);
+        UlmaSettings settings;
+        ulma_default_settings(&settings);
+        settings.chroma = c.chroma;
+        settings.noise_range = c.noise;
+        const std::size_t pixels = static_cast<std::size_t>(c.width) * c.height;
+        std::vector<std::uint8_t> codes_one(pixels), proof_one(pixels * 3);
+        ulma_set_threads(1);
+        ASSERT_EQ(ulma_render(render_data, &settings, rgb.data(), c.width, c.height, 25, codes_one.data(),
+                              proof_one.data(), nullptr),
+                  ULMA_OK);
+        for (const int threads : {2, 3, 7}) {
+            ulma_set_threads(threads);
+            std::vector<std::uint8_t> codes(pixels), proof(pixels * 3);
+            ASSERT_EQ(ulma_render(render_data, &settings, rgb.data(), c.width, c.height, 25, codes.data(), proof.data(),
+                                  nullptr),
+                      ULMA_OK);
+            EXPECT_TRUE(codes == codes_one && proof == proof_one)
+                << c.width << "x" << c.height << " at " << threads << " threads";
+        }
+    }
+    ulma_set_threads(0);
+    EXPECT_EQ(ulma_threads(), morva6_threads());
+    ulma_close(render_data);
+}
+
 }  // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <time.h>
 
+#include <cstdlib>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -239,14 +240,21 @@ class Golden : public ::testing::Test {
         dir_ = std::make_unique<TempDir>();
         lot_dir_ = make_render_data(dir_->path());
     }
-    static void TearDownTestSuite() { dir_.reset(); }
+    static void TearDownTestSuite() {
+        unsetenv("MORVA6_THREADS");
+        dir_.reset();
+    }
     void SetUp() override { ASSERT_TRUE(open_render_data_of_run(lot_dir_.c_str())); }
     void TearDown() override { set_options(Options{false}, 0); }
 
     // Renders the picture of `size` and `seed` through the file pipeline and
-    // compares the hashes of the files written with the recorded ones.
+    // compares the hashes of the files written with the recorded ones. The
+    // cases take turns at 1, 2, 3 and 7 threads.
     static void check(const UlmaVersion& version, Size size, std::uint64_t seed, int temp, const Options& o) {
         const std::string name = case_name(size, seed, temp, o);
+        static const char* const kThreadCounts[] = {"1", "2", "3", "7"};
+        static int turn = 0;
+        setenv("MORVA6_THREADS", kThreadCounts[turn++ % 4], 1);
         const std::string input = *dir_ / "in.ppm", output = *dir_ / "out.pgm", proof = *dir_ / "out_proof.ppm";
         write_file(input, ppm(size.w, size.h, photo_like_rgb(size.w, size.h, seed)));
         fs::remove(output);
@@ -302,6 +310,7 @@ TEST_F(Golden, InMemoryRenderingMatchesTheFiles) {
     ASSERT_EQ(open_render_data(lot_dir_, data).problem, OpenProblem::none);
     Settings settings;
     settings.proof = true;
+    settings.threads = 3;
     Rendering out;
     ASSERT_EQ(render_picture(data, settings, rgb, size.w, size.h, 5, out), RenderProblem::none);
     const std::string header = "\n97 61\n255\n";
@@ -312,8 +321,9 @@ TEST_F(Golden, InMemoryRenderingMatchesTheFiles) {
     for (std::size_t n = 0; n < out.indices.size(); ++n) ASSERT_EQ(out.panel_codes[n], code_of_index[out.indices[n]]);
 }
 
-// The portable build of the diffusion gives the recorded bytes too (the
-// pipeline takes the fused multiply-add build where the processor has it).
+// The portable build of the diffusion gives the recorded bytes too, at any
+// thread count (the pipeline takes the fused multiply-add build where the
+// processor has it).
 TEST_F(Golden, PortableDiffusionBuildGivesTheRecordedBytes) {
     std::vector<unsigned char> picture = photo_like_rgb(320, 240, 11), enhanced(320 * 240 * 3);
     rgb_bgr_img_buf_convert(picture);
@@ -323,15 +333,17 @@ TEST_F(Golden, PortableDiffusionBuildGivesTheRecordedBytes) {
     std::string error;
     const DiffusionPalette palette =
         prepare_palette(*read_palette_data(special_get_eo_file_temp(lot_dir_.c_str(), 25).c_str(), error));
-    std::vector<unsigned char> proof(enhanced.size()), indices(320 * 240), codes(enhanced.size());
-    portable::diffuse_picture(palette, true, 320, 240, enhanced.data(), proof.data(), indices.data());
-    ulmamap_rgb(320, 240, indices.data(), codes.data());
-    rgb_bgr_img_buf_convert(proof);
-    std::string pgm = "P5\n320 240\n255\n";
-    for (std::size_t n = 0; n < indices.size(); ++n) pgm += static_cast<char>(codes[n * 3]);
-    const Expected actual{fnv1a64(pgm),
-                          fnv1a64(std::string(proof.begin(), proof.end()), fnv1a64("P6\n320 240\n255\n"))};
-    EXPECT_EQ(actual, kPipeline.at("320x240_s11_t25_p"));
+    for (const int threads : {1, 2, 3, 7}) {
+        std::vector<unsigned char> proof(enhanced.size()), indices(320 * 240), codes(enhanced.size());
+        portable::diffuse_picture(palette, true, 320, 240, enhanced.data(), proof.data(), indices.data(), threads);
+        ulmamap_rgb(320, 240, indices.data(), codes.data());
+        rgb_bgr_img_buf_convert(proof);
+        std::string pgm = "P5\n320 240\n255\n";
+        for (std::size_t n = 0; n < indices.size(); ++n) pgm += static_cast<char>(codes[n * 3]);
+        const Expected actual{fnv1a64(pgm),
+                              fnv1a64(std::string(proof.begin(), proof.end()), fnv1a64("P6\n320 240\n255\n"))};
+        EXPECT_EQ(actual, kPipeline.at("320x240_s11_t25_p")) << threads << " threads";
+    }
 }
 
 // The built programs give the files of the in-process pipeline.

@@ -4,7 +4,9 @@
 // colour_isa.h); error_diffusion.cpp picks the build at run time.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -12,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/row_progress.h"
+#include "common/threads.h"
 #include "ulmarender/engine/colour_conversions.h"
 #include "ulmarender/engine/error_diffusion.h"
 
@@ -145,48 +149,128 @@ inline void convert_row(const ConversionTables& t, const unsigned char* pixels, 
     }
 }
 
+// A row scanned alone: nothing to wait for, nobody to tell.
+struct Alone {
+    void wait(std::size_t) {}
+    void scanned(std::size_t) {}
+};
+
+// A row of the wavefront. Pixel j of row i + 1 adds its share to pixel
+// j + 1 of its own row, which must by then hold the shares of pixels j, j + 1
+// and j + 2 of row i, in that order before its own: shares are truncated
+// and L is clamped after each, so the order of the additions matters. Row
+// i + 1 therefore trails row i by the kernel's reach plus one, three pixels.
+class Trailing {
+  public:
+    static constexpr std::size_t kLag = 3;
+
+    Trailing(common::RowProgress& progress, common::Patience& patience, std::size_t row, std::size_t width)
+        : progress_(progress), patience_(patience), row_(static_cast<std::int32_t>(row)), width_(width) {}
+
+    // Before pixel j. Having to wait, waits for kSlack pixels more than
+    // needed, so that rows running at the same speed do not meet again at
+    // once.
+    void wait(std::size_t j) {
+        const std::size_t needed = std::min(j + kLag, width_);
+        if (row_ == 0 || needed <= seen_) return;
+        const auto target = static_cast<std::uint32_t>(std::min(needed + kSlack, width_));
+        seen_ = patience_.timed([&] { return progress_.wait(row_ - 1, target); });
+    }
+    // After pixel j - 1: tells the row below every kChunk pixels.
+    void scanned(std::size_t count) {
+        if (count % kChunk == 0) progress_.publish(row_, static_cast<std::uint32_t>(count));
+    }
+
+  private:
+    static constexpr std::size_t kSlack = 256;
+    static constexpr std::size_t kChunk = 32;
+    common::RowProgress& progress_;
+    common::Patience& patience_;
+    std::int32_t row_;
+    std::size_t width_;
+    std::size_t seen_ = 0;
+};
+
+// Row i of the diffusion: its working colours in `current` (L, a, b per
+// pixel), the row below's in `next`.
+template <class Sync>
+inline void diffuse_row(const ConversionTables& tables, const DiffusionPalette& palette, bool proof, std::size_t width,
+                        std::size_t height, std::size_t i, double* current, double* next, unsigned char* proof_out,
+                        unsigned char* indices, Sync& sync) {
+    // Pixels of the outer rows and columns pass nothing on.
+    const bool interior_row = i >= 1 && i + 2 <= height;
+    for (std::size_t j = 0; j < width; ++j) {
+        sync.wait(j);
+        double* here = current + j * 3;
+        const Lab clipped = clip_to_gamut(tables, {here[0], here[1], here[2]});
+        const int n = nearest_entry(palette, clipped);
+        const std::size_t pixel = i * width + j;
+        if (proof) {
+            unsigned char* out = proof_out + pixel * 3;
+            out[0] = palette.proof_bgr[n][0];
+            out[1] = palette.proof_bgr[n][1];
+            out[2] = palette.proof_bgr[n][2];
+        }
+        indices[pixel] = static_cast<unsigned char>(n);
+        if (interior_row && j >= 1 && j + 2 <= width) {
+            const double error[3] = {clipped.l - palette.l[n], clipped.a - palette.error_a[n],
+                                     clipped.b - palette.error_b[n]};
+            double* below = next + j * 3;
+            add_share(here + 3, error, 7);
+            add_share(below, error, 5);
+            add_share(below + 3, error, 1);
+            add_share(below - 3, error, 3);
+        }
+        sync.scanned(j + 1);
+    }
+}
+
 // Diffuses a picture of blue-green-red pixels onto the palette: palette
 // indices into `indices`, and with `proof` the palette's proof colours into
-// `proof_out`.
+// `proof_out`; on up to `threads` threads (at most one per row), with the
+// bytes of one. Throws std::bad_alloc before writing anything when the work
+// memory cannot be had.
+//
+// Errors only reach the same and the next row, so a few rows of the working
+// image suffice: a ring of them. Row i converts row i + 1 into the ring just
+// before it can pass errors to it, which gives the values of converting the
+// whole picture first. Threads take rows in order from a counter; rows
+// finish in order (each waits for the whole row above before its last
+// pixels), so when a thread takes row i, every row up to i - threads is
+// finished, and threads + 1 slots never hand a slot to row i + 1 while a
+// running row still uses it.
 inline void diffuse_picture(const DiffusionPalette& palette, bool proof, std::size_t width, std::size_t height,
-                            const unsigned char* img_buffer, unsigned char* proof_out, unsigned char* indices) {
+                            const unsigned char* img_buffer, unsigned char* proof_out, unsigned char* indices,
+                            int threads) {
     const ConversionTables& tables = conversion_tables();
-    // Errors only reach the same and the next row, so two rows of the working
-    // image (L, a, b per pixel) suffice. A row is converted just before errors
-    // can reach it, which gives the values of converting the whole picture
-    // first.
-    std::vector<double> current(width * 3);
-    std::vector<double> next(width * 3);
-    convert_row(tables, img_buffer, width, current.data());
-
-    for (std::size_t i = 0; i < height; ++i) {
-        if (i + 1 < height) convert_row(tables, img_buffer + (i + 1) * width * 3, width, next.data());
-        // Pixels of the outer rows and columns pass nothing on.
-        const bool interior_row = i >= 1 && i + 2 <= height;
-        for (std::size_t j = 0; j < width; ++j) {
-            double* here = current.data() + j * 3;
-            const Lab clipped = clip_to_gamut(tables, {here[0], here[1], here[2]});
-            const int n = nearest_entry(palette, clipped);
-            const std::size_t pixel = i * width + j;
-            if (proof) {
-                unsigned char* out = proof_out + pixel * 3;
-                out[0] = palette.proof_bgr[n][0];
-                out[1] = palette.proof_bgr[n][1];
-                out[2] = palette.proof_bgr[n][2];
-            }
-            indices[pixel] = static_cast<unsigned char>(n);
-            if (interior_row && j >= 1 && j + 2 <= width) {
-                const double error[3] = {clipped.l - palette.l[n], clipped.a - palette.error_a[n],
-                                         clipped.b - palette.error_b[n]};
-                double* below = next.data() + j * 3;
-                add_share(here + 3, error, 7);
-                add_share(below, error, 5);
-                add_share(below + 3, error, 1);
-                add_share(below - 3, error, 3);
-            }
-        }
-        std::swap(current, next);
+    const std::size_t parts = std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), height);
+    const std::size_t slots = parts + 1;
+    std::vector<double> ring(slots * width * 3);
+    auto row_at = [&](std::size_t y) { return ring.data() + (y % slots) * width * 3; };
+    convert_row(tables, img_buffer, width, row_at(0));
+    auto scan = [&](std::size_t i, auto& sync) {
+        if (i + 1 < height) convert_row(tables, img_buffer + (i + 1) * width * 3, width, row_at(i + 1));
+        diffuse_row(tables, palette, proof, width, height, i, row_at(i), row_at(i + 1), proof_out, indices, sync);
+    };
+    if (parts == 1) {
+        Alone alone;
+        for (std::size_t i = 0; i < height; ++i) scan(i, alone);
+        return;
     }
+    common::RowProgress progress(static_cast<int>(parts) + 1);
+    common::Patience patience;
+    std::atomic<std::size_t> next_row{0};
+    common::run_parts(static_cast<int>(parts), [&](int part) {
+        for (;;) {
+            // Out of patience, the calling thread finishes alone.
+            if (part != 0 && patience.lost()) return;
+            const std::size_t i = next_row.fetch_add(1, std::memory_order_relaxed);
+            if (i >= height) return;
+            Trailing sync(progress, patience, i, width);
+            scan(i, sync);
+            progress.publish(static_cast<std::int32_t>(i), common::RowProgress::kFinished);
+        }
+    });
 }
 
 }  // namespace ULMA_COLOUR_ISA
@@ -195,7 +279,8 @@ inline void diffuse_picture(const DiffusionPalette& palette, bool proof, std::si
 // diffuse_picture of the fused multiply-add build (error_diffusion_fma.cpp),
 // for processors that have the instruction.
 void diffuse_picture_fma(const DiffusionPalette& palette, bool proof, std::size_t width, std::size_t height,
-                         const unsigned char* img_buffer, unsigned char* proof_out, unsigned char* indices);
+                         const unsigned char* img_buffer, unsigned char* proof_out, unsigned char* indices,
+                         int threads);
 #endif
 
 }  // namespace ulma

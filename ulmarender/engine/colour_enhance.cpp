@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/rounded_maths.h"
+#include "common/threads.h"
 #include "ulmarender/engine/colour_conversions.h"
 #include "ulmarender/engine/colour_enhance.h"
 #include "ulmarender/engine/colour_lut.h"
@@ -112,21 +113,28 @@ int color_enhance(const Settings& settings, int img_x, int img_y, const unsigned
         img_x > 0 && img_y > 0 ? static_cast<std::size_t>(img_x) * static_cast<std::size_t>(img_y) : 0;
     const unsigned char* source = img_buffer;
 
+    // Pixels go to the threads in ranges; each thread keeps its own cache.
+    constexpr std::size_t kGrain = 16384;
     std::vector<unsigned char> rgb_enhance;
     if (preprocess) {
         rgb_enhance.resize(pixel_count * 3);
-        image_processing(img_buffer, rgb_enhance.data(), pixel_count, hue_offset, sat_offset, light_offset, contrast,
-                         mode);
+        common::share_ranges(pixel_count, kGrain, settings.threads, [&] {
+            return [&](std::size_t first, std::size_t end) {
+                image_processing(img_buffer + first * 3, rgb_enhance.data() + first * 3, end - first, hue_offset,
+                                 sat_offset, light_offset, contrast, mode);
+            };
+        });
         source = rgb_enhance.data();
     }
-    SeededRandom random(settings.seed);
-    EnhancedIndexCache cache(enhance);
-    for (std::size_t n = 0; n < pixel_count; ++n) {
-        const unsigned char* in = source + n * 3;
-        int B_TEMP = in[0];
-        int G_TEMP = in[1];
-        int R_TEMP = in[2];
-        if (random_range > 0) {
+    if (random_range > 0) {
+        // The noise is drawn pixel after pixel from one generator: one thread.
+        SeededRandom random(settings.seed);
+        EnhancedIndexCache cache(enhance);
+        for (std::size_t n = 0; n < pixel_count; ++n) {
+            const unsigned char* in = source + n * 3;
+            int B_TEMP = in[0];
+            int G_TEMP = in[1];
+            int R_TEMP = in[2];
             // Drawn for every pixel, also for those that then get no noise.
             const int random_num = random.next() % random_range - random_range / 2;
             const bool white = R_TEMP == 255 && G_TEMP == 255 && B_TEMP == 255;
@@ -136,9 +144,18 @@ int color_enhance(const Settings& settings, int img_x, int img_y, const unsigned
                 G_TEMP = clamp_channel(G_TEMP + random_num);
                 B_TEMP = clamp_channel(B_TEMP + random_num);
             }
+            write_lut_colour(rgb_table->data(), cache.index(R_TEMP, G_TEMP, B_TEMP), img_out_point + n * 3);
         }
-        write_lut_colour(rgb_table->data(), cache.index(R_TEMP, G_TEMP, B_TEMP), img_out_point + n * 3);
+        return 0;
     }
+    common::share_ranges(pixel_count, kGrain, settings.threads, [&] {
+        return [&, cache = EnhancedIndexCache(enhance)](std::size_t first, std::size_t end) mutable {
+            for (std::size_t n = first; n < end; ++n) {
+                const unsigned char* in = source + n * 3;
+                write_lut_colour(rgb_table->data(), cache.index(in[2], in[1], in[0]), img_out_point + n * 3);
+            }
+        };
+    });
     return 0;
 }
 

@@ -38,7 +38,7 @@ DiffusionPalette prepare_palette(const Palette& palette) {
 
 int error_diffusion_cielab(bool proof, int img_x, int img_y, const unsigned char* img_buffer,
                            unsigned char* img_out_point, unsigned char* img_index_out_point, const char* filename,
-                           std::string* problem) {
+                           std::string* problem, int threads) {
     std::string reason;
     const auto palette_data = read_palette_data(filename, reason);
     if (!palette_data) {
@@ -52,11 +52,11 @@ int error_diffusion_cielab(bool proof, int img_x, int img_y, const unsigned char
 
 #if ULMA_COLOUR_FMA_BUILD
     if (common::isa::supports(common::isa::Extension::fma)) {
-        diffuse_picture_fma(palette, proof, width, height, img_buffer, img_out_point, img_index_out_point);
+        diffuse_picture_fma(palette, proof, width, height, img_buffer, img_out_point, img_index_out_point, threads);
         return 0;
     }
 #endif
-    portable::diffuse_picture(palette, proof, width, height, img_buffer, img_out_point, img_index_out_point);
+    portable::diffuse_picture(palette, proof, width, height, img_buffer, img_out_point, img_index_out_point, threads);
     return 0;
 }
 

@@ -38,9 +38,10 @@ DiffusionPalette prepare_palette(const Palette& palette);
 // (blue, green, red) into img_out_point. Returns 1, with no output touched,
 // when the file cannot be opened or is no palette (then `problem`, when
 // given, receives the reason naming the file and line, or stays empty for a
-// file that cannot be opened); 0 after a full run.
+// file that cannot be opened); 0 after a full run. The diffusion runs on up
+// to `threads` threads, with the bytes of one.
 int error_diffusion_cielab(bool proof, int img_x, int img_y, const unsigned char* img_buffer,
                            unsigned char* img_out_point, unsigned char* img_index_out_point, const char* filename,
-                           std::string* problem = nullptr);
+                           std::string* problem = nullptr, int threads = 1);
 
 }  // namespace ulma

@@ -7,7 +7,9 @@
 //
 // Everything that is not built per instruction set is included before the
 // target switch, so that only the per-build namespace sees it.
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <climits>
 #include <cmath>
@@ -18,6 +20,8 @@
 #include <vector>
 
 #include "common/isa.h"
+#include "common/row_progress.h"
+#include "common/threads.h"
 #include "ulmarender/engine/colour_tables.h"
 #include "ulmarender/engine/error_diffusion.h"
 #include "ulmarender/engine/palette_data.h"
@@ -33,8 +37,9 @@
 namespace ulma {
 
 void diffuse_picture_fma(const DiffusionPalette& palette, bool proof, std::size_t width, std::size_t height,
-                         const unsigned char* img_buffer, unsigned char* proof_out, unsigned char* indices) {
-    with_fma::diffuse_picture(palette, proof, width, height, img_buffer, proof_out, indices);
+                         const unsigned char* img_buffer, unsigned char* proof_out, unsigned char* indices,
+                         int threads) {
+    with_fma::diffuse_picture(palette, proof, width, height, img_buffer, proof_out, indices, threads);
 }
 
 }  // namespace ulma

@@ -37,7 +37,8 @@ RenderProblem render_picture(const RenderData& data, const Settings& settings, s
     out.palette_path = band_file_path(data, BandFile::palette_data, temp);
     // Without a palette there is nothing to render.
     if (error_diffusion_cielab(settings.proof, width, height, diffusion_input.data(), img_buffer_temp_1.data(),
-                               img_g_buffer_temp.data(), out.palette_path.c_str(), &out.palette_problem) != 0) {
+                               img_g_buffer_temp.data(), out.palette_path.c_str(), &out.palette_problem,
+                               settings.threads) != 0) {
         return RenderProblem::palette_missing;
     }
 

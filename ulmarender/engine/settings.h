@@ -26,6 +26,7 @@ struct Settings {
     int mode = 1;                 // adjustment in HSL (1, 3) or HSV (2, 4)
     int noise_range = -1;         // width of the random noise per pixel; none when 0 or below
     std::uint32_t seed = 1;       // of the noise: the same seed gives the same noise
+    int threads = 1;              // at most this many threads per picture; the bytes do not depend on it
 };
 
 // Whether the adjustment runs: either offset is not 0 (a NaN counts as not 0).

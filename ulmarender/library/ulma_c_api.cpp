@@ -2,6 +2,7 @@
 #include <ulma/ulma.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "common/threads.h"
 #include "ulmarender/engine/render_data.h"
 #include "ulmarender/engine/render_picture.h"
 #include "ulmarender/engine/settings.h"
@@ -19,6 +21,9 @@ struct UlmaRenderData {
 };
 
 namespace {
+
+// 0: not set, use the default budget.
+std::atomic<int> chosen_threads{0};
 
 void write_text(char (&target)[ULMA_MESSAGE_SIZE], const std::string& text) {
     std::snprintf(target, sizeof target, "%s", text.c_str());
@@ -44,6 +49,7 @@ bool engine_settings(const UlmaSettings& in, bool proof, ulma::Settings& out) {
     out.preprocess = ulma::offsets_set(out.sat_offset, out.light_offset);
     out.noise_range = in.noise_range;
     out.seed = in.seed;
+    out.threads = ulma_threads();
     return true;
 }
 
@@ -102,3 +108,13 @@ extern "C" int32_t ulma_render(const UlmaRenderData* data, const UlmaSettings* s
 }
 
 extern "C" void ulma_close(UlmaRenderData* data) { delete data; }
+
+extern "C" void ulma_set_threads(int32_t count) {
+    chosen_threads.store(count > 0 ? std::min<int32_t>(count, common::kMaxThreads) : 0, std::memory_order_relaxed);
+}
+
+extern "C" int32_t ulma_threads(void) {
+    if (const int callers = common::ThreadsForThisCaller::current(); callers > 0) return callers;
+    const int chosen = chosen_threads.load(std::memory_order_relaxed);
+    return chosen > 0 ? chosen : common::default_threads();
+}

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/threads.h"
+
 int gProof = 0;
 int gPreprocess = 0;
 double gHue_offset = 0.0;
@@ -33,6 +35,7 @@ ulma::Settings settings_of_run(const UlmaVersion& version, std::uint32_t seed) {
     settings.mode = gMode;
     settings.noise_range = gNoise_range;
     settings.seed = seed;
+    settings.threads = common::default_threads();
     return settings;
 }
 

@@ -88,6 +88,18 @@ ULMA_API int32_t ulma_render(const UlmaRenderData* data, const UlmaSettings* set
 /* Releases an opened folder; null is allowed. */
 ULMA_API void ulma_close(UlmaRenderData* data);
 
+/* Threads of a render call. ulma_render uses up to this many threads for
+ * one picture (never more than it has rows; noise is drawn on one); the
+ * output is byte for byte the same at any count. The default is the number
+ * of cores the process may run on, at most 8, or the value of the
+ * environment variable MORVA6_THREADS (a whole number, 1 or more) when it
+ * is set. ulma_set_threads(n) with n >= 1 replaces both for the whole
+ * process (counts above 256 count as 256); n <= 0 returns to the default.
+ * Each render call takes the count once when it starts. ulma_threads()
+ * gives the count a render call would use now. */
+ULMA_API void ulma_set_threads(int32_t count);
+ULMA_API int32_t ulma_threads(void);
+
 #ifdef __cplusplus
 }
 #endif
