@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/threads.h"
 #include "render_data_fixture.h"
 #include "ulmarender/engine/channel_order.h"
 #include "ulmarender/engine/cielab_diffusion_loop.h"
@@ -181,10 +182,12 @@ void BM_PipelineInMemory(benchmark::State& state) {
 BENCHMARK(BM_PipelineInMemory)->Unit(benchmark::kMillisecond);
 
 // The in-memory entry point render_picture: the stages above plus its
-// copies (input swap, panel codes gathered), from red-green-blue pixels.
+// copies (input swap, panel codes gathered), from red-green-blue pixels; at
+// one thread and at the default count (wall time).
 void BM_RenderPicture(benchmark::State& state) {
     const auto& f = fixture();
-    const Settings settings = default_settings(0);
+    Settings settings = default_settings(0);
+    settings.threads = static_cast<int>(state.range(0));
     RenderData data;
     if (open_render_data(f.lot_dir, data).problem != OpenProblem::none) state.SkipWithError("render data not readable");
     std::vector<unsigned char> rgb(f.bgr.begin(), f.bgr.end());
@@ -198,10 +201,15 @@ void BM_RenderPicture(benchmark::State& state) {
     }
     count_pixels(state);
 }
-BENCHMARK(BM_RenderPicture)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderPicture)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(common::default_threads())
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
-// my_ulma_render from the PPM file to the PGM file; argument 1 also writes
-// the proof image.
+// my_ulma_render from the PPM file to the PGM file, at the default thread
+// count; argument 1 also writes the proof image.
 void BM_WholeRender(benchmark::State& state) {
     const auto& f = fixture();
     gProof = static_cast<int>(state.range(0));
