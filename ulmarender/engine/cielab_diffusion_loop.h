@@ -77,7 +77,8 @@ inline Lab lab_of_channels(const ConversionTables& t, unsigned char r, unsigned 
     return lab;
 }
 
-inline Lab clip_to_gamut(const ConversionTables& t, Lab colour) {
+// Runs once per pixel: always inlined into the scan.
+[[gnu::always_inline]] inline Lab clip_to_gamut(const ConversionTables& t, Lab colour) {
     double x, y, z;
     lab2xyz(x, y, z, colour.l, colour.a, colour.b);
     const double X = x / 100;
