@@ -12,10 +12,13 @@
 
 #include <cstdlib>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ulmarender/engine/channel_order.h"
@@ -344,6 +347,74 @@ TEST_F(Golden, PortableDiffusionBuildGivesTheRecordedBytes) {
                               fnv1a64(std::string(proof.begin(), proof.end()), fnv1a64("P6\n320 240\n255\n"))};
         EXPECT_EQ(actual, kPipeline.at("320x240_s11_t25_p")) << threads << " threads";
     }
+}
+
+// Rows of the diffusion on threads of their own, each as close behind the row
+// above as the wavefront lets it (the upper row stops after every pixel until
+// the lower one has to wait for it): the bytes of one scan. A lag too short
+// lets a row read a pixel before the row above has passed it all its shares,
+// or add its own share first; real threads almost never meet that closely.
+class LockStep {
+  public:
+    LockStep(std::mutex& mutex, std::condition_variable& changed, std::vector<std::size_t>& scanned,
+             std::vector<std::size_t>& wanted, std::size_t row, std::size_t width)
+        : mutex_(mutex), changed_(changed), scanned_(scanned), wanted_(wanted), row_(row), width_(width) {}
+    void wait(std::size_t j) {
+        if (row_ == 0) return;
+        const std::size_t needed = std::min(j + portable::Trailing::kLag, width_);
+        std::unique_lock lock(mutex_);
+        wanted_[row_] = needed;
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return scanned_[row_ - 1] >= needed; });
+    }
+    void scanned(std::size_t count) {
+        std::unique_lock lock(mutex_);
+        scanned_[row_] = count;
+        changed_.notify_all();
+        // Holds back until the row below waits for more than this row has.
+        if (row_ + 1 < scanned_.size() && count < width_)
+            changed_.wait(lock, [&] { return wanted_[row_ + 1] > count || scanned_[row_ + 1] == width_; });
+    }
+
+  private:
+    std::mutex& mutex_;
+    std::condition_variable& changed_;
+    std::vector<std::size_t>& scanned_;
+    std::vector<std::size_t>& wanted_;
+    std::size_t row_, width_;
+};
+
+TEST_F(Golden, WavefrontRowsInLockStepGiveTheBytesOfOneScan) {
+    std::string error;
+    const DiffusionPalette palette =
+        prepare_palette(*read_palette_data(special_get_eo_file_temp(lot_dir_.c_str(), 25).c_str(), error));
+    const std::size_t width = 53, height = 9;
+    const std::vector<unsigned char> picture = photo_like_rgb(width, height, 29);
+    std::vector<unsigned char> proof(picture.size()), indices(width * height);
+    portable::diffuse_picture(palette, true, width, height, picture.data(), proof.data(), indices.data(), 1);
+
+    const portable::ConversionTables& tables = portable::conversion_tables();
+    std::vector<double> rows(width * 3 * (height + 1));
+    for (std::size_t i = 0; i < height; ++i)
+        portable::convert_row(tables, picture.data() + i * width * 3, width, rows.data() + i * width * 3);
+    std::vector<unsigned char> stepped_proof(picture.size()), stepped(width * height);
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<std::size_t> scanned(height, 0), wanted(height, 0);
+    {
+        std::vector<std::jthread> threads;
+        for (std::size_t i = 0; i < height; ++i)
+            threads.emplace_back([&, i] {
+                LockStep sync(mutex, changed, scanned, wanted, i, width);
+                portable::diffuse_row(tables, palette, true, width, height, i, rows.data() + i * width * 3,
+                                      rows.data() + (i + 1) * width * 3, stepped_proof.data(), stepped.data(), sync);
+                const std::lock_guard lock(mutex);
+                scanned[i] = width;
+                changed.notify_all();
+            });
+    }
+    EXPECT_EQ(stepped, indices);
+    EXPECT_EQ(stepped_proof, proof);
 }
 
 // The built programs give the files of the in-process pipeline.
