@@ -2,14 +2,44 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <utility>
+#include <vector>
 
+#include "common/threads.h"
 #include "ulmarender/engine/channel_order.h"
 #include "ulmarender/engine/colour_enhance.h"
 #include "ulmarender/engine/error_diffusion.h"
 #include "ulmarender/engine/panel_codes.h"
 
 namespace ulma {
+
+namespace {
+
+// The per-pixel copies run on the threads in ranges of this many pixels.
+constexpr std::size_t kGrain = 65536;
+
+// `pixels` (three bytes a pixel) with red and blue swapped in place.
+void swap_red_blue(std::span<unsigned char> pixels, int threads) {
+    common::share_ranges(pixels.size() / 3, kGrain, threads, [&] {
+        return [&](std::size_t first, std::size_t end) {
+            rgb_bgr_img_buf_convert(pixels.subspan(first * 3, (end - first) * 3));
+        };
+    });
+}
+
+// The panel code of every palette index, through ulmamap_rgb a range at a time.
+void panel_codes_of(std::span<const unsigned char> indices, std::span<unsigned char> codes, int threads) {
+    common::share_ranges(indices.size(), kGrain, threads, [&] {
+        return [&, mapped = std::vector<unsigned char>(kGrain * 3)](std::size_t first, std::size_t end) mutable {
+            const auto count = static_cast<int>(end - first);
+            ulmamap_rgb(count, 1, indices.data() + first, mapped.data());
+            for (int n = 0; n < count; ++n) codes[first + static_cast<std::size_t>(n)] = mapped[n * 3];
+        };
+    });
+}
+
+}  // namespace
 
 RenderProblem render_picture(const RenderData& data, const Settings& settings, std::span<const unsigned char> rgb,
                              int width, int height, int temp, Rendering& out) {
@@ -21,7 +51,7 @@ RenderProblem render_picture(const RenderData& data, const Settings& settings, s
     const std::size_t pixel_count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
 
     std::vector<unsigned char> img_buffer(rgb.begin(), rgb.end());
-    rgb_bgr_img_buf_convert(img_buffer);
+    swap_red_blue(img_buffer, settings.threads);
     std::vector<unsigned char> img_buffer_temp_1(settings.proof ? pixel_count * 3 : 0);  // proof colours
     std::vector<unsigned char> img_buffer_temp_2(pixel_count * 3);                       // enhanced picture
     std::vector<unsigned char> img_g_buffer_temp(pixel_count);                           // palette indices
@@ -42,16 +72,14 @@ RenderProblem render_picture(const RenderData& data, const Settings& settings, s
         return RenderProblem::palette_missing;
     }
 
-    std::vector<unsigned char> img_out_point(pixel_count * 3);
-    ulmamap_rgb(width, height, img_g_buffer_temp.data(), img_out_point.data());
     out.width = width;
     out.height = height;
     out.panel_codes.resize(pixel_count);
-    for (std::size_t n = 0; n < pixel_count; ++n) out.panel_codes[n] = img_out_point[n * 3];
+    panel_codes_of(img_g_buffer_temp, out.panel_codes, settings.threads);
     out.indices = std::move(img_g_buffer_temp);
     out.proof_rgb.clear();
     if (settings.proof) {
-        rgb_bgr_img_buf_convert(img_buffer_temp_1);
+        swap_red_blue(img_buffer_temp_1, settings.threads);
         out.proof_rgb = std::move(img_buffer_temp_1);
     }
     return RenderProblem::none;
