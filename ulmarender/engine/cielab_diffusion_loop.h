@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -239,7 +240,9 @@ inline void diffuse_row(const ConversionTables& tables, const DiffusionPalette& 
 // finish in order (each waits for the whole row above before its last
 // pixels), so when a thread takes row i, every row up to i - threads is
 // finished, and threads + 1 slots never hand a slot to row i + 1 while a
-// running row still uses it.
+// running row still uses it. A finished row says so for its slot, and the
+// row converted into it next waits for that: it is already true, but the
+// wait makes every access of the earlier rows happen before the conversion.
 inline void diffuse_picture(const DiffusionPalette& palette, bool proof, std::size_t width, std::size_t height,
                             const unsigned char* img_buffer, unsigned char* proof_out, unsigned char* indices,
                             int threads) {
@@ -260,6 +263,9 @@ inline void diffuse_picture(const DiffusionPalette& palette, bool proof, std::si
     }
     common::RowProgress progress(static_cast<int>(parts) + 1);
     common::Patience patience;
+    // free_for[s]: the first row that may be converted into slot s.
+    const auto free_for = std::make_unique<common::Watched[]>(slots);
+    for (std::size_t s = 0; s < slots; ++s) free_for[s].store(s);
     std::atomic<std::size_t> next_row{0};
     common::run_parts(static_cast<int>(parts), [&](int part) {
         for (;;) {
@@ -267,9 +273,14 @@ inline void diffuse_picture(const DiffusionPalette& palette, bool proof, std::si
             if (part != 0 && patience.lost()) return;
             const std::size_t i = next_row.fetch_add(1, std::memory_order_relaxed);
             if (i >= height) return;
+            if (i + 1 < height)
+                patience.timed([&] {
+                    return free_for[(i + 1) % slots].wait_until([&](std::uint64_t row) { return row >= i + 1; });
+                });
             Trailing sync(progress, patience, i, width);
             scan(i, sync);
             progress.publish(static_cast<std::int32_t>(i), common::RowProgress::kFinished);
+            free_for[i % slots].store(i + slots);
         }
     });
 }
