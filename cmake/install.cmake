@@ -26,6 +26,7 @@ install(FILES ${MORVA6_BUILT_SAMPLES}/Morva6_Render_LUT_Default_v1.bin
 install(DIRECTORY ${MORVA6_BUILT_SAMPLES}/ULMA_SAMPLE01_TC_03
         DESTINATION ${CMAKE_INSTALL_DATADIR}/morva6-ulma)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/samples/photos/COPYRIGHT.mate-backgrounds
+              ${PROJECT_SOURCE_DIR}/samples/photos/COPYRIGHT.plasma-workspace-wallpapers
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/morva6-ulma)
 install(FILES ${MORVA6_MANUALS} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(TARGETS morva6 ulma EXPORT Morva6Targets

@@ -83,7 +83,7 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
         {'\0', "no-flat-inks", false}, {'o', "output", true},    {'\0', "ink", true},
         {'\0', "ink-lab", true},       {'\0', "layout", true},   {'\0', "palette", true},
         {'\0', "palette-lab", true},   {'\0', "method", true},   {'\0', "tone", true},
-        {'\0', "fixed-lift", false}};
+        {'\0', "fixed-lift", false},  {'\0', "aim-mix", false}};
     std::vector<common::CommandWord> words;
     if (std::string error; !common::split_command_line(args, kSpecs, words, error)) return failure(error);
     for (const common::CommandWord& word : words) {
@@ -93,6 +93,10 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
             BuilderOptions help;
             (name == "--help" ? help.help : help.version) = true;
             return {help, {}};
+        }
+        if (name == "--aim-mix") {
+            options.choices.aim_mix = true;
+            continue;
         }
         if (name == "--identity" || name == "--no-flat-inks" || name == "--fixed-lift") {
             (name == "--identity"     ? options.identity
@@ -180,6 +184,9 @@ std::string usage_text() {
            "  --fixed-lift             ulma: lift every entry by 1.5 L* instead of making up\n"
            "                           for what the renderer's diffusion lays down (measured\n"
            "                           by running it on flat patches)\n"
+           "  --aim-mix                ulma: measure the whole sRGB cube, as the eye mixes the\n"
+           "                           dots, and give each entry the bytes whose patch shows\n"
+           "                           its colour (for palettes beyond the sRGB cube)\n"
            "  --no-flat-inks           mix every colour, also those within a few CIEDE2000\n"
            "                           units of an ink, pure black and pure white (by\n"
            "                           default these are printed in that ink alone)\n"

@@ -61,6 +61,11 @@ struct TableChoices {
     // (its truncated shares, gamut clip and search) really lays down,
     // measured by running it; otherwise (--fixed-lift) lifted by kLightnessLift.
     bool measured_renderer = true;
+    // With measured_renderer (--aim-mix): measure the whole cube's edges too,
+    // as the eye mixes the dots, and search each entry whose patch shows the
+    // colour (palette_table.cpp). Raises the chroma of palettes beyond the
+    // sRGB cube; not the default, as it costs others (README).
+    bool aim_mix = false;
     bool tone_map = false;  // the picture's lightness range onto the inks' (tone_mapped)
 };
 

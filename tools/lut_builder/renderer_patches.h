@@ -29,8 +29,15 @@ class RendererPalette {
     // patch of `colour` (sRGB bytes, as its table gives them), away from
     // the patch's edges; the colour itself when the palette file is gone.
     Lab mean_on_patch(Rgb8 colour) const;
+    // The same patch as the eye mixes its dots: the linear-light mix of the
+    // chosen colours, in CIELAB.
+    Lab mix_on_patch(Rgb8 colour) const;
 
   private:
+    // The palette index the renderer chooses at each pixel of the patch;
+    // empty when the palette file is gone.
+    std::vector<unsigned char> choices_on_patch(Rgb8 colour) const;
+
     std::vector<Lab> palette_;
     std::string path_;
 };
