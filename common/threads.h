@@ -46,6 +46,23 @@ class ThreadsForThisCaller {
     int outer_;
 };
 
+// A library's own thread count, set through its exported setter: a count of
+// 1 or more (capped at kMaxThreads), or 0 for the default budget.
+class ChosenThreads {
+  public:
+    void set(int count) { count_.store(count > 0 ? std::min(count, kMaxThreads) : 0, std::memory_order_relaxed); }
+    // The count a render call uses now: the calling thread's choice, else the
+    // set count, else default_threads().
+    int current() const {
+        if (const int callers = ThreadsForThisCaller::current(); callers > 0) return callers;
+        const int chosen = count_.load(std::memory_order_relaxed);
+        return chosen > 0 ? chosen : default_threads();
+    }
+
+  private:
+    std::atomic<int> count_{0};
+};
+
 // Threads for each of `jobs` pictures rendered at once out of a budget of
 // `total` (at least one each).
 inline int threads_per_job(int total, int jobs) { return std::max(1, total / std::max(1, jobs)); }

@@ -2,7 +2,6 @@
 #include <ulma/ulma.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -22,8 +21,7 @@ struct UlmaRenderData {
 
 namespace {
 
-// 0: not set, use the default budget.
-std::atomic<int> chosen_threads{0};
+common::ChosenThreads chosen_threads;
 
 void write_text(char (&target)[ULMA_MESSAGE_SIZE], const std::string& text) {
     std::snprintf(target, sizeof target, "%s", text.c_str());
@@ -109,12 +107,6 @@ extern "C" int32_t ulma_render(const UlmaRenderData* data, const UlmaSettings* s
 
 extern "C" void ulma_close(UlmaRenderData* data) { delete data; }
 
-extern "C" void ulma_set_threads(int32_t count) {
-    chosen_threads.store(count > 0 ? std::min<int32_t>(count, common::kMaxThreads) : 0, std::memory_order_relaxed);
-}
+extern "C" void ulma_set_threads(int32_t count) { chosen_threads.set(count); }
 
-extern "C" int32_t ulma_threads(void) {
-    if (const int callers = common::ThreadsForThisCaller::current(); callers > 0) return callers;
-    const int chosen = chosen_threads.load(std::memory_order_relaxed);
-    return chosen > 0 ? chosen : common::default_threads();
-}
+extern "C" int32_t ulma_threads(void) { return chosen_threads.current(); }
