@@ -96,7 +96,7 @@ inline Lab lab_of_channels(const ConversionTables& t, unsigned char r, unsigned 
     return clipped;
 }
 
-inline int nearest_entry(const DiffusionPalette& palette, Lab colour) {
+[[gnu::always_inline]] inline int nearest_entry(const DiffusionPalette& palette, Lab colour) {
     // The truncated distance trunc(sqrt(d2)) grows with d2, so the least one
     // is that of the least d2. The winner is the highest entry with that
     // truncated distance: the highest entry of the least d2 itself, unless an
@@ -131,7 +131,7 @@ inline int nearest_entry(const DiffusionPalette& palette, Lab colour) {
     return lowest;
 }
 
-inline void add_share(double* target, const double (&error)[3], int weight) {
+[[gnu::always_inline]] inline void add_share(double* target, const double (&error)[3], int weight) {
     double l = target[0] + std::trunc(error[0] * weight / 16);
     if (l > 100) l = 100;
     if (l < 0) l = 0;
@@ -194,11 +194,12 @@ class Trailing {
 };
 
 // Row i of the diffusion: its working colours in `current` (L, a, b per
-// pixel), the row below's in `next`.
+// pixel), the row below's in `next`. Kept out of line, so that each kind of
+// row gets a loop of its own, its registers allocated for it alone.
 template <class Sync>
-inline void diffuse_row(const ConversionTables& tables, const DiffusionPalette& palette, bool proof, std::size_t width,
-                        std::size_t height, std::size_t i, double* current, double* next, unsigned char* proof_out,
-                        unsigned char* indices, Sync& sync) {
+[[gnu::noinline]] inline void diffuse_row(const ConversionTables& tables, const DiffusionPalette& palette, bool proof,
+                                          std::size_t width, std::size_t height, std::size_t i, double* current,
+                                          double* next, unsigned char* proof_out, unsigned char* indices, Sync& sync) {
     // Pixels of the outer rows and columns pass nothing on.
     const bool interior_row = i >= 1 && i + 2 <= height;
     for (std::size_t j = 0; j < width; ++j) {

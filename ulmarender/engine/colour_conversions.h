@@ -76,36 +76,41 @@ inline void rgb2hsv(double& h, double& s, double& v, int r, int g, int b) {
     h = hue_of(R, G, B, Max, D);
 }
 
+// What hsv2rgb makes of a hue h and a saturation s != 0: the factors the
+// value v is multiplied by for each channel (1 for the channel that is v
+// itself, 1 - s, 1 - f s or 1 - (1 - f) s for the others).
+struct HsvFactors {
+    double r, g, b;
+};
+inline HsvFactors hsv_factors(double h, double s) {
+    double h6 = h * 6;
+    if (h6 == 6) h6 = 0;
+    const double i = std::trunc(h6);
+    const double f = h6 - i;
+    const double p = 1 - s;
+    const double q = 1 - f * s;
+    const double t = 1 - (1 - f) * s;
+    if (i == 0) return {1, t, p};
+    if (i == 1) return {q, 1, p};
+    if (i == 2) return {p, 1, t};
+    if (i == 3) return {p, q, 1};
+    if (i == 4) return {t, p, 1};
+    return {1, p, q};
+}
+
 // Components are truncated toward zero, never rounded or clamped.
+inline void hsv_channels(int& r, int& g, int& b, const HsvFactors& factors, double v) {
+    r = truncate_to_int((factors.r * v) * 255);
+    g = truncate_to_int((factors.g * v) * 255);
+    b = truncate_to_int((factors.b * v) * 255);
+}
+
 inline void hsv2rgb(int& r, int& g, int& b, double h, double s, double v) {
     if (s == 0) {
         r = g = b = truncate_to_int(v * 255);
         return;
     }
-    double h6 = h * 6;
-    if (h6 == 6) h6 = 0;
-    const double i = std::trunc(h6);
-    const double f = h6 - i;
-    const double p = (1 - s) * v;
-    const double q = (1 - f * s) * v;
-    const double t = (1 - (1 - f) * s) * v;
-    double R, G, B;
-    if (i == 0) {
-        R = v, G = t, B = p;
-    } else if (i == 1) {
-        R = q, G = v, B = p;
-    } else if (i == 2) {
-        R = p, G = v, B = t;
-    } else if (i == 3) {
-        R = p, G = q, B = v;
-    } else if (i == 4) {
-        R = t, G = p, B = v;
-    } else {
-        R = v, G = p, B = q;
-    }
-    r = truncate_to_int(R * 255);
-    g = truncate_to_int(G * 255);
-    b = truncate_to_int(B * 255);
+    hsv_channels(r, g, b, hsv_factors(h, s), v);
 }
 
 }  // namespace ULMA_COLOUR_ISA

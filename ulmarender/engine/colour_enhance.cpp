@@ -28,6 +28,23 @@ const std::array<rounded::Wide, 256>& channel_logs() {
     return logs;
 }
 
+double clamp_unit(double value) {
+    if (value < 0) value = 0;
+    if (value > 1) value = 1;
+    return value;
+}
+
+// hsv_channels of a value known only to lie within [low, high]: true, with
+// the channels, when every value there gives the same ones. Each channel is
+// the value times a fixed factor, rounded and truncated: monotonic in the
+// value, so the ends decide.
+bool same_channels_within(int& r, int& g, int& b, const HsvFactors& factors, double low, double high) {
+    int r_high, g_high, b_high;
+    hsv_channels(r, g, b, factors, clamp_unit(low));
+    hsv_channels(r_high, g_high, b_high, factors, clamp_unit(high));
+    return r == r_high && g == g_high && b == b_high;
+}
+
 }  // namespace
 
 void enhance_green(int& r, int& g, int& b) {
@@ -39,14 +56,28 @@ void enhance_green(int& r, int& g, int& b) {
     if (temp_value > 180) temp_value = 360 - temp_value;
     if (temp_value == 180) temp_value = 179.9;
     temp_value = 1 - temp_value / 180 * S * 0.75;
-    if (S > 0) {
-        const int largest = std::max({r, g, b});  // L == largest / 255.0
-        L = largest > 0 && largest < 256 ? rounded::pow_from_log(channel_logs()[largest], temp_value)
-                                         : rounded::pow(L, temp_value);
+    if (S == 0) {
+        r = g = b = truncate_to_int(clamp_unit(L) * 255);
+        return;
     }
-    if (L < 0) L = 0;
-    if (L > 1) L = 1;
-    hsv2rgb(r, g, b, H, S, L);
+    const HsvFactors factors = hsv_factors(H, S);
+    // L^1 is L itself.
+    if (S > 0 && temp_value != 1) {
+        // The channels come from the exactly rounded power L^temp_value, but
+        // they are truncated integers: exp(temp_value log L) of the C library
+        // lies within a few units in the last place of it, so a bracket of
+        // 2^-40 of its size holds it, and unless the bracket straddles a
+        // channel step (about one colour in a billion), its ends give the
+        // channels without the power itself.
+        const int largest = std::max({r, g, b});  // L == largest / 255.0
+        const bool in_table = largest > 0 && largest < 256;
+        if (in_table) {
+            const double estimate = std::exp(temp_value * channel_logs()[largest].hi);
+            if (same_channels_within(r, g, b, factors, estimate * (1 - 0x1p-40), estimate * (1 + 0x1p-40))) return;
+        }
+        L = in_table ? rounded::pow_from_log(channel_logs()[largest], temp_value) : rounded::pow(L, temp_value);
+    }
+    hsv_channels(r, g, b, factors, clamp_unit(L));
 }
 
 namespace {
@@ -150,9 +181,14 @@ int color_enhance(const Settings& settings, int img_x, int img_y, const unsigned
     }
     common::share_ranges(pixel_count, kGrain, settings.threads, [&] {
         return [&, cache = EnhancedIndexCache(enhance)](std::size_t first, std::size_t end) mutable {
+            // Local copies: the byte stores below could alias anything the
+            // closure refers to, so these would be reloaded for each pixel.
+            const unsigned char* const table = rgb_table->data();
+            const unsigned char* const pixels = source;
+            unsigned char* const out = img_out_point;
             for (std::size_t n = first; n < end; ++n) {
-                const unsigned char* in = source + n * 3;
-                write_lut_colour(rgb_table->data(), cache.index(in[2], in[1], in[0]), img_out_point + n * 3);
+                const unsigned char* in = pixels + n * 3;
+                write_lut_colour(table, cache.index(in[2], in[1], in[0]), out + n * 3);
             }
         };
     });
