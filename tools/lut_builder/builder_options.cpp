@@ -83,7 +83,7 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
         {'\0', "no-flat-inks", false}, {'o', "output", true},    {'\0', "ink", true},
         {'\0', "ink-lab", true},       {'\0', "layout", true},   {'\0', "palette", true},
         {'\0', "palette-lab", true},   {'\0', "method", true},   {'\0', "tone", true},
-        {'\0', "fixed-lift", false},  {'\0', "aim-mix", false}};
+        {'\0', "fixed-lift", false},   {'\0', "aim-mix", false}, {'\0', "no-aim-mix", false}};
     std::vector<common::CommandWord> words;
     if (std::string error; !common::split_command_line(args, kSpecs, words, error)) return failure(error);
     for (const common::CommandWord& word : words) {
@@ -94,8 +94,8 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
             (name == "--help" ? help.help : help.version) = true;
             return {help, {}};
         }
-        if (name == "--aim-mix") {
-            options.choices.aim_mix = true;
+        if (name == "--aim-mix" || name == "--no-aim-mix") {
+            options.choices.aim_mix = name == "--aim-mix" ? TableChoices::AimMix::on : TableChoices::AimMix::off;
             continue;
         }
         if (name == "--identity" || name == "--no-flat-inks" || name == "--fixed-lift") {
@@ -186,7 +186,10 @@ std::string usage_text() {
            "                           by running it on flat patches)\n"
            "  --aim-mix                ulma: measure the whole sRGB cube, as the eye mixes the\n"
            "                           dots, and give each entry the bytes whose patch shows\n"
-           "                           its colour (for palettes beyond the sRGB cube)\n"
+           "                           its colour (the default for a palette with a colour\n"
+           "                           beyond the sRGB cube)\n"
+           "  --no-aim-mix             ulma: aim at the renderer's CIELAB average, measured on\n"
+           "                           the palette's reach (the default for other palettes)\n"
            "  --no-flat-inks           mix every colour, also those within a few CIEDE2000\n"
            "                           units of an ink, pure black and pure white (by\n"
            "                           default these are printed in that ink alone)\n"

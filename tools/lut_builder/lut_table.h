@@ -61,11 +61,13 @@ struct TableChoices {
     // (its truncated shares, gamut clip and search) really lays down,
     // measured by running it; otherwise (--fixed-lift) lifted by kLightnessLift.
     bool measured_renderer = true;
-    // With measured_renderer (--aim-mix): measure the whole cube's edges too,
-    // as the eye mixes the dots, and search each entry whose patch shows the
-    // colour (palette_table.cpp). Raises the chroma of palettes beyond the
-    // sRGB cube; not the default, as it costs others (README).
-    bool aim_mix = false;
+    // With measured_renderer, AimMix::on (--aim-mix): measure the whole
+    // cube's edges too, as the eye mixes the dots, and search each entry
+    // whose patch shows the colour (palette_table.cpp). It raises the chroma
+    // of palettes with a colour beyond the sRGB cube and costs the others
+    // (README): `automatic` takes it for those palettes alone.
+    enum class AimMix { automatic, on, off };
+    AimMix aim_mix = AimMix::automatic;
     bool tone_map = false;  // the picture's lightness range onto the inks' (tone_mapped)
 };
 

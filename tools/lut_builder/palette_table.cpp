@@ -76,7 +76,8 @@ std::vector<Lab> measure_mixes(std::span<const Lab> palette) {
     constexpr double step = 255.0 / (kMixGrid - 1);
     for (int r = 0; r < kMixGrid; ++r)
         for (int g = 0; g < kMixGrid; ++g)
-            for (int b = 0; b < kMixGrid; ++b) laid.push_back(renderer.mix_on_patch(to_bytes({r * step, g * step, b * step})));
+            for (int b = 0; b < kMixGrid; ++b)
+                laid.push_back(renderer.mix_on_patch(to_bytes({r * step, g * step, b * step})));
     return laid;
 }
 
@@ -211,6 +212,13 @@ Rgb undo_green_enhancement(Rgb enhanced) {
     return {enhanced.r * scale, enhanced.g * scale, enhanced.b * scale};
 }
 
+bool beyond_srgb_cube(std::span<const Lab> palette) {
+    return std::any_of(palette.begin(), palette.end(), [](const Lab& colour) {
+        const Rgb rgb = rgb_from_lab(colour);
+        return std::min({rgb.r, rgb.g, rgb.b}) < -0.5 || std::max({rgb.r, rgb.g, rgb.b}) > 255.5;
+    });
+}
+
 std::vector<Rgb8> palette_table(const InkMixer& mixer, const TableChoices& choices) {
     std::vector<Lab> palette;
     for (const Rgb& colour : mixer.engine) palette.push_back({colour.r, colour.g, colour.b});
@@ -223,7 +231,9 @@ std::vector<Rgb8> palette_table(const InkMixer& mixer, const TableChoices& choic
         for (const Lab& colour : palette) shown.push_back(lab_from_rgb(to_rgb(to_bytes(rgb_from_lab(colour)))));
         anchors = ink_anchors(shown, entries, mixer.black, mixer.white);
     }
-    const bool aim_mix = choices.measured_renderer && choices.aim_mix;
+    const bool aim_mix = choices.measured_renderer &&
+                         (choices.aim_mix == TableChoices::AimMix::on ||
+                          (choices.aim_mix == TableChoices::AimMix::automatic && beyond_srgb_cube(palette)));
     std::vector<Lab> bias;
     if (choices.measured_renderer && !aim_mix) bias = measure_renderer(mixer, palette);
     std::vector<Lab> laid;

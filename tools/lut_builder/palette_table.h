@@ -55,6 +55,11 @@ std::size_t renderer_choice(std::span<const Lab> palette, Lab colour);
 // (within 16/7 in L, a and b none of the error is passed on).
 Rgb8 solid_entry(std::span<const Lab> palette, std::size_t n);
 
+// Whether a colour of the palette lies beyond the sRGB cube (some channel
+// further out than the rounding of its bytes): TableChoices::AimMix::automatic
+// aims such palettes' entries at the mix the eye sees.
+bool beyond_srgb_cube(std::span<const Lab> palette);
+
 std::vector<Rgb8> palette_table(const InkMixer& mixer, const TableChoices& choices = {});
 
 }  // namespace lut_builder

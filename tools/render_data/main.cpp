@@ -55,7 +55,10 @@ constexpr std::string_view kUsage =
     "                        the renderer's diffusion lays down, measured by running it\n"
     "  --aim-mix             measure the whole sRGB cube, as the eye mixes the dots,\n"
     "                        and give each entry the bytes whose patch shows its\n"
-    "                        colour (for palettes beyond the sRGB cube)\n"
+    "                        colour (the default for a palette with a colour beyond\n"
+    "                        the sRGB cube)\n"
+    "  --no-aim-mix          aim at the renderer's CIELAB average, measured on the\n"
+    "                        palette's reach (the default for other palettes)\n"
     "  --no-flat-inks        mix every colour, also those close to a palette colour,\n"
     "                        pure black and pure white (by default these are\n"
     "                        printed in that palette colour alone)\n"
@@ -91,10 +94,10 @@ static int run_main(int argc, char** argv) {
     using namespace render_data;
     std::vector<Palette> palettes;
     lut_builder::TableChoices choices;
-    static constexpr common::OptionSpec kSpecs[] = {{'h', "help", false},          {'\0', "version", false},
-                                                    {'\0', "no-flat-inks", false}, {'\0', "fixed-lift", false},
-                                                    {'\0', "palette", true},       {'\0', "palette-lab", true},
-                                                    {'\0', "tone", true},         {'\0', "aim-mix", false}};
+    static constexpr common::OptionSpec kSpecs[] = {
+        {'h', "help", false},        {'\0', "version", false}, {'\0', "no-flat-inks", false},
+        {'\0', "fixed-lift", false}, {'\0', "palette", true},  {'\0', "palette-lab", true},
+        {'\0', "tone", true},        {'\0', "aim-mix", false}, {'\0', "no-aim-mix", false}};
     const std::vector<std::string_view> args(argv + std::min(argc, 1), argv + argc);
     std::vector<common::CommandWord> parsed;
     if (std::string error; !common::split_command_line(args, kSpecs, parsed, error)) return bad_arguments(error);
@@ -110,8 +113,9 @@ static int run_main(int argc, char** argv) {
             choices.flat_inks = false;
         } else if (name == "fixed-lift") {
             choices.measured_renderer = false;
-        } else if (name == "aim-mix") {
-            choices.aim_mix = true;
+        } else if (name == "aim-mix" || name == "no-aim-mix") {
+            choices.aim_mix =
+                name == "aim-mix" ? lut_builder::TableChoices::AimMix::on : lut_builder::TableChoices::AimMix::off;
         } else if (name == "tone") {
             if (word.value != "map" && word.value != "clip")
                 return bad_arguments("--tone is clip or map, got '" + word.value + "'");
