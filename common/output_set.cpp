@@ -14,9 +14,11 @@
 namespace common {
 
 void OutputSet::add(const std::string& path, std::string_view header, std::span<const std::uint8_t> body) {
-    Output output{path, std::vector<std::uint8_t>(header.begin(), header.end())};
-    output.bytes.insert(output.bytes.end(), body.begin(), body.end());
-    outputs_.push_back(std::move(output));
+    add(path, header, std::vector<std::uint8_t>(body.begin(), body.end()));
+}
+
+void OutputSet::add(const std::string& path, std::string_view header, std::vector<std::uint8_t>&& body) {
+    outputs_.push_back({path, std::string(header), std::move(body)});
 }
 
 bool OutputSet::commit(std::string& error) {
@@ -39,15 +41,17 @@ bool OutputSet::commit(std::string& error) {
         files.push_back(std::make_unique<ReplaceFile>(output.path));
         ReplaceFile& file = *files.back();
         if (!file.is_open()) return failed(output.path, "cannot create");
-        if (!file.write(output.bytes.data(), output.bytes.size()) || !file.finish())
+        if (!file.write(output.header.data(), output.header.size()) ||
+            !file.write(output.body.data(), output.body.size()) || !file.finish())
             return failed(output.path, "cannot write");
     }
     for (const Output* output : special) {
         if (output->path == "-") {
-            if (std::fwrite(output->bytes.data(), 1, output->bytes.size(), stdout) != output->bytes.size() ||
+            if (std::fwrite(output->header.data(), 1, output->header.size(), stdout) != output->header.size() ||
+                std::fwrite(output->body.data(), 1, output->body.size(), stdout) != output->body.size() ||
                 std::fflush(stdout) != 0)
                 return failed("standard output", "cannot write");
-        } else if (write_file_replacing(output->path, "", output->bytes) != WriteResult::written) {
+        } else if (write_file_replacing(output->path, output->header, output->body) != WriteResult::written) {
             return failed(output->path, "cannot write");
         }
     }

@@ -25,6 +25,8 @@ class OutputSet {
   public:
     // Keeps a copy of the bytes; nothing is written before commit().
     void add(const std::string& path, std::string_view header, std::span<const std::uint8_t> body = {});
+    // Takes the body over instead of copying it (a large picture).
+    void add(const std::string& path, std::string_view header, std::vector<std::uint8_t>&& body);
     // False with `error` ("PATH: reason") when any file could not be
     // written; then no earlier file has changed.
     bool commit(std::string& error);
@@ -36,7 +38,8 @@ class OutputSet {
   private:
     struct Output {
         std::string path;
-        std::vector<std::uint8_t> bytes;
+        std::string header;
+        std::vector<std::uint8_t> body;
     };
     std::vector<Output> outputs_;
     std::string failed_path_;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 #include <vector>
 
 #include "ulmarender/engine/render_picture.h"
@@ -54,7 +55,7 @@ bool my_ulma_render(const UlmaVersion& version, const char* input_path, const ch
     if (problem != ulma::RenderProblem::none) return false;
     // The proof and the PGM change together or not at all.
     common::OutputSet outputs;
-    if (gProof == 1) ppm_save(outputs, output_path, rendering.proof_rgb, width, height);
-    buf_pgm_save(outputs, output_path, rendering.panel_codes);
+    if (gProof == 1) ppm_save(outputs, output_path, std::move(rendering.proof_rgb), width, height);
+    buf_pgm_save(outputs, output_path, std::move(rendering.panel_codes));
     return save_outputs(outputs);
 }

@@ -196,14 +196,15 @@ std::string proof_image_path(std::string_view output_path) {
     return std::string(output_path.substr(0, kept)) + "_proof.ppm";
 }
 
-void ppm_save(common::OutputSet& outputs, const char* filename, std::span<const unsigned char> data, int w, int h) {
+void ppm_save(common::OutputSet& outputs, const char* filename, std::vector<unsigned char>&& data, int w, int h) {
     const std::string proof_path = proof_image_path(filename);
     std::printf("proof image : %s\n", proof_path.c_str());
-    outputs.add(proof_path, common::pnm::header("P6", w, h), data);
+    outputs.add(proof_path, common::pnm::header("P6", w, h), std::move(data));
 }
 
-void buf_pgm_save(common::OutputSet& outputs, const char* filename, std::span<const unsigned char> out_pgm_buf) {
-    outputs.add(filename, common::pnm::header("P5", static_cast<int>(ImageX), static_cast<int>(ImageY)), out_pgm_buf);
+void buf_pgm_save(common::OutputSet& outputs, const char* filename, std::vector<unsigned char>&& out_pgm_buf) {
+    outputs.add(filename, common::pnm::header("P5", static_cast<int>(ImageX), static_cast<int>(ImageY)),
+                std::move(out_pgm_buf));
 }
 
 bool save_outputs(common::OutputSet& outputs) {
@@ -218,13 +219,13 @@ bool save_outputs(common::OutputSet& outputs) {
 
 bool ppm_save(const char* filename, std::span<const unsigned char> data, int w, int h) {
     common::OutputSet outputs;
-    ppm_save(outputs, filename, data, w, h);
+    ppm_save(outputs, filename, std::vector<unsigned char>(data.begin(), data.end()), w, h);
     return save_outputs(outputs);
 }
 
 bool buf_pgm_save(const char* filename, std::span<const unsigned char> out_pgm_buf) {
     common::OutputSet outputs;
-    buf_pgm_save(outputs, filename, out_pgm_buf);
+    buf_pgm_save(outputs, filename, std::vector<unsigned char>(out_pgm_buf.begin(), out_pgm_buf.end()));
     return save_outputs(outputs);
 }
 

@@ -50,12 +50,13 @@ std::string proof_image_path(std::string_view output_path);
 [[nodiscard]] bool ppm_read_picture(const char* filename, std::vector<unsigned char>& rgb, int& w, int& h);
 
 // Adds the proof image of the output `filename` (a P6 file of w x h pixels
-// from `data`, red, green, blue) to the run's outputs, printing its path.
-void ppm_save(common::OutputSet& outputs, const char* filename, std::span<const unsigned char> data, int w, int h);
+// from `data`, red, green, blue, taken over) to the run's outputs, printing
+// its path.
+void ppm_save(common::OutputSet& outputs, const char* filename, std::vector<unsigned char>&& data, int w, int h);
 
 // Adds the PGM of ImageX x ImageY pixels from out_pgm_buf (one panel code
-// byte per pixel) to the run's outputs.
-void buf_pgm_save(common::OutputSet& outputs, const char* filename, std::span<const unsigned char> out_pgm_buf);
+// byte per pixel, taken over) to the run's outputs.
+void buf_pgm_save(common::OutputSet& outputs, const char* filename, std::vector<unsigned char>&& out_pgm_buf);
 
 // Writes the run's outputs, all or none. False, with the reason printed,
 // when any could not be written (status 1 of the program); every earlier
