@@ -61,14 +61,15 @@ void enhance_green(int& r, int& g, int& b) {
         return;
     }
     const HsvFactors factors = hsv_factors(H, S);
-    // L^1 is L itself.
-    if (S > 0 && temp_value != 1) {
+    // L^1 is L itself, and 1^t is 1.
+    if (S > 0 && temp_value != 1 && L != 1) {
         // The channels come from the exactly rounded power L^temp_value, but
         // they are truncated integers: exp(temp_value log L) of the C library
         // lies within a few units in the last place of it, so a bracket of
         // 2^-40 of its size holds it, and unless the bracket straddles a
-        // channel step (about one colour in a billion), its ends give the
-        // channels without the power itself.
+        // channel step, its ends give the channels without the power itself
+        // (of the 2^24 colours none straddles one on x86-64; the exact power
+        // stays for any that might elsewhere).
         const int largest = std::max({r, g, b});  // L == largest / 255.0
         const bool in_table = largest > 0 && largest < 256;
         if (in_table) {
