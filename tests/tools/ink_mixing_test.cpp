@@ -3,6 +3,9 @@
 // linear light is the colour wanted (or, out of reach, a reachable colour).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "tools/lut_builder/builder_options.h"
@@ -117,7 +120,7 @@ TEST(InkMixing, AimMixPatchesComeCloserBeyondTheCube) {
     TableChoices choices;
     choices.flat_inks = false;
     const std::vector<Rgb8> table = palette_table(m, choices);
-    const RendererPalette renderer(vivid);  // after the table's own, which removes the shared file
+    const RendererPalette renderer(vivid);
     double sum = 0.0;
     for (const Rgb8 cell : {Rgb8{40, 40, 10}, Rgb8{15, 30, 50}, Rgb8{30, 40, 60}}) {
         const Rgb8 input{cell_level(cell.r), cell_level(cell.g), cell_level(cell.b)};
@@ -138,6 +141,25 @@ TEST(InkMixing, PalettesBeyondTheCube) {
     EXPECT_FALSE(beyond_srgb_cube(inside));
     inside.back().b = -112;
     EXPECT_TRUE(beyond_srgb_cube(inside));
+}
+
+// The renderer runs on the palette in memory: no file in the temporary
+// folder, where a name another user could foresee (and link elsewhere)
+// once stood.
+TEST(InkMixing, RendererPatchesWriteNoTemporaryFile) {
+    const std::filesystem::path folder = std::filesystem::path(TEST_BINARY_DIR) / "renderer_patches_tmp";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const char* const earlier = std::getenv("TMPDIR");
+    const std::string kept = earlier != nullptr ? earlier : "";
+    setenv("TMPDIR", folder.c_str(), 1);
+    const std::vector<Lab> palette{{16, 1.5, -2}, {73, -1, 3.5}, {68, -4, 52}, {40, 36, 22},
+                                   {30, 6, -30},  {44, -26, 10}, {55, 24, 42}, {33, 18, -17}};
+    const RendererPalette renderer(palette);
+    const Lab grey = renderer.mean_on_patch({128, 128, 128});
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    earlier != nullptr ? setenv("TMPDIR", kept.c_str(), 1) : unsetenv("TMPDIR");
+    EXPECT_NE(grey.l, lab_from_rgb({128, 128, 128}).l);  // measured, not the colour given back
 }
 
 TEST(InkMixing, TablesAreTheSameFromRunToRun) {

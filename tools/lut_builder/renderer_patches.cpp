@@ -1,34 +1,17 @@
 #include "tools/lut_builder/renderer_patches.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
-#include <unistd.h>
-
 #include "ulmarender/engine/error_diffusion.h"
 
 namespace lut_builder {
 
 RendererPalette::RendererPalette(std::span<const Lab> palette) : palette_(palette.begin(), palette.end()) {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    path_ =
-        ((error ? std::filesystem::path(".") : folder) / ("lut_builder_palette_" + std::to_string(::getpid()) + ".txt"))
-            .string();
-    std::ofstream file(path_);
-    char number[40];
-    for (const Lab& colour : palette_)
-        for (const double value : {colour.l, colour.a, colour.b}) {
-            std::snprintf(number, sizeof number, "%.17g ", value);
-            file << number;
-        }
-    if (!file) path_.clear();
-}
-
-RendererPalette::~RendererPalette() {
-    std::error_code error;
-    if (!path_.empty()) std::filesystem::remove(path_, error);
+    if (palette_.size() != static_cast<std::size_t>(ulma::kPaletteSize)) return;
+    ulma::Palette& renderer = renderer_.emplace();
+    for (std::size_t n = 0; n < palette_.size(); ++n) {
+        renderer.cielab_l_table[n] = palette_[n].l;
+        renderer.cielab_a_table[n] = palette_[n].a;
+        renderer.cielab_b_table[n] = palette_[n].b;
+    }
 }
 
 std::vector<unsigned char> RendererPalette::choices_on_patch(Rgb8 colour) const {
@@ -40,9 +23,8 @@ std::vector<unsigned char> RendererPalette::choices_on_patch(Rgb8 colour) const 
         patch[p + 2] = colour.r;
     }
     std::vector<unsigned char> index(size * size, 0);
-    if (path_.empty() ||
-        ulma::error_diffusion_cielab(false, size, size, patch.data(), nullptr, index.data(), path_.c_str()) != 0)
-        return {};
+    if (!renderer_) return {};
+    ulma::diffuse_onto_palette(*renderer_, false, size, size, patch.data(), nullptr, index.data());
     return index;
 }
 

@@ -45,19 +45,25 @@ int error_diffusion_cielab(bool proof, int img_x, int img_y, const unsigned char
         if (problem != nullptr) *problem = reason;
         return 1;
     }
-    if (img_x <= 0 || img_y <= 0) return 0;
-    const DiffusionPalette palette = prepare_palette(*palette_data);
+    diffuse_onto_palette(*palette_data, proof, img_x, img_y, img_buffer, img_out_point, img_index_out_point, threads);
+    return 0;
+}
+
+void diffuse_onto_palette(const Palette& palette_data, bool proof, int img_x, int img_y,
+                          const unsigned char* img_buffer, unsigned char* img_out_point,
+                          unsigned char* img_index_out_point, int threads) {
+    if (img_x <= 0 || img_y <= 0) return;
+    const DiffusionPalette palette = prepare_palette(palette_data);
     const auto width = static_cast<std::size_t>(img_x);
     const auto height = static_cast<std::size_t>(img_y);
 
 #if ULMA_COLOUR_FMA_BUILD
     if (common::isa::supports(common::isa::Extension::fma)) {
         diffuse_picture_fma(palette, proof, width, height, img_buffer, img_out_point, img_index_out_point, threads);
-        return 0;
+        return;
     }
 #endif
     portable::diffuse_picture(palette, proof, width, height, img_buffer, img_out_point, img_index_out_point, threads);
-    return 0;
 }
 
 }  // namespace ulma

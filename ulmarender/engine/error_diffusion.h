@@ -44,4 +44,9 @@ int error_diffusion_cielab(bool proof, int img_x, int img_y, const unsigned char
                            unsigned char* img_out_point, unsigned char* img_index_out_point, const char* filename,
                            std::string* problem = nullptr, int threads = 1);
 
+// The same diffusion onto a palette already in memory (a table builder's
+// measurements); nothing to fail.
+void diffuse_onto_palette(const Palette& palette, bool proof, int img_x, int img_y, const unsigned char* img_buffer,
+                          unsigned char* img_out_point, unsigned char* img_index_out_point, int threads = 1);
+
 }  // namespace ulma
