@@ -15,6 +15,7 @@ RendererPalette::RendererPalette(std::span<const Lab> palette) : palette_(palett
 }
 
 std::vector<unsigned char> RendererPalette::choices_on_patch(Rgb8 colour) const {
+    if (!renderer_) return {};
     constexpr int size = kRendererPatch;
     std::vector<unsigned char> patch(3 * size * size);
     for (std::size_t p = 0; p < patch.size(); p += 3) {
@@ -23,7 +24,6 @@ std::vector<unsigned char> RendererPalette::choices_on_patch(Rgb8 colour) const 
         patch[p + 2] = colour.r;
     }
     std::vector<unsigned char> index(size * size, 0);
-    if (!renderer_) return {};
     ulma::diffuse_onto_palette(*renderer_, false, size, size, patch.data(), nullptr, index.data());
     return index;
 }

@@ -2,11 +2,9 @@
 // what it lays down for a table entry.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <optional>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "tools/lut_builder/colour_math.h"
