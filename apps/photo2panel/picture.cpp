@@ -437,8 +437,11 @@ bool load_fitted_picture_from_memory(std::span<const std::uint8_t> bytes, const 
         vips_error_clear();
         t_alone = false;
     }
-    if (!options.accept_damaged && damaged(complaints)) {
-        error = "damaged or truncated picture (" + complaints.substr(0, complaints.find('\n')) +
+    // A step before the pixels are written out, such as the fitting, may
+    // meet the decoder's complaint first: it is then the error itself.
+    const std::string& said = damaged(complaints) || pass != Pass::failed ? complaints : error;
+    if (!options.accept_damaged && damaged(said)) {
+        error = "damaged or truncated picture (" + said.substr(0, said.find('\n')) +
                 "); --accept-damaged renders it anyway";
         return false;
     }
